@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what building and testing QVProg needs on a Debian 12 machine (only what is missing).
+set -euo pipefail
+PACKAGES=(build-essential cmake ninja-build ccache pkg-config
+          libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
+          qt6-base-dev qt6-serialport-dev libqt6serialport6-dev
+          xvfb x11-apps imagemagick clang-format)
+missing=()
+for p in "${PACKAGES[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    SUDO=""
+    [ "$(id -u)" -eq 0 ] || SUDO=sudo
+    echo "Installing: ${missing[*]}"
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

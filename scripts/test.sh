@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine, builds QVProg twice (plain, and with AddressSanitizer +
+# UndefinedBehaviorSanitizer) and runs every test in both builds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+JOBS=$(nproc)
+export CCACHE_DIR="${CCACHE_DIR:-$PWD/.cache/ccache}"
+export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQVPROG_WERROR=ON -DQVPROG_BUILD_BENCH=ON
+cmake --build build -j"$JOBS"
+ctest --test-dir build --output-on-failure -j"$JOBS"
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQVPROG_SANITIZE=ON -DQVPROG_WERROR=ON
+cmake --build build-asan -j"$JOBS"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure -j"$JOBS"

@@ -1,0 +1,32 @@
+#pragma once
+// qvprog-cli: each group of commands lives in its own file and answers only its own names.
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qv::cli {
+
+// Exit codes: 0 success, 1 the module or the file refused the operation, 2 bad usage or input.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitRefused = 1;
+inline constexpr int kExitUsage = 2;
+
+struct Invocation {
+    std::vector<std::string> args; // args[0] is the command name
+    std::ostream& out;
+    std::ostream& err;
+    std::string exeDir;             // folder of the executable, with a trailing '/'
+};
+
+// Each returns nothing when args[0] is not one of its commands.
+std::optional<int> runConfigCommand(const Invocation& inv);
+std::optional<int> runDeviceCommand(const Invocation& inv);
+std::optional<int> runMonitorCommand(const Invocation& inv);
+
+// Usage lines of each group, for the help text.
+std::vector<std::string> configCommandUsage();
+std::vector<std::string> deviceCommandUsage();
+std::vector<std::string> monitorCommandUsage();
+
+} // namespace qv::cli

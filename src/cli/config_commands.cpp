@@ -1,0 +1,9 @@
+#include "cli/cli_commands.hpp"
+
+namespace qv::cli {
+
+std::optional<int> runConfigCommand(const Invocation&) { return std::nullopt; }
+
+std::vector<std::string> configCommandUsage() { return {}; }
+
+} // namespace qv::cli

@@ -1,0 +1,9 @@
+#include "cli/cli_commands.hpp"
+
+namespace qv::cli {
+
+std::optional<int> runDeviceCommand(const Invocation&) { return std::nullopt; }
+
+std::vector<std::string> deviceCommandUsage() { return {}; }
+
+} // namespace qv::cli
