@@ -136,8 +136,11 @@ public:
     void displayReset();
     // The window has been shown: the bad-PIN flag is cleared.
     void shown() { badPin_ = false; }
-    // Restart command: the byte counter starts again from 0 (after a display reset).
-    void clearReceivedCount() { received_ = 0; }
+    // Restart command: the byte counter starts again from 0 and the status bar shows it.
+    void clearReceivedCount() {
+        received_ = 0;
+        statusBarUnknown_ = false;
+    }
 
     // Effects produced since the last call, oldest first.
     std::vector<MonitorEffect> takeEffects();

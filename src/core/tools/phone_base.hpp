@@ -1,0 +1,90 @@
+#pragma once
+// The module's base of up to 4000 control phone numbers and its welcome and goodbye texts:
+// the 32300-byte image moved to and from the module, and the grid the user edits.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace qv {
+
+inline constexpr int kPhoneBaseRows = 4000;
+inline constexpr std::size_t kPhoneRecordSize = 8;       // 16 nibbles, one digit each
+inline constexpr std::size_t kPhoneBaseTextSize = 150;   // welcome and goodbye areas
+inline constexpr std::size_t kPhoneBaseTextMax = 149;    // characters kept of each text
+inline constexpr int kPhoneNumberMaxDigits = 16;
+inline constexpr int kPhoneNumberMinDigits = 9;
+inline constexpr std::size_t kPhoneNumbersSize = kPhoneBaseRows * kPhoneRecordSize; // 32000
+inline constexpr std::size_t kWelcomeOffset = kPhoneNumbersSize;                    // 32000
+inline constexpr std::size_t kGoodbyeOffset = kWelcomeOffset + kPhoneBaseTextSize;  // 32150
+inline constexpr std::size_t kPhoneBaseImageSize = kGoodbyeOffset + kPhoneBaseTextSize; // 32300
+
+inline constexpr std::string_view kPhoneBaseCaption = "Dodatkowe 4000 numerów telefonów sterujących";
+inline constexpr std::string_view kPhoneBaseReadInvalidMessage =
+    "Odczytana konfiguracja zawiera blad. Sprobuj jeszcze raz lub wgraj ja na nowo.";
+
+// The image in wire order: record r (1..4000) at bytes 8(r-1)..8r-1, then the two texts.
+struct PhoneBaseImage {
+    std::array<std::uint8_t, kPhoneBaseImageSize> bytes{};
+
+    // An empty base: every record 0xFF, both texts empty.
+    static PhoneBaseImage empty();
+    bool operator==(const PhoneBaseImage&) const = default;
+};
+
+// What the phone base window edits: the number and description of each row and the two texts
+// (UTF-8). Descriptions live only in the window and the file, never in the module.
+struct PhoneBaseTable {
+    std::array<std::string, kPhoneBaseRows> numbers;
+    std::array<std::string, kPhoneBaseRows> names;
+    std::string welcome;
+    std::string goodbye;
+
+    void clear();
+    bool operator==(const PhoneBaseTable&) const = default;
+};
+
+// One record from a number of digits: right-aligned, one digit per nibble, unused nibbles 0xF;
+// of a longer number only the last 16 digits. The text must hold digits only.
+std::array<std::uint8_t, kPhoneRecordSize> encodePhoneNumber(std::string_view digits);
+// The digits of a record, from the last nibble backwards up to the first nibble that is not a
+// digit. An empty text when byte 8 is 0xFF.
+std::string decodePhoneNumber(const std::uint8_t* record);
+
+struct PhoneBaseEncodeResult {
+    bool ok = true;
+    std::string message; // why the write was refused
+};
+
+// Encodes the numbers and the two texts (first 149 characters, Windows-1250) into the image.
+// A number holding anything but digits refuses the whole encoding and leaves the image as it was.
+PhoneBaseEncodeResult encodePhoneBase(const PhoneBaseTable& table, PhoneBaseImage& image);
+
+// Decodes the image into the numbers and the two texts; the descriptions are left as they are.
+// Zero bytes in the text areas are skipped.
+void decodePhoneBase(const PhoneBaseImage& image, PhoneBaseTable& table);
+
+// Rows whose number, with every non-digit dropped, has 1 to 8 digits: too short to be written.
+int countShortNumbers(const PhoneBaseTable& table);
+// "!!! Znaleziono n bledow w numerach telefonow - operacja przerwana !!!"
+std::string shortNumbersMessage(int count);
+
+// A read image is valid when no byte of the number area other than 0xFF holds a nibble 0xA..0xE.
+bool isValidReadImage(const PhoneBaseImage& image);
+
+// Rows whose number is not empty, and the label text "n z 4000".
+int occupiedRows(const PhoneBaseTable& table);
+std::string occupiedText(int count);
+
+struct PhoneBaseSearch {
+    int count = 0;
+    int firstRow = -1; // 0-based row of the first match, -1 when there is none
+};
+// Rows whose number or description contains the text (case matters); nothing for an empty text.
+PhoneBaseSearch searchPhoneBase(const PhoneBaseTable& table, std::string_view text);
+
+// An edited cell longer than 16 characters keeps its last 16 characters.
+std::string trimEditedCell(std::string_view utf8);
+
+} // namespace qv
