@@ -47,24 +47,27 @@ constexpr std::array<std::string_view, 33> kEventNames = {
 };
 
 constexpr std::array<std::string_view, kHistoryColumns> kHeader = {
-    "L.P.",     "Data",     "Akcja",    "GPRS", "Tel. baz.", "Tel. pr1", "Tel. pr2", "Tel. pr3",
-    "Wejścia",  "Wyj.",     "Vac",      "Vaccu", "VA3",      "VA4",      "Temp",     "CSQ",
-    "Centr."};
+    "L.P.", "Data", "Akcja", "GPRS", "Tel. baz.", "Tel. pr1", "Tel. pr2", "Tel. pr3", "Wejścia",
+    "Wyj.", "Vac",  "Vaccu", "VA3",  "VA4",       "Temp",     "CSQ",      "Centr."};
 
 // Text widths of the columns in the history text file.
-constexpr std::array<std::size_t, kHistoryColumns> kTextWidths = {4,  19, 19, 10, 10, 10, 10, 10, 10,
-                                                                  4,  5,  5,  5,  5,  4,  3,  6};
+constexpr std::array<std::size_t, kHistoryColumns> kTextWidths = {4, 19, 19, 10, 10, 10, 10, 10, 10,
+                                                                  4, 5,  5,  5,  5,  4,  3,  6};
 
 constexpr std::string_view kRule = "-----------------------------------";
 
-bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool isLeapYear(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int daysInMonth(int y, int m) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && isLeapYear(y) ? 29 : kDays[m - 1];
 }
 
-std::string statusCell(std::uint8_t b) { return notificationStatusText(b); }
+std::string statusCell(std::uint8_t b) {
+    return notificationStatusText(b);
+}
 
 } // namespace
 
@@ -114,8 +117,10 @@ void HistoryTable::fill(std::span<const std::uint8_t> buffer, int nextSlot) {
     for (int r = 1; r <= kEventSlots; ++r) {
         HistoryRow& row = rows[static_cast<std::size_t>(r - 1)];
         int slot = h - r;
-        while (slot < 0) slot += kEventSlots;
-        for (auto& c : row.cells) c.clear();
+        while (slot < 0)
+            slot += kEventSlots;
+        for (auto& c : row.cells)
+            c.clear();
         row.cells[0] = zeroPadded(r, 3);
         row.time = kDateZero;
 
@@ -156,7 +161,8 @@ void HistoryTable::sortByTime() {
 
 std::array<std::string, kHistoryColumns> historyHeader() {
     std::array<std::string, kHistoryColumns> h;
-    for (std::size_t i = 0; i < h.size(); ++i) h[i] = std::string(kHeader[i]);
+    for (std::size_t i = 0; i < h.size(); ++i)
+        h[i] = std::string(kHeader[i]);
     return h;
 }
 
@@ -182,14 +188,16 @@ std::vector<std::string> historyFileLines(const HistoryTable& table, std::string
         return line;
     };
     lines.push_back(rowLine(historyHeader()));
-    for (const auto& row : table.rows) lines.push_back(rowLine(row.cells));
+    for (const auto& row : table.rows)
+        lines.push_back(rowLine(row.cells));
     return lines;
 }
 
 bool writeHistoryFile(const std::string& path, const std::vector<std::string>& lines) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     if (!f) return false;
-    for (const auto& line : lines) f << toCp1250(line) << "\r\n";
+    for (const auto& line : lines)
+        f << toCp1250(line) << "\r\n";
     f.flush();
     return static_cast<bool>(f);
 }

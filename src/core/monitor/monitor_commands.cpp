@@ -8,9 +8,8 @@ namespace qv {
 std::string clockCommandText(const LocalDateTime& t) {
     // The date parts are always separated by "/", whatever the system's date separator.
     const std::string stamp = zeroPadded(t.year % 100, 2) + "/" + zeroPadded(t.month, 2) + "/" +
-                              zeroPadded(t.day, 2) + "," + zeroPadded(t.hour, 2) +
-                              kTimeSeparator + zeroPadded(t.minute, 2) + kTimeSeparator +
-                              zeroPadded(t.second, 2);
+                              zeroPadded(t.day, 2) + "," + zeroPadded(t.hour, 2) + kTimeSeparator +
+                              zeroPadded(t.minute, 2) + kTimeSeparator + zeroPadded(t.second, 2);
     return "AT+CCLK=\"" + stamp + "+00\"";
 }
 

@@ -19,8 +19,12 @@ inline constexpr std::string_view kClockSentMessage =
 inline constexpr std::string_view kResetsCaption = "Historia resetów urządzenia";
 
 // RTS levels of the reset line: released is RTS on when reverse_reset is set, off otherwise.
-constexpr bool resetLineReleasedRts(bool reverseReset) { return reverseReset; }
-constexpr bool resetLineAssertedRts(bool reverseReset) { return !reverseReset; }
+constexpr bool resetLineReleasedRts(bool reverseReset) {
+    return reverseReset;
+}
+constexpr bool resetLineAssertedRts(bool reverseReset) {
+    return !reverseReset;
+}
 
 // "AT+CCLK=\"YY/MM/DD,hh:mm:ss+00\"": the module's clock set to a local date and time.
 std::string clockCommandText(const LocalDateTime& t);

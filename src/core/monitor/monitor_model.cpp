@@ -11,16 +11,17 @@ namespace qv {
 
 namespace {
 
-constexpr std::size_t kPieceSize = 1000;       // bytes handled per piece of a batch
-constexpr std::size_t kMaxLineLength = 65536;  // longer garbage is cut, never grows memory
+constexpr std::size_t kPieceSize = 1000;      // bytes handled per piece of a batch
+constexpr std::size_t kMaxLineLength = 65536; // longer garbage is cut, never grows memory
 constexpr std::uint8_t kCr = 13;
 constexpr std::uint8_t kLf = 10;
-constexpr char kNotConfiguredMark = 4;         // a line ending in it: module not configured
+constexpr char kNotConfiguredMark = 4; // a line ending in it: module not configured
 
 constexpr std::array<std::string_view, kMonitorValueCount> kValueNames = {
-    "ac",  "accu", "analog3",   "analog4",    "LabelTLevel1",  "labelTLevel2",
-    "sim", "creg", "csq",       "gprs",       "apn",           "labelReset",
-    "testPeriod", "DateTimeLabel", "centralkaLabel", "LabelLine"};
+    "ac",           "accu",       "analog3",    "analog4",       "LabelTLevel1",
+    "labelTLevel2", "sim",        "creg",       "csq",           "gprs",
+    "apn",          "labelReset", "testPeriod", "DateTimeLabel", "centralkaLabel",
+    "LabelLine"};
 
 constexpr std::array<std::string_view, kMonitorValueCount> kValueCaptions = {
     "Napięcie AC:",
@@ -78,9 +79,8 @@ constexpr ResetCause kResetCauses[] = {
 constexpr int kResetCauseBadPin = 3;
 
 // Tag table rows of the terminal.
-constexpr std::size_t kTagResetCause = 0, kTagEvent = 1, kTagStatus = 2, kTagCreg = 3,
-                      kTagCpin = 5, kTagCclk = 6, kTagMinus = 8, kTagPrompt = 9, kTagPlus = 10,
-                      kTagS1 = 11;
+constexpr std::size_t kTagResetCause = 0, kTagEvent = 1, kTagStatus = 2, kTagCreg = 3, kTagCpin = 5,
+                      kTagCclk = 6, kTagMinus = 8, kTagPrompt = 9, kTagPlus = 10, kTagS1 = 11;
 
 int hexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -102,9 +102,13 @@ bool parseHex32(std::string_view text, std::uint32_t& value) {
     return true;
 }
 
-bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
+bool startsWith(std::string_view s, std::string_view p) {
+    return s.substr(0, p.size()) == p;
+}
 
-bool isSeparatorChar(unsigned char c) { return c >= 1 && c <= 32; }
+bool isSeparatorChar(unsigned char c) {
+    return c >= 1 && c <= 32;
+}
 
 void appendHex2(std::string& out, std::uint8_t b) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -112,7 +116,9 @@ void appendHex2(std::string& out, std::uint8_t b) {
     out.push_back(kDigits[b & 15]);
 }
 
-std::string twoDigits(int v) { return zeroPadded(v, 2); }
+std::string twoDigits(int v) {
+    return zeroPadded(v, 2);
+}
 
 } // namespace
 
@@ -160,7 +166,8 @@ void splitStatusFields(std::string_view text, std::vector<std::string>& out) {
     std::size_t i = 0;
     const std::size_t end = text.size();
     auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    while (i < end && isSeparatorChar(at(i))) ++i;
+    while (i < end && isSeparatorChar(at(i)))
+        ++i;
     while (i < end) {
         std::string& field = next();
         if (text[i] == '"') {
@@ -179,14 +186,17 @@ void splitStatusFields(std::string_view text, std::vector<std::string>& out) {
             }
         } else {
             const std::size_t start = i;
-            while (i < end && !isSeparatorChar(at(i)) && text[i] != ';') ++i;
+            while (i < end && !isSeparatorChar(at(i)) && text[i] != ';')
+                ++i;
             field.assign(text.substr(start, i - start));
         }
-        while (i < end && isSeparatorChar(at(i))) ++i;
+        while (i < end && isSeparatorChar(at(i)))
+            ++i;
         if (i < end && text[i] == ';') {
             if (i + 1 == end) next();
             ++i;
-            while (i < end && isSeparatorChar(at(i))) ++i;
+            while (i < end && isSeparatorChar(at(i)))
+                ++i;
         }
     }
     out.resize(n);
@@ -201,7 +211,8 @@ bool statusFieldValue(std::string_view field, std::uint32_t& value) {
 
 MonitorModel::MonitorModel(const Clock& clock, Options options)
     : clock_(&clock), options_(options) {
-    for (auto& v : values_) v = DisplayValue{"?", "", Colour::Default};
+    for (auto& v : values_)
+        v = DisplayValue{"?", "", Colour::Default};
     val(MonitorValue::Sim).colour = Colour::Black;
     val(MonitorValue::Creg).colour = Colour::Black;
     csqGauge_.max = 31;
@@ -240,7 +251,8 @@ void MonitorModel::receivePiece(std::span<const std::uint8_t> piece) {
     const auto* end = p + piece.size();
     while (p < end) {
         const auto* stop = p;
-        while (stop < end && *stop != kCr && *stop != kLf) ++stop;
+        while (stop < end && *stop != kCr && *stop != kLf)
+            ++stop;
         if (stop > p && lineBuffer_.size() < kMaxLineLength) {
             const std::size_t room = kMaxLineLength - lineBuffer_.size();
             lineBuffer_.append(reinterpret_cast<const char*>(p),
@@ -287,7 +299,8 @@ void MonitorModel::setClockSync(bool enabled) {
     emit(enabled ? MonitorEffectKind::ClockSyncEnabled : MonitorEffectKind::ClockSyncDisabled);
 }
 
-void MonitorModel::appendLineLog(std::string text) {
+void MonitorModel::appendLineLog(std::string text, bool fromModule) {
+    if (lineListener_) lineListener_(text, fromModule);
     lineLog_.push_back(std::move(text));
     // The terminal empties its log when it grows past its limit; later lines start afresh.
     if (lineLog_.size() > options_.lineLogLimit) lineLog_.clear();
@@ -295,7 +308,7 @@ void MonitorModel::appendLineLog(std::string text) {
 
 void MonitorModel::displayReset() {
     timerRunning_ = true;
-    appendLineLog(std::string(kResetMarker));
+    appendLineLog(std::string(kResetMarker), false);
     silence_ = 0;
     historyUsage_.value = 0;
 
@@ -320,8 +333,10 @@ void MonitorModel::displayReset() {
     configVisible_ = false;
     waitVisible_ = true;
 
-    for (auto& in : inputs_) in = InputColumn{};
-    for (auto& out : outputs_) out = OutputIndicator{};
+    for (auto& in : inputs_)
+        in = InputColumn{};
+    for (auto& out : outputs_)
+        out = OutputIndicator{};
 
     setClockSync(false);
 }
@@ -406,7 +421,7 @@ void MonitorModel::dispatch(std::string_view line) {
     logLine += twoDigits(now.second);
     logLine.push_back(' ');
     logLine += fromCp1250(line);
-    appendLineLog(std::move(logLine));
+    appendLineLog(std::move(logLine), true);
 }
 
 void MonitorModel::clockLine(std::string_view line) {
@@ -504,9 +519,8 @@ void MonitorModel::statusLine(std::string_view rest) {
         return tenths(static_cast<std::int16_t>(v & 0xFFFFu)) + " C";
     };
 
-    show(MonitorValue::Line, 22, [](std::uint32_t v) {
-        return std::string(v & 2u ? "Podniesiona" : "Opuszczona");
-    });
+    show(MonitorValue::Line, 22,
+         [](std::uint32_t v) { return std::string(v & 2u ? "Podniesiona" : "Opuszczona"); });
     show(MonitorValue::Ac, 1, volts(5));
     show(MonitorValue::Accu, 2, volts(10));
     show(MonitorValue::Analog3, 3, volts(0));
@@ -519,11 +533,20 @@ void MonitorModel::statusLine(std::string_view rest) {
         if (valid(6, v)) {
             creg.tooltip = fromCp1250(f[6]);
             switch (v & 0xFFu) {
-            case 0: creg = {"Brak", creg.tooltip, Colour::Red}; break;
-            case 1: creg = {"Połączony", creg.tooltip, Colour::Green}; break;
-            case 2: creg = {"Oczekiwanie...", creg.tooltip, Colour::Yellow}; break;
-            case 3: creg = {"Odmowa", creg.tooltip, Colour::Red}; break;
-            default: break;
+            case 0:
+                creg = {"Brak", creg.tooltip, Colour::Red};
+                break;
+            case 1:
+                creg = {"Połączony", creg.tooltip, Colour::Green};
+                break;
+            case 2:
+                creg = {"Oczekiwanie...", creg.tooltip, Colour::Yellow};
+                break;
+            case 3:
+                creg = {"Odmowa", creg.tooltip, Colour::Red};
+                break;
+            default:
+                break;
             }
         } else {
             creg.text = "?";
@@ -587,8 +610,8 @@ void MonitorModel::statusLine(std::string_view rest) {
                     val(MonitorValue::Centralka).text = "Uzbrojona";
                 }
                 const auto idx = static_cast<std::size_t>(i);
-                col.lock = idx < locks.size() && locks[idx] == '0' ? LockMark::Padlock
-                                                                   : LockMark::Blank;
+                col.lock =
+                    idx < locks.size() && locks[idx] == '0' ? LockMark::Padlock : LockMark::Blank;
             }
         }
     }
@@ -616,8 +639,7 @@ void MonitorModel::statusLine(std::string_view rest) {
         historyUsage_.value = static_cast<int>(std::clamp<long long>(fill, 0, 199));
     }
 
-    show(MonitorValue::TestPeriod, 17,
-         [](std::uint32_t v) { return std::to_string(v) + " min."; });
+    show(MonitorValue::TestPeriod, 17, [](std::uint32_t v) { return std::to_string(v) + " min."; });
     show(MonitorValue::TLevel1, 18, celsius);
     show(MonitorValue::TLevel2, 19, celsius);
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -114,7 +115,7 @@ inline constexpr std::string_view kConfigBannerText = " Urządzenie nie jest sko
 inline constexpr std::string_view kMonitorCaption = "Monitor pracy urządzenia";
 
 class MonitorModel {
-public:
+  public:
     struct Options {
         char decimalSeparator = '.';
         std::size_t byteLogCapacity = 4096; // received bytes kept for the byte log
@@ -142,12 +143,15 @@ public:
         statusBarUnknown_ = false;
     }
 
+    // Called with every line added to the line log: received lines (fromModule true, with their
+    // "hh:mm:ss " prefix) and the RESET marker. Called after the line has taken effect.
+    using LineListener = std::function<void(const std::string& logLine, bool fromModule)>;
+    void setLineListener(LineListener listener) { lineListener_ = std::move(listener); }
+
     // Effects produced since the last call, oldest first.
     std::vector<MonitorEffect> takeEffects();
 
-    const DisplayValue& value(MonitorValue v) const {
-        return values_[static_cast<std::size_t>(v)];
-    }
+    const DisplayValue& value(MonitorValue v) const { return values_[static_cast<std::size_t>(v)]; }
     const Gauge& signalGauge() const { return csqGauge_; }
     const Gauge& historyUsage() const { return historyUsage_; }
     const std::array<InputColumn, kMonitorInputs>& inputs() const { return inputs_; }
@@ -174,14 +178,14 @@ public:
     // Number of lines completed so far (every CR that ended a non-empty line).
     long long completedLines() const { return completedLines_; }
 
-private:
+  private:
     void receivePiece(std::span<const std::uint8_t> piece);
     void dispatch(std::string_view line);
     void clockLine(std::string_view line);
     void resetCauseLine(std::string_view rest);
     void eventLine(std::string_view rest);
     void statusLine(std::string_view rest);
-    void appendLineLog(std::string text);
+    void appendLineLog(std::string text, bool fromModule);
     void emit(MonitorEffectKind kind, std::string text = {});
     void setClockSync(bool enabled);
     std::string tenths(long long value) const;
@@ -215,10 +219,11 @@ private:
     std::vector<std::uint8_t> byteRing_; // the most recent received bytes
     std::size_t byteRingNext_ = 0;
     std::size_t byteRingCount_ = 0;
-    std::vector<std::string> fields_;    // reused by every status line
+    std::vector<std::string> fields_; // reused by every status line
     std::vector<std::string> lineLog_;
     std::array<std::string, kTagRows> tags_{};
     std::vector<MonitorEffect> effects_;
+    LineListener lineListener_;
 };
 
 // One byte-log line: two upper-case hexadecimal digits, a blank and the byte as a character

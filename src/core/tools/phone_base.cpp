@@ -7,7 +7,9 @@
 namespace qv {
 
 namespace {
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 void putText(std::string_view utf8, std::uint8_t* area) {
     const std::string bytes = toCp1250(utf8Left(utf8, kPhoneBaseTextMax));
@@ -30,8 +32,10 @@ PhoneBaseImage PhoneBaseImage::empty() {
 }
 
 void PhoneBaseTable::clear() {
-    for (auto& n : numbers) n.clear();
-    for (auto& n : names) n.clear();
+    for (auto& n : numbers)
+        n.clear();
+    for (auto& n : names)
+        n.clear();
     welcome.clear();
     goodbye.clear();
 }
@@ -121,7 +125,9 @@ int occupiedRows(const PhoneBaseTable& table) {
                                           [](const std::string& n) { return !n.empty(); }));
 }
 
-std::string occupiedText(int count) { return std::to_string(count) + " z 4000"; }
+std::string occupiedText(int count) {
+    return std::to_string(count) + " z 4000";
+}
 
 PhoneBaseSearch searchPhoneBase(const PhoneBaseTable& table, std::string_view text) {
     PhoneBaseSearch result;
@@ -144,7 +150,8 @@ std::string trimEditedCell(std::string_view utf8) {
     std::size_t skip = len - 16, i = 0;
     while (skip > 0 && i < utf8.size()) {
         ++i;
-        while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) ++i;
+        while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80)
+            ++i;
         --skip;
     }
     return std::string(utf8.substr(i));

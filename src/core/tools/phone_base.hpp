@@ -10,17 +10,18 @@
 namespace qv {
 
 inline constexpr int kPhoneBaseRows = 4000;
-inline constexpr std::size_t kPhoneRecordSize = 8;       // 16 nibbles, one digit each
-inline constexpr std::size_t kPhoneBaseTextSize = 150;   // welcome and goodbye areas
-inline constexpr std::size_t kPhoneBaseTextMax = 149;    // characters kept of each text
+inline constexpr std::size_t kPhoneRecordSize = 8;     // 16 nibbles, one digit each
+inline constexpr std::size_t kPhoneBaseTextSize = 150; // welcome and goodbye areas
+inline constexpr std::size_t kPhoneBaseTextMax = 149;  // characters kept of each text
 inline constexpr int kPhoneNumberMaxDigits = 16;
 inline constexpr int kPhoneNumberMinDigits = 9;
-inline constexpr std::size_t kPhoneNumbersSize = kPhoneBaseRows * kPhoneRecordSize; // 32000
-inline constexpr std::size_t kWelcomeOffset = kPhoneNumbersSize;                    // 32000
-inline constexpr std::size_t kGoodbyeOffset = kWelcomeOffset + kPhoneBaseTextSize;  // 32150
+inline constexpr std::size_t kPhoneNumbersSize = kPhoneBaseRows * kPhoneRecordSize;     // 32000
+inline constexpr std::size_t kWelcomeOffset = kPhoneNumbersSize;                        // 32000
+inline constexpr std::size_t kGoodbyeOffset = kWelcomeOffset + kPhoneBaseTextSize;      // 32150
 inline constexpr std::size_t kPhoneBaseImageSize = kGoodbyeOffset + kPhoneBaseTextSize; // 32300
 
-inline constexpr std::string_view kPhoneBaseCaption = "Dodatkowe 4000 numerów telefonów sterujących";
+inline constexpr std::string_view kPhoneBaseCaption =
+    "Dodatkowe 4000 numerów telefonów sterujących";
 inline constexpr std::string_view kPhoneBaseReadInvalidMessage =
     "Odczytana konfiguracja zawiera blad. Sprobuj jeszcze raz lub wgraj ja na nowo.";
 

@@ -24,7 +24,8 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
         s.remove_suffix(1);
     return s;
@@ -65,7 +66,9 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     return data;
 }
 
-std::string upperKey(std::string_view key) { return toUpperAscii(key); }
+std::string upperKey(std::string_view key) {
+    return toUpperAscii(key);
+}
 
 } // namespace
 

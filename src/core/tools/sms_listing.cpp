@@ -50,7 +50,8 @@ std::string encodeSmsCommand(int offset, std::span<const std::uint8_t> bytes) {
         body.push_back(static_cast<char>('A' + (b & 15)));
     }
     std::uint8_t sum = 0;
-    for (char c : body) sum = static_cast<std::uint8_t>(sum + static_cast<unsigned char>(c));
+    for (char c : body)
+        sum = static_cast<std::uint8_t>(sum + static_cast<unsigned char>(c));
     std::string command = "*P";
     command.push_back(static_cast<char>('A' + sum % 16));
     command += body;
@@ -61,8 +62,9 @@ std::string smsCommand(const ConfigImage& image, int offset, int n) {
     const int size = static_cast<int>(ConfigImage::size());
     const int first = std::clamp(offset, 0, size);
     const int last = std::clamp(offset + std::max(n, 0), first, size);
-    return encodeSmsCommand(offset, std::span<const std::uint8_t>(image.data() + first,
-                                                                  static_cast<std::size_t>(last - first)));
+    return encodeSmsCommand(offset,
+                            std::span<const std::uint8_t>(image.data() + first,
+                                                          static_cast<std::size_t>(last - first)));
 }
 
 std::vector<std::string> smsListing(const ConfigImage& image) {
@@ -102,16 +104,18 @@ std::vector<std::string> smsListing(const ConfigImage& image) {
     line("Wlaczenie testu okresowego  : ", memmap::oFLAGS2, 1);
     line("Poziom zasięgu GSM       : ", memmap::oGSM_LEVEL, 1);
     for (int k = 1; k <= memmap::kAdditionalPhones; ++k)
-        line("Telefon dodatkowy   " + std::to_string(k) + "    : ", addPhone(k), memmap::wADD_PHONE);
+        line("Telefon dodatkowy   " + std::to_string(k) + "    : ", addPhone(k),
+             memmap::wADD_PHONE);
     text("");
 
     auto textLabel = [](std::string_view prefix, int slot) {
-        return std::string(prefix) + padded(kTextSlotNames[static_cast<std::size_t>(slot - 1)], 13) +
-               ": ";
+        return std::string(prefix) +
+               padded(kTextSlotNames[static_cast<std::size_t>(slot - 1)], 13) + ": ";
     };
     auto phoneLabel = [](int slot) {
         return "Numer telefonu " +
-               padded("\"" + std::string(kPhoneSlotNames[static_cast<std::size_t>(slot - 1)]) + "\"",
+               padded("\"" + std::string(kPhoneSlotNames[static_cast<std::size_t>(slot - 1)]) +
+                          "\"",
                       13) +
                ": ";
     };
@@ -124,9 +128,11 @@ std::vector<std::string> smsListing(const ConfigImage& image) {
     for (int s = 1; s <= 10; ++s)
         line(textLabel("Tekst powrotu dla wejścia ", s), returnText(s), memmap::wSMS_TEXT);
     text("--- TELEFONY NA ALARM ---");
-    for (int s = 1; s <= 16; ++s) line(phoneLabel(s), alarmPhone(s), memmap::wPHONE);
+    for (int s = 1; s <= 16; ++s)
+        line(phoneLabel(s), alarmPhone(s), memmap::wPHONE);
     text("--- TELEFONY NA POWROT ---");
-    for (int s = 1; s <= 16; ++s) line(phoneLabel(s), returnPhone(s), memmap::wPHONE);
+    for (int s = 1; s <= 16; ++s)
+        line(phoneLabel(s), returnPhone(s), memmap::wPHONE);
     text("");
 
     text("[ ZAKŁADKA: SMS/CLIP (PRYWATNE) ]");

@@ -1,0 +1,48 @@
+#pragma once
+// What a running simulated module sends on its serial line once its application has started:
+// the reset cause, the modem's "+CPIN: READY", "+CREG" and "+CCLK" lines, a status line every
+// second with inputs that change now and then, and an event line for every input change.
+// The stream depends only on the options and the elapsed time, so a test can replay it.
+#include "common/clock.hpp"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace qv::sim {
+
+class MonitorStream {
+  public:
+    struct Options {
+        LocalDateTime moduleTime{2024, 5, 17, 12, 34, 56, 0}; // the module's clock at start
+        std::uint8_t resetCause = 0xF0;                       // "Podłączenie zasilania"
+        std::uint32_t seed = 1;
+        int inputChangeSeconds = 23; // an input changes (and an event is recorded) this often
+        int clockReportSeconds = 60; // "+CCLK" repeated this often
+    };
+
+    MonitorStream() : MonitorStream(Options{}) {}
+    explicit MonitorStream(Options options);
+
+    // The bytes sent since the previous call, up to the given time after the application
+    // started. A time earlier than the previous one gives nothing.
+    std::string advanceTo(std::chrono::milliseconds elapsed);
+
+    // The event buffer position the status lines report (records written so far, modulo 200).
+    int eventCount() const { return events_; }
+
+  private:
+    std::string statusLine(long long second);
+    std::string eventLine(long long second, int code);
+    std::uint32_t random();
+
+    Options options_;
+    long long doneMs_ = -1; // everything at or before this time has been sent
+    std::uint32_t rng_;
+    std::uint16_t inputs_ = 0x7FFF; // bit set: no alarm
+    std::uint8_t outputs_ = 0;
+    int events_ = 0;
+    int signal_ = 18;
+};
+
+} // namespace qv::sim
