@@ -116,6 +116,18 @@ void appendHex2(std::string& out, std::uint8_t b) {
     out.push_back(kDigits[b & 15]);
 }
 
+// Received text as UTF-8; most lines are plain ASCII and need no conversion.
+std::string receivedText(std::string_view bytes) {
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return fromCp1250(bytes);
+    return std::string(bytes);
+}
+
+void appendTwoDigits(std::string& out, int v) {
+    out.push_back(static_cast<char>('0' + v / 10 % 10));
+    out.push_back(static_cast<char>('0' + v % 10));
+}
+
 std::string twoDigits(int v) {
     return zeroPadded(v, 2);
 }
@@ -240,9 +252,11 @@ void MonitorModel::receivePiece(std::span<const std::uint8_t> piece) {
 
     // Byte log: only the most recent bytes are kept; lines are made when asked for.
     const std::size_t cap = byteRing_.size();
-    for (std::uint8_t b : piece.size() > cap ? piece.last(cap) : piece) {
-        byteRing_[byteRingNext_] = b;
-        byteRingNext_ = (byteRingNext_ + 1) % cap;
+    for (auto rest = piece.size() > cap ? piece.last(cap) : piece; !rest.empty();) {
+        const std::size_t n = std::min(rest.size(), cap - byteRingNext_);
+        std::memcpy(byteRing_.data() + byteRingNext_, rest.data(), n);
+        byteRingNext_ = (byteRingNext_ + n) % cap;
+        rest = rest.subspan(n);
     }
     byteRingCount_ = std::min(cap, byteRingCount_ + piece.size());
 
@@ -386,8 +400,8 @@ void MonitorModel::dispatch(std::string_view line) {
     }
     tags_[kTagCpin] = "CPIN:" + sim.text;
 
+    const std::string text = receivedText(line);
     if (line[0] == '+' || line[0] == 'A' || line[0] == '>' || line[0] == '-') {
-        const std::string text = fromCp1250(line);
         if (startsWith(line, "+CCLK")) {
             tags_[kTagCclk] = text;
             clockLine(line);
@@ -413,14 +427,14 @@ void MonitorModel::dispatch(std::string_view line) {
 
     const LocalDateTime now = clock_->localTime();
     std::string logLine;
-    logLine.reserve(9 + line.size());
-    logLine += twoDigits(now.hour);
+    logLine.reserve(9 + text.size());
+    appendTwoDigits(logLine, now.hour);
     logLine.push_back(':');
-    logLine += twoDigits(now.minute);
+    appendTwoDigits(logLine, now.minute);
     logLine.push_back(':');
-    logLine += twoDigits(now.second);
+    appendTwoDigits(logLine, now.second);
     logLine.push_back(' ');
-    logLine += fromCp1250(line);
+    logLine += text;
     appendLineLog(std::move(logLine), true);
 }
 
@@ -507,7 +521,7 @@ void MonitorModel::statusLine(std::string_view rest) {
     auto show = [&](MonitorValue m, std::size_t i, auto&& text) {
         std::uint32_t v = 0;
         if (!valid(i, v)) return unknown(m);
-        val(m).tooltip = "0x" + f[i];
+        val(m).tooltip.assign("0x").append(f[i]);
         val(m).text = text(v);
     };
     auto volts = [&](long long offsetTenths) {
