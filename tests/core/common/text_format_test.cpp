@@ -18,7 +18,8 @@ TEST(TextFormat, NumbersIgnoreTheCommaDecimalLocale) {
     // Programs with a window switch the C locale to the user's; Polish writes "30,8".
     const char* old = std::setlocale(LC_ALL, nullptr);
     const std::string saved = old ? old : "C";
-    const bool polish = std::setlocale(LC_ALL, "pl_PL.UTF-8") || std::setlocale(LC_ALL, "de_DE.UTF-8");
+    const bool polish =
+        std::setlocale(LC_ALL, "pl_PL.UTF-8") || std::setlocale(LC_ALL, "de_DE.UTF-8");
     EXPECT_EQ(formatGeneral(30.8), "30.8");
     EXPECT_EQ(formatGeneral(-4.7), "-4.7");
     EXPECT_EQ(formatGeneral(0), "0");
