@@ -51,6 +51,9 @@ TEST(IniProfile, NewFileHasSectionsSetApartAndWindows1250Bytes) {
     ini.writeFloat("B", "Z", 0);
     EXPECT_EQ(ini.toBytes(), "[A]\r\nK=\xBF\xF3\xB3w\r\n\r\n[B]\r\nN=-1\r\nF=-4.7\r\nZ=0\r\n");
     EXPECT_EQ(IniProfile::fromBytes(ini.toBytes()).readString("a", "k", ""), "żółw");
+    ini.writeString("A", "K", "two\r\n[lines]");
+    EXPECT_EQ(ini.readString("A", "K", ""), "two  [lines]");
+    EXPECT_FALSE(ini.hasSection("lines"));
 }
 
 } // namespace qv
