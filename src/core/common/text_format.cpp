@@ -3,7 +3,6 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace qv {
 
@@ -60,7 +59,8 @@ std::string formatProgDate(const LocalDateTime& t) {
 
 std::string zeroPadded(long long value, int width) {
     std::string s = std::to_string(value);
-    while (static_cast<int>(s.size()) < width) s.insert(s.begin(), '0');
+    while (static_cast<int>(s.size()) < width)
+        s.insert(s.begin(), '0');
     return s;
 }
 
@@ -75,8 +75,10 @@ std::optional<long long> hexValue(std::string_view text) {
 }
 
 std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -110,15 +112,13 @@ std::optional<double> parseDecimal(std::string_view text) {
 
 std::string formatGeneral(double value) {
     if (value == 0) return "0";
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15G", value);
-    std::string s = buf;
+    // std::to_chars is locale-independent: the separator is "." whatever the C locale says.
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    std::string s(buf, r.ptr);
+    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     const auto e = s.find('E');
     std::string mantissa = s.substr(0, e);
-    if (mantissa.find('.') != std::string::npos) {
-        while (mantissa.back() == '0') mantissa.pop_back();
-        if (mantissa.back() == '.') mantissa.pop_back();
-    }
     if (e == std::string::npos) return mantissa;
     // Exponent as "E5" / "E-5": no plus sign, no leading zeros.
     std::string exp = s.substr(e + 1);
@@ -131,9 +131,17 @@ std::string formatGeneral(double value) {
     return mantissa + "E" + (negative ? "-" : "") + exp;
 }
 
+std::string formatFixed1(double value) {
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 1);
+    std::string s(buf, r.ptr);
+    return s == "-0.0" ? "0.0" : s;
+}
+
 std::string toUpperAscii(std::string_view text) {
     std::string s(text);
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (auto& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
 
