@@ -4,7 +4,12 @@
 
 #include "common/clock.hpp"
 #include "common/text_format.hpp"
+#include "config/config_document.hpp"
+#include "monitor/event_history.hpp"
 #include "monitor/monitor_model.hpp"
+#include "tools/sms_listing.hpp"
+
+#include <filesystem>
 
 #include <fstream>
 #include <ostream>
@@ -85,11 +90,88 @@ int runMonitor(const Invocation& inv) {
     return kExitRefused;
 }
 
+std::string absolutePath(const std::string& p) {
+    std::error_code ec;
+    const auto a = std::filesystem::absolute(p, ec);
+    return ec ? p : a.lexically_normal().string();
+}
+
+// Opens a configuration file as the main window does; the messages go to standard error, since
+// standard output carries the command's data.
+bool openConfig(const Invocation& inv, ConfigDocument& doc, const std::string& path,
+                OpenResult& result) {
+    result = doc.openFile(absolutePath(path));
+    for (const auto& m : result.messages)
+        inv.err << m.text << '\n';
+    return result.opened;
+}
+
+int usage(const Invocation& inv) {
+    inv.err << "Złe argumenty polecenia " << inv.args[0] << '\n';
+    for (const auto& line : monitorCommandUsage())
+        inv.err << "  " << line << '\n';
+    return kExitUsage;
+}
+
+int runSms(const Invocation& inv) {
+    if (inv.args.size() != 2) return usage(inv);
+    SystemClock clock;
+    ConfigDocument doc(clock, inv.exeDir);
+    doc.startUp("COM1");
+    OpenResult opened;
+    if (!openConfig(inv, doc, inv.args[1], opened)) return kExitRefused;
+    doc.form2tab(); // the listing is made from the window's settings, as converted now
+    for (const auto& line : smsListing(doc.image()))
+        inv.out << line << '\n';
+    return kExitOk;
+}
+
+// Prints the history file's lines, or writes them to outPath.
+int emitHistory(const Invocation& inv, const HistoryTable& table, const std::string& firmware,
+                const std::string& serial, const LocalDateTime& readDate,
+                const std::string& outPath) {
+    const auto lines = historyFileLines(table, firmware, serial, readDate);
+    if (outPath.empty()) {
+        for (const auto& line : lines)
+            inv.out << line << '\n';
+        return kExitOk;
+    }
+    if (!writeHistoryFile(outPath, lines)) {
+        inv.err << kHistorySaveErrorMessage << '\n';
+        return kExitRefused;
+    }
+    inv.out << kHistorySavedMessage << '\n';
+    return kExitOk;
+}
+
+int runHistory(const Invocation& inv) {
+    if (inv.args.size() != 2 && inv.args.size() != 3) return usage(inv);
+    SystemClock clock;
+    ConfigDocument doc(clock, inv.exeDir);
+    doc.startUp("COM1");
+    OpenResult opened;
+    if (!openConfig(inv, doc, inv.args[1], opened)) return kExitRefused;
+    if (!opened.eventBuffer) {
+        inv.err << "Plik nie zawiera bufora zdarzeń: " << inv.args[1] << '\n';
+        return kExitRefused;
+    }
+    // As the main window does after opening such a file: fill with the last known position (no
+    // session has run, so 0), then sort by time.
+    HistoryTable table;
+    table.fill(*opened.eventBuffer, 0);
+    table.sortByTime();
+    const std::string name = std::filesystem::path(inv.args[1]).filename().string();
+    return emitHistory(inv, table, "?", name, clock.localTime(),
+                       inv.args.size() == 3 ? inv.args[2] : std::string());
+}
+
 } // namespace
 
 std::optional<int> runMonitorCommand(const Invocation& inv) {
     const std::string& cmd = inv.args[0];
     if (cmd == "monitor") return runMonitor(inv);
+    if (cmd == "sms") return runSms(inv);
+    if (cmd == "history") return runHistory(inv);
     return std::nullopt;
 }
 
@@ -97,6 +179,8 @@ std::vector<std::string> monitorCommandUsage() {
     return {
         "monitor --port PORT [--seconds N] [--json]   podgląd pracy modułu",
         "monitor --replay PLIK [--json]               stan monitora po bajtach z pliku",
+        "sms IN                                       konfiguracja z IN jako SMSy konfiguracyjne",
+        "history IN.bCFG [OUT.txt]                    historia zdarzeń z pliku binarnego 13123 B",
     };
 }
 

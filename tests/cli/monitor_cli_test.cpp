@@ -1,0 +1,132 @@
+#include "cli_helpers.hpp"
+
+#include "sim/monitor_stream.hpp"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <sstream>
+
+namespace qv::test {
+namespace {
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);)
+        out.push_back(l);
+    return out;
+}
+
+// A 13123-byte binary configuration: the default image, an event buffer with two records
+// (slots 0 and 1, the later one first in slot order), and the check bytes.
+std::string binaryWithHistory(const std::string& dir) {
+    const std::string plain = dir + "/plain.bCFG";
+    EXPECT_EQ(runCli("defaults \"" + plain + "\"").exitCode, 0);
+    std::string bytes = readBytes(plain).substr(0, 5120);
+    std::string events(8000, '\xFF');
+    const unsigned char rec0[] = {0, 0x03, 0, 0, 0, 24, 5, 17, 12, 40, 0, 0, 21};
+    const unsigned char rec1[] = {0, 0x11, 0, 0, 0, 24, 5, 17, 12, 34, 50, 10, 5};
+    for (std::size_t i = 0; i < 40; ++i)
+        events[i] = events[40 + i] = 0;
+    std::copy(std::begin(rec0), std::end(rec0), events.begin());
+    std::copy(std::begin(rec1), std::end(rec1), events.begin() + 40);
+    bytes += events;
+    unsigned sum = 0;
+    for (unsigned char c : bytes)
+        sum += c;
+    bytes.push_back('\0');
+    bytes.push_back(static_cast<char>((sum >> 8) & 0xFF));
+    bytes.push_back(static_cast<char>(sum & 0xFF));
+    return bytes;
+}
+
+TEST(MonitorCli, ReplayPrintsTheDisplayStateInTableOrder) {
+    const auto dir = scratchDir("replay");
+    const std::string capture = dir + "/capture.bin";
+    sim::MonitorStream stream;
+    writeBytes(capture, stream.advanceTo(std::chrono::seconds(30)) + "AT+QVXS=0;7A;7D\r\n");
+    const auto r = runCli("monitor --replay \"" + capture + "\"");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto out = lines(r.out);
+    ASSERT_GE(out.size(), 40u);
+    EXPECT_EQ(out[0], "ac: 12.7V");
+    EXPECT_EQ(out[1], "accu: 13.5V");
+    EXPECT_EQ(out[2], "analog3: ?");
+    EXPECT_EQ(out[6], "sim: OK");
+    EXPECT_EQ(out[12], "labelReset: Podłączenie zasilania");
+    EXPECT_EQ(out[14], "DateTimeLabel: 2024/05/17,12:34:58");
+    EXPECT_EQ(out[16], "historyUsage: 0");
+    EXPECT_EQ(out[19], "input TEST: ok blank blank"); // left from the last full status line
+    EXPECT_EQ(out[34], "output Wyjscie 1: closed");
+    EXPECT_EQ(out.back(), "event: 2024-05-17 12:35:19 WE 1 - ALARM");
+
+    const auto j = runCli("monitor --replay \"" + capture + "\" --json");
+    ASSERT_EQ(j.exitCode, 0);
+    const auto state = nlohmann::json::parse(j.out);
+    EXPECT_EQ(state["values"]["ac"]["text"], "12.7V");
+    EXPECT_EQ(state["values"]["sim"]["colour"], "green");
+    EXPECT_EQ(state["inputs"].size(), 15u);
+    EXPECT_EQ(state["events"].size(), 1u);
+}
+
+TEST(MonitorCli, BadUsageAndMissingFiles) {
+    EXPECT_EQ(runCli("monitor").exitCode, 2);
+    EXPECT_EQ(runCli("monitor --replay").exitCode, 2);
+    EXPECT_EQ(runCli("monitor --replay /nonexistent/x.bin").exitCode, 2);
+    EXPECT_EQ(runCli("history").exitCode, 2);
+    EXPECT_EQ(runCli("sms /nonexistent/x.qvx").exitCode, 1);
+}
+
+TEST(MonitorCli, SmsListingOfAConfigurationFile) {
+    const auto dir = scratchDir("sms");
+    const std::string file = dir + "/conf.qvx";
+    ASSERT_EQ(runCli("defaults \"" + file + "\"").exitCode, 0);
+    const auto r = runCli("sms \"" + file + "\"");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto out = lines(r.out);
+    ASSERT_EQ(out.size(), 191u);
+    EXPECT_EQ(out[5], "Wejścia NC/NO            : *PBAQKAAAA");
+    EXPECT_EQ(out[11], "Hasło do modułu          : OPCJA ZABLOKOWANA");
+}
+
+TEST(MonitorCli, HistoryOfABinaryFileIsFilledThenSorted) {
+    const auto dir = scratchDir("history");
+    const std::string file = dir + "/events.bCFG";
+    writeBytes(file, binaryWithHistory(dir));
+    const auto r = runCli("history \"" + file + "\"");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto out = lines(r.out);
+    ASSERT_EQ(out.size(), 207u);
+    EXPECT_EQ(out[1], "Firmware      : ?");
+    EXPECT_EQ(out[2], "Numer seryjny : events.bCFG");
+    // Sorted: 198 empty rows first, then 12:35:00 (slot 1), then 12:40:00 (slot 0).
+    EXPECT_EQ(out[7].substr(0, 6), "|001 |");
+    EXPECT_EQ(out[205].substr(0, 57), "|199 |2024-05-17 12:35:00|WE 1 - ALARM       |          |");
+    EXPECT_EQ(out[206].substr(0, 47), "|200 |2024-05-17 12:40:00|WE 1 - POWRÓT      |");
+
+    const std::string txt = dir + "/out.txt";
+    const auto w = runCli("history \"" + file + "\" \"" + txt + "\"");
+    ASSERT_EQ(w.exitCode, 0) << w.err;
+    EXPECT_EQ(w.out, "Bufor historii został zapisany\n");
+    const std::string bytes = readBytes(txt);
+    // CR LF line ends; "ś" of the header and "Ó" of POWRÓT take one byte each.
+    EXPECT_EQ(bytes.size(), r.out.size() + 207u - 2u);
+    EXPECT_NE(bytes.find("POWR\xD3T"), std::string::npos);
+
+    const std::string plain = dir + "/plain.bCFG";
+    EXPECT_EQ(runCli("history \"" + plain + "\"").exitCode, 1); // no event buffer
+}
+
+} // namespace
+} // namespace qv::test
