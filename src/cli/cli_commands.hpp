@@ -16,7 +16,7 @@ struct Invocation {
     std::vector<std::string> args; // args[0] is the command name
     std::ostream& out;
     std::ostream& err;
-    std::string exeDir;             // folder of the executable, with a trailing '/'
+    std::string exeDir; // folder of the executable, with a trailing '/'
 };
 
 // Each returns nothing when args[0] is not one of its commands.

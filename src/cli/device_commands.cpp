@@ -2,8 +2,12 @@
 
 namespace qv::cli {
 
-std::optional<int> runDeviceCommand(const Invocation&) { return std::nullopt; }
+std::optional<int> runDeviceCommand(const Invocation&) {
+    return std::nullopt;
+}
 
-std::vector<std::string> deviceCommandUsage() { return {}; }
+std::vector<std::string> deviceCommandUsage() {
+    return {};
+}
 
 } // namespace qv::cli

@@ -19,7 +19,8 @@ void printUsage(std::ostream& os) {
     os << "Użycie: qvprog-cli POLECENIE [ARGUMENTY]\n";
     for (const auto& group : {qv::cli::configCommandUsage(), qv::cli::deviceCommandUsage(),
                               qv::cli::monitorCommandUsage()})
-        for (const auto& line : group) os << "  " << line << '\n';
+        for (const auto& line : group)
+            os << "  " << line << '\n';
 }
 
 } // namespace

@@ -2,8 +2,12 @@
 
 namespace qv::cli {
 
-std::optional<int> runMonitorCommand(const Invocation&) { return std::nullopt; }
+std::optional<int> runMonitorCommand(const Invocation&) {
+    return std::nullopt;
+}
 
-std::vector<std::string> monitorCommandUsage() { return {}; }
+std::vector<std::string> monitorCommandUsage() {
+    return {};
+}
 
 } // namespace qv::cli

@@ -9,7 +9,7 @@ namespace qv {
 
 // The application log: text lines, each beginning with the time of day "hh:nn:ss ".
 class AppLog {
-public:
+  public:
     using Listener = std::function<void(const std::string& line)>;
 
     explicit AppLog(const Clock& clock) : clock_(&clock) {}
@@ -22,7 +22,7 @@ public:
     // Called with every new line (the window shows them as they come).
     void setListener(Listener l) { listener_ = std::move(l); }
 
-private:
+  private:
     const Clock* clock_;
     std::vector<std::string> lines_;
     Listener listener_;

@@ -18,11 +18,11 @@ LocalDateTime SystemClock::localTime() const {
     const std::time_t t = std::chrono::system_clock::to_time_t(now);
     std::tm tm{};
     localtime_r(&t, &tm);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        now.time_since_epoch()) %
-                    1000;
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
-            tm.tm_min,         tm.tm_sec,     static_cast<int>(ms.count())};
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
+    return {
+        tm.tm_year + 1900,           tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+        static_cast<int>(ms.count())};
 }
 
 VirtualClock::VirtualClock(LocalDateTime start) : start_(start) {}
@@ -32,7 +32,9 @@ Clock::TimePoint VirtualClock::now() const {
     return now_;
 }
 
-void VirtualClock::sleepFor(Duration d) { advance(d); }
+void VirtualClock::sleepFor(Duration d) {
+    advance(d);
+}
 
 void VirtualClock::advance(Duration d) {
     std::lock_guard lock(mutex_);
@@ -78,10 +80,10 @@ void civilFromDays(long long z, int& y, int& m, int& d) {
 } // namespace
 
 LocalDateTime addSeconds(const LocalDateTime& t, long long seconds) {
-    long long total = daysFromCivil(t.year, static_cast<unsigned>(t.month),
-                                    static_cast<unsigned>(t.day)) *
-                          86400 +
-                      t.hour * 3600LL + t.minute * 60LL + t.second + seconds;
+    long long total =
+        daysFromCivil(t.year, static_cast<unsigned>(t.month), static_cast<unsigned>(t.day)) *
+            86400 +
+        t.hour * 3600LL + t.minute * 60LL + t.second + seconds;
     long long days = total / 86400;
     long long rem = total % 86400;
     if (rem < 0) {

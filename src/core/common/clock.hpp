@@ -18,7 +18,7 @@ struct LocalDateTime {
 };
 
 class Clock {
-public:
+  public:
     using Duration = std::chrono::nanoseconds;
     using TimePoint = std::chrono::time_point<std::chrono::steady_clock, Duration>;
 
@@ -33,7 +33,7 @@ public:
 
 // The real clock: steady time, real sleeps, the system's local time.
 class SystemClock final : public Clock {
-public:
+  public:
     TimePoint now() const override;
     void sleepFor(Duration d) override;
     LocalDateTime localTime() const override;
@@ -42,7 +42,7 @@ public:
 // A clock that only moves when told to: sleeping advances it at once. Its local time is a
 // fixed start plus the time that has passed. Safe to share between threads.
 class VirtualClock final : public Clock {
-public:
+  public:
     explicit VirtualClock(LocalDateTime start = {2024, 1, 1, 12, 0, 0, 0});
     TimePoint now() const override;
     void sleepFor(Duration d) override;
@@ -50,7 +50,7 @@ public:
     void advance(Duration d);
     void advanceTo(TimePoint t); // never moves backwards
 
-private:
+  private:
     mutable std::mutex mutex_;
     TimePoint now_{};
     LocalDateTime start_;

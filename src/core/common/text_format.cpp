@@ -60,7 +60,8 @@ std::string formatProgDate(const LocalDateTime& t) {
 
 std::string zeroPadded(long long value, int width) {
     std::string s = std::to_string(value);
-    while (static_cast<int>(s.size()) < width) s.insert(s.begin(), '0');
+    while (static_cast<int>(s.size()) < width)
+        s.insert(s.begin(), '0');
     return s;
 }
 
@@ -75,8 +76,10 @@ std::optional<long long> hexValue(std::string_view text) {
 }
 
 std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -116,7 +119,8 @@ std::string formatGeneral(double value) {
     const auto e = s.find('E');
     std::string mantissa = s.substr(0, e);
     if (mantissa.find('.') != std::string::npos) {
-        while (mantissa.back() == '0') mantissa.pop_back();
+        while (mantissa.back() == '0')
+            mantissa.pop_back();
         if (mantissa.back() == '.') mantissa.pop_back();
     }
     if (e == std::string::npos) return mantissa;
@@ -127,13 +131,15 @@ std::string formatGeneral(double value) {
         negative = exp[0] == '-';
         exp.erase(0, 1);
     }
-    while (exp.size() > 1 && exp[0] == '0') exp.erase(0, 1);
+    while (exp.size() > 1 && exp[0] == '0')
+        exp.erase(0, 1);
     return mantissa + "E" + (negative ? "-" : "") + exp;
 }
 
 std::string toUpperAscii(std::string_view text) {
     std::string s(text);
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (auto& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
 

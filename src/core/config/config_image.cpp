@@ -36,7 +36,8 @@ void ConfigImage::putU16(int offset, std::uint16_t value) {
 
 std::uint16_t ConfigImage::checksum() const {
     unsigned sum = 0;
-    for (const auto b : bytes_) sum += b;
+    for (const auto b : bytes_)
+        sum += b;
     return static_cast<std::uint16_t>(sum & 0xFFFF);
 }
 

@@ -12,7 +12,7 @@ namespace qv {
 
 // The 5120-byte configuration image: an exact copy of the module's configuration memory.
 class ConfigImage {
-public:
+  public:
     static constexpr std::size_t kSize = memmap::kImageSize;
     using Bytes = std::array<std::uint8_t, kSize>;
 
@@ -40,20 +40,20 @@ public:
 
     bool operator==(const ConfigImage&) const = default;
 
-private:
+  private:
     Bytes bytes_;
 };
 
 // The image as it was when the configuration was last loaded, created or saved.
 class StoredCopy {
-public:
+  public:
     // storeEepTable: copies the whole image.
     void store(const ConfigImage& image) { stored_ = image; }
     // eepTableUnchanged: true when every byte equals the stored one, oPROG_DATE excepted.
     bool unchanged(const ConfigImage& image) const;
     const ConfigImage& image() const { return stored_; }
 
-private:
+  private:
     ConfigImage stored_;
 };
 

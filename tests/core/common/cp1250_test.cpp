@@ -16,16 +16,17 @@ TEST(Cp1250, PolishLettersRoundTrip) {
 
 TEST(Cp1250, EveryByteSurvivesDecodeEncode) {
     std::string all;
-    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    for (int b = 0; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
     EXPECT_EQ(toCp1250(fromCp1250(all)), all);
 }
 
 TEST(Cp1250, UnrepresentableAndMalformedBecomeQuestionMarks) {
-    EXPECT_EQ(toCp1250("a\xE2\x98\x83z"), "a?z");          // snowman
-    EXPECT_EQ(toCp1250("x\xF0\x9F\x98\x80y"), "x?y");      // emoji, 4-byte sequence
-    EXPECT_EQ(toCp1250("\xC3"), "?");                      // truncated sequence
-    EXPECT_EQ(toCp1250("\xFF\xFEok"), "??ok");             // bytes that start nothing
-    EXPECT_EQ(toCp1250("\xC0\x80"), "??");                 // overlong encoding of NUL
+    EXPECT_EQ(toCp1250("a\xE2\x98\x83z"), "a?z");     // snowman
+    EXPECT_EQ(toCp1250("x\xF0\x9F\x98\x80y"), "x?y"); // emoji, 4-byte sequence
+    EXPECT_EQ(toCp1250("\xC3"), "?");                 // truncated sequence
+    EXPECT_EQ(toCp1250("\xFF\xFEok"), "??ok");        // bytes that start nothing
+    EXPECT_EQ(toCp1250("\xC0\x80"), "??");            // overlong encoding of NUL
 }
 
 TEST(Cp1250, LengthAndLeftCountCharacters) {

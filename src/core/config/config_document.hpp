@@ -1,0 +1,117 @@
+#pragma once
+// The program's one current configuration: the settings, the image and its stored copy, the
+// current file, the application log, and the commands that create, open and save it. The
+// commands return the messages the window shows; questions are asked by the caller first.
+#include "common/app_log.hpp"
+#include "common/clock.hpp"
+#include "config/config_image.hpp"
+#include "config/settings.hpp"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qv {
+
+struct UserMessage {
+    enum class Icon { Error, Information, Question };
+    Icon icon;
+    std::string text;
+    bool operator==(const UserMessage&) const = default;
+};
+
+struct OpenResult {
+    bool opened = false;               // the file was taken as the current configuration
+    std::vector<UserMessage> messages; // in the order the window shows them
+    // The 8000-byte event buffer a 13123-byte binary file carries, for the history window.
+    std::optional<std::vector<std::uint8_t>> eventBuffer;
+};
+
+struct SaveResult {
+    bool saved = false;
+    std::vector<UserMessage> messages;
+};
+
+// What start-up reads from the settings file beside the program.
+struct ProgramSettings {
+    std::string portName;
+    bool reverseReset = false;
+};
+
+class ConfigDocument {
+  public:
+    ConfigDocument(const Clock& clock, std::string exeDir);
+
+    // The start-up sequence's model steps: service mode from the marker file, "Start aplikacji",
+    // QVPROG2.INI's port (default defaultPort) and reverse_reset, the port name logged, the
+    // defaults applied, converted and stored.
+    void startUp(const std::string& defaultPort);
+
+    // The window caption: "QV PROG 2.2.24 - [ " + configDir + configFileName + " ]".
+    std::string caption() const;
+
+    // Settings to image (with the current time and file name), and back.
+    void form2tab();
+    // Runs tab2form; failing groups come back as "ERROR while convertion: ..." messages.
+    std::vector<UserMessage> tab2form();
+    void storeEepTable() { stored_.store(image_); }
+    bool eepTableUnchanged() const { return stored_.unchanged(image_); }
+    // Converts the settings and compares them with the stored copy: true when the commands
+    // that discard the configuration must ask first.
+    bool isModified();
+
+    // "&Nowy": the caller asks kAskDiscardOnNew first when isModified().
+    void newConfig();
+    // "&Otwórz" after the dialog (the caller asks kAskDiscardOnOpen first when isModified()).
+    OpenResult openFile(const std::string& path);
+    // "&Zapisz" after the dialog and the overwrite question.
+    SaveResult saveFile(const std::string& path);
+    // A configuration read from the module: taken into the settings and stored.
+    std::vector<UserMessage> takeReadImage(const ConfigImage& image);
+    // The hex dump: converts the settings, then writes "*" and 320 rows to the log.
+    void hexDumpToLog();
+
+    Settings& settings() { return settings_; }
+    const Settings& settings() const { return settings_; }
+    ConfigImage& image() { return image_; }
+    const ConfigImage& image() const { return image_; }
+    const ConfigImage& storedImage() const { return stored_.image(); }
+    AppLog& log() { return log_; }
+    const AppLog& log() const { return log_; }
+    std::vector<std::uint8_t>& phoneBaseBuffer() { return phoneBase_; }
+
+    const std::string& exeDir() const { return exeDir_; }
+    const std::string& configDir() const { return configDir_; }
+    const std::string& configFileName() const { return configFileName_; }
+    bool serviceMode() const { return serviceMode_; }
+    const ProgramSettings& programSettings() const { return programSettings_; }
+    void setPortName(const std::string& name) { programSettings_.portName = name; }
+
+  private:
+    void applyDefaultsAndStore();
+    bool loadTextFile(const std::string& dir, const std::string& name,
+                      std::vector<UserMessage>& messages);
+    bool saveTextFile(const std::string& path);
+
+    const Clock* clock_;
+    Settings settings_;
+    ConfigImage image_;
+    StoredCopy stored_;
+    AppLog log_;
+    std::vector<std::uint8_t> phoneBase_;
+    std::string exeDir_;
+    std::string configDir_;
+    std::string configFileName_;
+    bool serviceMode_ = false;
+    ProgramSettings programSettings_;
+};
+
+// Which kind of file a name is saved as and opened as.
+bool savesAsBinary(const std::string& fileName); // upper-cased extension is ".BCFG"
+bool opensAsBinary(const std::string& fileName); // upper-cased name contains "BCFG"
+
+// Text files larger than this are refused when opened.
+inline constexpr std::uintmax_t kMaxTextFileSize = 16 * 1024 * 1024;
+
+} // namespace qv

@@ -1,0 +1,187 @@
+#include "config/ini_profile.hpp"
+
+#include "common/cp1250.hpp"
+#include "common/text_format.hpp"
+
+namespace qv {
+
+namespace {
+
+// Splits "key=value" into its trimmed key; nothing when the line holds no '='.
+std::optional<std::string_view> keyOfLine(std::string_view line) {
+    const auto eq = line.find('=');
+    if (eq == std::string_view::npos) return std::nullopt;
+    const auto key = trimBlanks(line.substr(0, eq));
+    if (key.empty()) return std::nullopt;
+    return key;
+}
+
+std::string valueOfLine(std::string_view line) {
+    std::string_view v = trimBlanks(line.substr(line.find('=') + 1));
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+        v.remove_prefix(1);
+        v.remove_suffix(1);
+    }
+    return std::string(v);
+}
+
+// A section header "[name]" (blanks allowed around it); nothing for any other line.
+std::optional<std::string_view> sectionOfLine(std::string_view line) {
+    line = trimBlanks(line);
+    if (line.empty() || line.front() != '[') return std::nullopt;
+    const auto close = line.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    return trimBlanks(line.substr(1, close - 1));
+}
+
+bool isBlank(std::string_view line) {
+    return trimBlanks(line).empty();
+}
+
+} // namespace
+
+void IniProfile::indexLine(Section& s, std::size_t i) {
+    if (auto key = keyOfLine(s.lines[i])) s.keys.try_emplace(toUpperAscii(*key), i);
+}
+
+IniProfile IniProfile::fromBytes(std::string_view bytes) {
+    IniProfile p;
+    p.sections_.push_back(Section{"", false, {}, {}});
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = bytes.size();
+        const std::string line = fromCp1250(bytes.substr(start, end - start));
+        if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
+            bytes[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+        if (auto name = sectionOfLine(line)) {
+            p.sections_.push_back(Section{line, true, {}, {}});
+            p.sectionIndex_.try_emplace(toUpperAscii(*name), p.sections_.size() - 1);
+        } else {
+            Section& s = p.sections_.back();
+            s.lines.push_back(line);
+            if (s.hasHeader) indexLine(s, s.lines.size() - 1);
+        }
+    }
+    return p;
+}
+
+std::string IniProfile::toBytes() const {
+    std::string text;
+    for (const auto& s : sections_) {
+        if (s.hasHeader) text += s.name + "\r\n";
+        for (const auto& l : s.lines)
+            text += l + "\r\n";
+    }
+    return toCp1250(text);
+}
+
+std::size_t IniProfile::lineCount() const {
+    std::size_t n = 0;
+    for (const auto& s : sections_)
+        n += s.lines.size() + (s.hasHeader ? 1 : 0);
+    return n;
+}
+
+IniProfile::Section* IniProfile::findSection(std::string_view name) {
+    const auto it = sectionIndex_.find(toUpperAscii(name));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+}
+
+const IniProfile::Section* IniProfile::findSection(std::string_view name) const {
+    const auto it = sectionIndex_.find(toUpperAscii(name));
+    return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+}
+
+bool IniProfile::hasSection(std::string_view section) const {
+    return findSection(section) != nullptr;
+}
+
+std::optional<std::string> IniProfile::value(std::string_view section, std::string_view key) const {
+    const Section* s = findSection(section);
+    if (!s) return std::nullopt;
+    const auto it = s->keys.find(toUpperAscii(key));
+    if (it == s->keys.end()) return std::nullopt;
+    return valueOfLine(s->lines[it->second]);
+}
+
+std::string IniProfile::readString(std::string_view section, std::string_view key,
+                                   const std::string& def) const {
+    return value(section, key).value_or(def);
+}
+
+int IniProfile::readInteger(std::string_view section, std::string_view key, int def) const {
+    const auto v = value(section, key);
+    if (!v) return def;
+    if (auto n = parseInt(*v)) return *n;
+    // Hexadecimal as "0x1F" or "$1F" is a number too.
+    std::string_view t = trimBlanks(*v);
+    if (t.starts_with("0x") || t.starts_with("0X"))
+        t.remove_prefix(2);
+    else if (t.starts_with("$"))
+        t.remove_prefix(1);
+    else
+        return def;
+    const auto h = hexValue(t);
+    return h && *h <= 0xFFFFFFFFLL ? static_cast<int>(static_cast<unsigned>(*h)) : def;
+}
+
+bool IniProfile::readBool(std::string_view section, std::string_view key, bool def) const {
+    return readInteger(section, key, def ? 1 : 0) != 0;
+}
+
+double IniProfile::readFloat(std::string_view section, std::string_view key, double def) const {
+    const auto v = value(section, key);
+    if (!v) return def;
+    return parseDecimal(*v).value_or(def);
+}
+
+void IniProfile::writeString(std::string_view section, std::string_view key,
+                             const std::string& value) {
+    if (sections_.empty()) sections_.push_back(Section{"", false, {}, {}});
+    Section* s = findSection(section);
+    if (!s) {
+        // A new section goes to the end of the file, set apart by a blank line.
+        Section& last = sections_.back();
+        const bool fileEmpty = sections_.size() == 1 && last.lines.empty();
+        if (!fileEmpty && (last.lines.empty() ? last.hasHeader : !isBlank(last.lines.back())))
+            last.lines.emplace_back();
+        sections_.push_back(Section{"[" + std::string(section) + "]", true, {}, {}});
+        sectionIndex_.try_emplace(toUpperAscii(section), sections_.size() - 1);
+        s = &sections_.back();
+    }
+    const std::string upper = toUpperAscii(key);
+    if (const auto it = s->keys.find(upper); it != s->keys.end()) {
+        std::string& line = s->lines[it->second];
+        const std::string existingKey(*keyOfLine(line));
+        line = existingKey + "=" + value;
+        return;
+    }
+    // A new key follows the last line of its section that is not blank.
+    std::size_t pos = s->lines.size();
+    while (pos > 0 && isBlank(s->lines[pos - 1]))
+        --pos;
+    s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(pos),
+                    std::string(key) + "=" + value);
+    if (pos + 1 < s->lines.size()) {
+        for (auto& [k, idx] : s->keys)
+            if (idx >= pos) ++idx;
+    }
+    s->keys.emplace(upper, pos);
+}
+
+void IniProfile::writeInteger(std::string_view section, std::string_view key, int value) {
+    writeString(section, key, std::to_string(value));
+}
+
+void IniProfile::writeBool(std::string_view section, std::string_view key, bool value) {
+    writeString(section, key, value ? "1" : "0");
+}
+
+void IniProfile::writeFloat(std::string_view section, std::string_view key, double value) {
+    writeString(section, key, formatGeneral(value));
+}
+
+} // namespace qv
