@@ -215,6 +215,7 @@ void SimModule::startApplication() {
     phase_ = Phase::appCommands;
     phaseTimer_ = now_ + kBootDelay + kCommandWindow;
     timerArmed_ = true;
+    if (options_.faults.noEtx) return;
     emitByte(kEtx, kBootDelay);
     emitByte(memory_.configured ? 'V' : 0, kBootDelay);
     emitByte(0, kBootDelay);
@@ -258,6 +259,7 @@ void SimModule::applicationByte(std::uint8_t b) {
     }
 
     // Waiting for a command byte.
+    if (options_.faults.deaf) return;
     auto expectPassword = [&](Block block) {
         block_ = block;
         blockCount_ = 0;

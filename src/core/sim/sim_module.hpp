@@ -23,6 +23,8 @@ struct SimFaults {
     bool zeros = false;          // every byte it sends is 0
     bool noStx = false;          // its bootloader greets with a byte other than STX
     bool noiseBeforeStx = false; // its bootloader sends two other bytes before STX
+    bool noEtx = false;          // its application never sends ETX and the status bytes
+    bool deaf = false;           // its application ignores every command byte
     int lateByte = 0;            // the answer to block byte N (1-based) comes 1 s late
     int badEchoByte = 0;         // the answer to block byte N is wrong
     int stopAtByte = 0;          // no answer from block byte N on

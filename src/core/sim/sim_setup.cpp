@@ -55,6 +55,8 @@ std::optional<SimPortSpec> parseSimPortSpec(std::string_view portName, std::stri
         else if (key == "zeros" && !hasValue) f.zeros = true;
         else if (key == "nostx" && !hasValue) f.noStx = true;
         else if (key == "noise" && !hasValue) f.noiseBeforeStx = true;
+        else if (key == "noetx" && !hasValue) f.noEtx = true;
+        else if (key == "deaf" && !hasValue) f.deaf = true;
         else if (key == "late" && hasValue) ok = number(f.lateByte);
         else if (key == "badecho" && hasValue) ok = number(f.badEchoByte);
         else if (key == "stop" && hasValue) ok = number(f.stopAtByte);

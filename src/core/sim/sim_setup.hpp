@@ -6,7 +6,7 @@
 //   id=TEXT        identification answer (default X/B/NAME_0503/2392123)
 //   password=TEXT  the module's password
 //   configured=0|1 whether the module holds a configuration
-//   silent, zeros, nostx, noise, late=N, badecho=N, stop=N   faults
+//   silent, zeros, nostx, noise, noetx, deaf, late=N, badecho=N, stop=N   faults
 #include "common/clock.hpp"
 #include "sim/sim_module.hpp"
 #include "sim/sim_port.hpp"
