@@ -144,7 +144,17 @@ private:
 
 } // namespace
 
-std::unique_ptr<SerialPort> makeQtSerialPort() { return std::make_unique<QtSerialPort>(); }
+std::unique_ptr<SerialPort> makeQtSerialPort() {
+    // QSerialPort's notifiers need the thread's event dispatcher, which a program without a
+    // Qt application object (the command line) lacks: give it one, once, on first use.
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "qvprog";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+    }
+    return std::make_unique<QtSerialPort>();
+}
 
 std::vector<std::string> listPortNames() {
     std::vector<std::string> names;
