@@ -1,0 +1,23 @@
+#pragma once
+// The five input counters: 4 bytes each on the wire, least significant first, input 1 first.
+#include "link/link_types.hpp"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace qv {
+
+using CounterValues = std::array<std::uint32_t, kCounterCount>;
+using CounterBytes = std::array<std::uint8_t, 4 * kCounterCount>;
+
+CounterBytes encodeCounters(const CounterValues& values);
+CounterValues decodeCounters(const CounterBytes& bytes);
+
+// A counter text as its 32-bit pattern: an unsigned value up to 4294967295 or a negative one
+// down to -2147483648 (so "-1" gives 0xFFFFFFFF). Blanks around the number are allowed;
+// anything else gives nothing.
+std::optional<std::uint32_t> parseCounterText(std::string_view text);
+
+} // namespace qv

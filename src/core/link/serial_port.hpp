@@ -1,0 +1,63 @@
+#pragma once
+// What the program needs of a serial port. The real backend (qvprog_qtport) and the simulated
+// module's port (sim/) both implement it, so the session code runs unchanged against either.
+#include "common/clock.hpp"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace qv {
+
+// Any failing port operation throws this; the message names the operating system's reason
+// ("Permission denied", "No such file or directory"). Callers turn it into their own words.
+class PortError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Fixed line settings of every port: 115200 baud, 8 data bits, no parity, 1 stop bit,
+// no flow control, DTR and RTS off right after opening (RTS is the module's reset line and is
+// then driven only by setRts).
+inline constexpr int kLinkBaudRate = 115200;
+
+// One serial port. A port is used from one thread at a time, except that waitReadable may run
+// on a reader thread while another thread writes (implementations allow that pair).
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    // Opens the port by its system name with the fixed line settings. Throws PortError.
+    virtual void open(const std::string& name) = 0;
+    // Closes the port; never fails (a failing close is ignored). Safe when not open.
+    virtual void close() noexcept = 0;
+    virtual bool isOpen() const = 0;
+    virtual std::string name() const = 0;
+
+    // Throws PortError.
+    virtual void setBaudRate(int baud) = 0;
+    // Discards received bytes not yet read and/or bytes not yet sent. Throws PortError.
+    virtual void purge(bool receive, bool transmit) = 0;
+    // Drives the RTS modem line (the module's reset input). Throws PortError.
+    virtual void setRts(bool on) = 0;
+    // Hands the bytes to the port; returns the count accepted. Throws PortError.
+    virtual std::size_t write(std::span<const std::uint8_t> bytes) = 0;
+    // Copies up to out.size() bytes already received into out and returns their count;
+    // never waits. Throws PortError.
+    virtual std::size_t readAvailable(std::span<std::uint8_t> out) = 0;
+    // Blocks until at least one byte can be read or the time-out passes (measured on the
+    // clock the port was built with). Returns true when a byte is waiting. Throws PortError.
+    virtual bool waitReadable(Clock::Duration timeout) = 0;
+
+    // Conveniences over the above.
+    std::size_t write(const std::string& bytes) {
+        return write(std::span<const std::uint8_t>(
+            reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    }
+    std::size_t writeByte(std::uint8_t b) { return write(std::span<const std::uint8_t>(&b, 1)); }
+};
+
+} // namespace qv

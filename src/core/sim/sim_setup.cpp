@@ -1,0 +1,104 @@
+#include "sim/sim_setup.hpp"
+
+#include "common/cp1250.hpp"
+
+#include <charconv>
+#include <filesystem>
+
+namespace qv {
+
+namespace {
+
+std::optional<int> positive(std::string_view text) {
+    int v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc{} || end != text.data() + text.size() || v < 1) return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+bool isSimPortName(std::string_view portName) {
+    return portName == "sim" || portName.starts_with("sim:");
+}
+
+std::optional<SimPortSpec> parseSimPortSpec(std::string_view portName, std::string& error) {
+    if (!isSimPortName(portName)) {
+        error = "not a simulated port: " + std::string(portName);
+        return std::nullopt;
+    }
+    SimPortSpec spec;
+    std::string_view rest = portName.size() > 3 ? portName.substr(4) : std::string_view{};
+    while (!rest.empty()) {
+        const auto comma = rest.find(',');
+        const std::string_view opt = rest.substr(0, comma);
+        rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
+        const auto eq = opt.find('=');
+        const std::string_view key = opt.substr(0, eq);
+        const std::string_view value =
+            eq == std::string_view::npos ? std::string_view{} : opt.substr(eq + 1);
+        const bool hasValue = eq != std::string_view::npos;
+        auto number = [&](int& field) {
+            const auto n = positive(value);
+            if (n) field = *n;
+            return n.has_value();
+        };
+        bool ok = true;
+        SimFaults& f = spec.options.faults;
+        if (key == "state" && hasValue && !value.empty()) spec.statePath = value;
+        else if (key == "realtime" && !hasValue) spec.realtime = true;
+        else if (key == "id" && hasValue) spec.options.identification = toCp1250(value);
+        else if (key == "password" && hasValue && utf8Length(value) <= 4) spec.password = value;
+        else if (key == "configured" && (value == "0" || value == "1"))
+            spec.configured = value == "1";
+        else if (key == "silent" && !hasValue) f.silent = true;
+        else if (key == "zeros" && !hasValue) f.zeros = true;
+        else if (key == "nostx" && !hasValue) f.noStx = true;
+        else if (key == "noise" && !hasValue) f.noiseBeforeStx = true;
+        else if (key == "noetx" && !hasValue) f.noEtx = true;
+        else if (key == "deaf" && !hasValue) f.deaf = true;
+        else if (key == "late" && hasValue) ok = number(f.lateByte);
+        else if (key == "badecho" && hasValue) ok = number(f.badEchoByte);
+        else if (key == "stop" && hasValue) ok = number(f.stopAtByte);
+        else ok = false;
+        if (!ok) {
+            error = "bad option of the simulated port: " + std::string(opt);
+            return std::nullopt;
+        }
+    }
+    return spec;
+}
+
+SimSetup::SimSetup(SimMemory memory, const SimPortSpec& spec)
+    : statePath_(spec.statePath), module_(std::move(memory), spec.options) {
+    if (spec.password) module_.memory().password = toCp1250(*spec.password);
+    if (spec.configured) module_.memory().configured = *spec.configured;
+    if (spec.realtime) {
+        clock_ = std::make_unique<SystemClock>();
+        port_ = std::make_unique<SimPort>(module_, *clock_, SimPort::RealTime{});
+    } else {
+        auto clock = std::make_unique<VirtualClock>();
+        port_ = std::make_unique<SimPort>(module_, *clock);
+        clock_ = std::move(clock);
+    }
+}
+
+std::unique_ptr<SimSetup> SimSetup::create(const SimPortSpec& spec, std::string& error) {
+    SimMemory memory;
+    std::error_code ec;
+    if (!spec.statePath.empty() && std::filesystem::exists(spec.statePath, ec)) {
+        auto loaded = loadSimMemory(spec.statePath, error);
+        if (!loaded) return nullptr;
+        memory = std::move(*loaded);
+    } else {
+        memory = SimMemory::fresh();
+    }
+    return std::unique_ptr<SimSetup>(new SimSetup(std::move(memory), spec));
+}
+
+bool SimSetup::saveState(std::string& error) const {
+    if (statePath_.empty()) return true;
+    return saveSimMemory(module_.memory(), statePath_, error);
+}
+
+} // namespace qv

@@ -1,0 +1,56 @@
+#pragma once
+// The port name "sim[:options]": the built-in simulated module, for the command line and the
+// GUI. Options, comma-separated:
+//   state=PATH     module memory kept in this file (created when missing)
+//   realtime       real clock with 115200-baud wire time (default: the virtual clock)
+//   id=TEXT        identification answer (default X/B/NAME_0503/2392123)
+//   password=TEXT  the module's password
+//   configured=0|1 whether the module holds a configuration
+//   silent, zeros, nostx, noise, noetx, deaf, late=N, badecho=N, stop=N   faults
+#include "common/clock.hpp"
+#include "sim/sim_module.hpp"
+#include "sim/sim_port.hpp"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qv {
+
+struct SimPortSpec {
+    std::string statePath;
+    bool realtime = false;
+    SimOptions options;
+    std::optional<std::string> password; // UTF-8
+    std::optional<bool> configured;
+};
+
+// True for "sim" and "sim:...".
+bool isSimPortName(std::string_view portName);
+// Nothing, with a message in error, when an option is unknown or malformed.
+std::optional<SimPortSpec> parseSimPortSpec(std::string_view portName, std::string& error);
+
+// A simulated module with its clock and port, its memory loaded from and saved to the state
+// file when one is given.
+class SimSetup {
+public:
+    // Nothing, with a message in error, when the state file exists but cannot be used.
+    static std::unique_ptr<SimSetup> create(const SimPortSpec& spec, std::string& error);
+
+    SerialPort& port() { return *port_; }
+    Clock& clock() { return *clock_; }
+    SimModule& module() { return module_; }
+    // Writes the module's memory to the state file (nothing to do without one).
+    bool saveState(std::string& error) const;
+
+private:
+    SimSetup(SimMemory memory, const SimPortSpec& spec);
+
+    std::string statePath_;
+    std::unique_ptr<Clock> clock_;
+    SimModule module_;
+    std::unique_ptr<SimPort> port_;
+};
+
+} // namespace qv

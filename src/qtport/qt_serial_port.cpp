@@ -1,0 +1,172 @@
+#include "qtport/qt_serial_port.hpp"
+
+#include <QCoreApplication>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+
+#include <algorithm>
+
+#if defined(__linux__)
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
+
+namespace qv {
+
+namespace {
+
+// Write time-out: 100 ms per byte plus 1000 ms.
+int writeTimeoutMs(std::size_t bytes) { return static_cast<int>(1000 + 100 * bytes); }
+
+void requestLowLatency([[maybe_unused]] QSerialPort& port) {
+#if defined(__linux__)
+    // Not every driver knows the request (pseudo-terminals do not): a refusal is harmless.
+    serial_struct s{};
+    const int fd = static_cast<int>(port.handle());
+    if (fd >= 0 && ioctl(fd, TIOCGSERIAL, &s) == 0) {
+        s.flags |= ASYNC_LOW_LATENCY;
+        ioctl(fd, TIOCSSERIAL, &s);
+    }
+#endif
+}
+
+class QtSerialPort final : public SerialPort {
+public:
+    void open(const std::string& name) override {
+        if (port_ && port_->isOpen()) throw PortError("port already open");
+        port_ = std::make_unique<QSerialPort>();
+        port_->setPortName(QString::fromStdString(name));
+        name_ = name;
+        if (!port_->open(QIODevice::ReadWrite)) fail();
+        const bool ok = port_->setBaudRate(kLinkBaudRate) && port_->setDataBits(QSerialPort::Data8) &&
+                        port_->setParity(QSerialPort::NoParity) &&
+                        port_->setStopBits(QSerialPort::OneStop) &&
+                        port_->setFlowControl(QSerialPort::NoFlowControl);
+        if (!ok) {
+            const std::string why = port_->errorString().toStdString();
+            close();
+            throw PortError(why);
+        }
+        // Both lines off at once. A port without modem lines (a pseudo-terminal) refuses;
+        // that only matters when the caller drives RTS, and setRts reports it then.
+        port_->setDataTerminalReady(false);
+        port_->setRequestToSend(false);
+        port_->clearError();
+        requestLowLatency(*port_);
+    }
+
+    void close() noexcept override {
+        if (port_) port_->close();
+        port_.reset();
+    }
+
+    bool isOpen() const override { return port_ && port_->isOpen(); }
+    std::string name() const override { return name_; }
+
+    void setBaudRate(int baud) override {
+        requireOpen();
+        if (!port_->setBaudRate(baud)) fail();
+    }
+
+    void purge(bool receive, bool transmit) override {
+        requireOpen();
+        if (receive && transmit) {
+            if (!port_->clear(QSerialPort::AllDirections)) fail();
+        } else if (receive) {
+            if (!port_->clear(QSerialPort::Input)) fail();
+        } else if (transmit) {
+            if (!port_->clear(QSerialPort::Output)) fail();
+        }
+    }
+
+    void setRts(bool on) override {
+        requireOpen();
+        if (!port_->setRequestToSend(on)) fail();
+    }
+
+    using SerialPort::write;
+    std::size_t write(std::span<const std::uint8_t> bytes) override {
+        requireOpen();
+        if (bytes.empty()) return 0;
+        const auto n = port_->write(reinterpret_cast<const char*>(bytes.data()),
+                                    static_cast<qint64>(bytes.size()));
+        if (n < 0) fail();
+        while (port_->bytesToWrite() > 0) {
+            if (!port_->waitForBytesWritten(writeTimeoutMs(bytes.size()))) {
+                if (port_->error() == QSerialPort::TimeoutError) break; // handed over in part
+                fail();
+            }
+        }
+        return static_cast<std::size_t>(n);
+    }
+
+    std::size_t readAvailable(std::span<std::uint8_t> out) override {
+        requireOpen();
+        if (out.empty()) return 0;
+        // Without an event loop Qt fills its buffer only inside a wait: look without waiting.
+        if (port_->bytesAvailable() == 0) {
+            port_->waitForReadyRead(0);
+            if (port_->error() == QSerialPort::TimeoutError) port_->clearError();
+        }
+        const auto n =
+            port_->read(reinterpret_cast<char*>(out.data()), static_cast<qint64>(out.size()));
+        if (n < 0) fail();
+        return static_cast<std::size_t>(n);
+    }
+
+    bool waitReadable(Clock::Duration timeout) override {
+        requireOpen();
+        if (port_->bytesAvailable() > 0) return true;
+        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(timeout).count();
+        if (ms <= 0) return false;
+        if (port_->waitForReadyRead(static_cast<int>(std::min<long long>(ms, 1 << 30))))
+            return true;
+        if (port_->error() == QSerialPort::TimeoutError || port_->error() == QSerialPort::NoError) {
+            port_->clearError();
+            return false;
+        }
+        fail();
+    }
+
+private:
+    void requireOpen() const {
+        if (!port_ || !port_->isOpen()) throw PortError("port not open");
+    }
+    [[noreturn]] void fail() {
+        const std::string why = port_ ? port_->errorString().toStdString() : "port not open";
+        if (port_) port_->clearError();
+        throw PortError(why);
+    }
+
+    std::unique_ptr<QSerialPort> port_;
+    std::string name_;
+};
+
+} // namespace
+
+std::unique_ptr<SerialPort> makeQtSerialPort() {
+    // QSerialPort's notifiers need the thread's event dispatcher, which a program without a
+    // Qt application object (the command line) lacks: give it one, once, on first use.
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "qvprog";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv);
+    }
+    return std::make_unique<QtSerialPort>();
+}
+
+std::vector<std::string> listPortNames() {
+    std::vector<std::string> names;
+    for (const auto& info : QSerialPortInfo::availablePorts()) {
+#if defined(_WIN32)
+        names.push_back(info.portName().toStdString());
+#else
+        names.push_back(info.systemLocation().toStdString());
+#endif
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace qv
