@@ -38,7 +38,7 @@ BENCHMARK(BM_MonitorModelStream)->Arg(64)->Arg(1000)->Unit(benchmark::kMilliseco
 
 void BM_HistoryFillSortFile(benchmark::State& state) {
     std::mt19937 rng(7);
-    std::vector<std::uint8_t> buffer(qv::kEventBufferLength);
+    std::vector<std::uint8_t> buffer(qv::kEventBufferBytes);
     for (auto& b : buffer)
         b = static_cast<std::uint8_t>(rng() % 60);
     for (auto _ : state) {

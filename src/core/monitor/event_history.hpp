@@ -16,7 +16,7 @@ namespace qv {
 
 inline constexpr int kEventSlots = 200;
 inline constexpr std::size_t kEventRecordSize = 40;
-inline constexpr std::size_t kEventBufferLength = kEventSlots * kEventRecordSize; // 8000
+inline constexpr std::size_t kEventBufferBytes = kEventSlots * kEventRecordSize; // 8000
 inline constexpr std::uint8_t kEmptySlotMarker = 0xFF; // byte 1 of an unused slot
 inline constexpr std::uint8_t kDtmfEventCode = 0xFF;   // a Contact ID report
 

@@ -15,7 +15,7 @@ namespace {
 using Buffer = std::vector<std::uint8_t>;
 
 Buffer emptyBuffer() {
-    return Buffer(kEventBufferLength, 0xFF);
+    return Buffer(kEventBufferBytes, 0xFF);
 }
 
 // A record in slot s with the given time and event code.

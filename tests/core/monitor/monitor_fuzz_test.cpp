@@ -50,7 +50,7 @@ TEST(MonitorFuzz, RandomBytesAndMutatedLinesKeepTheModelSound) {
 
 TEST(MonitorFuzz, RandomEventBuffersFillAndSort) {
     std::mt19937 rng(42);
-    std::vector<std::uint8_t> buffer(kEventBufferLength);
+    std::vector<std::uint8_t> buffer(kEventBufferBytes);
     HistoryTable table;
     for (int round = 0; round < 200; ++round) {
         for (auto& b : buffer)
