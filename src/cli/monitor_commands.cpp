@@ -1,11 +1,15 @@
 // qvprog-cli commands of the monitor and the tools: monitor, history, events, sms, phonebase.
 #include "cli/cli_commands.hpp"
 #include "cli/monitor_display.hpp"
+#include "cli/monitor_link.hpp"
+#include "cli/monitor_phonebase.hpp"
 
 #include "common/clock.hpp"
 #include "common/text_format.hpp"
 #include "config/config_document.hpp"
+#include "link/port_names.hpp"
 #include "monitor/event_history.hpp"
+#include "monitor/monitor_commands.hpp"
 #include "monitor/monitor_model.hpp"
 #include "tools/sms_listing.hpp"
 
@@ -78,6 +82,103 @@ int runReplay(const Invocation& inv, const MonitorArgs& a) {
     return kExitOk;
 }
 
+// On the simulated module's virtual clock time costs nothing, so a run needs an end.
+constexpr int kVirtualClockSeconds = 60;
+constexpr std::size_t kReadPiece = 1000;
+
+// The live monitor on a port: prints every line-log line as it comes and every new event (or,
+// with --json, the whole display state after every completed line).
+int runLive(const Invocation& inv, const MonitorArgs& a) {
+    SystemClock wall;
+    ConfigDocument doc(wall, inv.exeDir);
+    doc.startUp(kDefaultPortName);
+    const bool reverseReset = doc.programSettings().reverseReset;
+
+    auto link = openMonitorLink(inv, a.port);
+    if (!link) return kExitUsage;
+    SerialPort& port = link->port();
+    Clock& clock = link->clock();
+    try {
+        port.open(link->openName(a.port));
+        port.setRts(resetLineReleasedRts(reverseReset));
+    } catch (const PortError&) {
+        inv.err << "Błąd otwarcia portu " << a.port << '\n';
+        return kExitRefused;
+    }
+
+    MonitorModel model(clock);
+    std::size_t eventsShown = 0;
+    model.setLineListener([&](const std::string& logLine, bool fromModule) {
+        if (!a.json) {
+            inv.out << logLine << '\n';
+        } else if (fromModule) {
+            nlohmann::json state = monitorStateJson(model);
+            state["line"] = logLine;
+            inv.out << jsonText(state) << '\n';
+        }
+    });
+    model.displayReset();
+    model.shown();
+
+    const int seconds = a.seconds > 0 ? a.seconds : (link->realtime ? 0 : kVirtualClockSeconds);
+    const auto start = clock.now();
+    const auto end = start + std::chrono::seconds(seconds);
+    auto nextTick = start + std::chrono::seconds(1);
+    std::uint8_t buf[kReadPiece];
+    int rc = kExitOk;
+    bool stop = false;
+    while (!stop && (seconds == 0 || clock.now() < end)) {
+        auto until = nextTick;
+        if (seconds > 0 && end < until) until = end;
+        try {
+            if (port.waitReadable(until - clock.now())) {
+                const std::size_t n = port.readAvailable(buf);
+                model.receive(std::span<const std::uint8_t>(buf, n));
+            }
+        } catch (const PortError& e) {
+            // A port that fails keeps failing (an adapter pulled out): stop rather than spin.
+            inv.err << "Błąd portu " << a.port << ": " << e.what() << '\n';
+            rc = kExitRefused;
+            break;
+        }
+        while (clock.now() >= nextTick) {
+            model.tick();
+            nextTick += std::chrono::seconds(1);
+        }
+        if (!a.json) {
+            for (; eventsShown < model.events().size(); ++eventsShown)
+                inv.out << "event: " << model.events()[eventsShown] << '\n';
+        }
+        for (const auto& e : model.takeEffects()) {
+            switch (e.kind) {
+            case MonitorEffectKind::PlayRing:
+                inv.err << "RING\n";
+                break;
+            case MonitorEffectKind::SilenceMessage:
+                inv.err << e.text << '\n';
+                model.silenceMessageDismissed();
+                break;
+            case MonitorEffectKind::CloseForBadPin:
+                // The bad-PIN stop: the module is held in reset before the port closes.
+                try {
+                    port.setRts(resetLineAssertedRts(reverseReset));
+                } catch (const PortError&) {
+                }
+                inv.err << kBadPinMessage << '\n';
+                rc = kExitRefused;
+                stop = true;
+                break;
+            default:
+                break;
+            }
+        }
+        inv.out.flush();
+    }
+    port.close();
+    if (!link->saveState(inv)) return kExitRefused;
+    return rc;
+}
+
 int runMonitor(const Invocation& inv) {
     const auto a = parseMonitorArgs(inv.args);
     if (!a) {
@@ -86,8 +187,7 @@ int runMonitor(const Invocation& inv) {
         return kExitUsage;
     }
     if (!a->replay.empty()) return runReplay(inv, *a);
-    inv.err << "Monitor na porcie nie jest dostępny w tej wersji\n";
-    return kExitRefused;
+    return runLive(inv, *a);
 }
 
 std::string absolutePath(const std::string& p) {
@@ -172,6 +272,7 @@ std::optional<int> runMonitorCommand(const Invocation& inv) {
     if (cmd == "monitor") return runMonitor(inv);
     if (cmd == "sms") return runSms(inv);
     if (cmd == "history") return runHistory(inv);
+    if (cmd == "phonebase") return runPhoneBaseCommand(inv);
     return std::nullopt;
 }
 
@@ -181,6 +282,8 @@ std::vector<std::string> monitorCommandUsage() {
         "monitor --replay PLIK [--json]               stan monitora po bajtach z pliku",
         "sms IN                                       konfiguracja z IN jako SMSy konfiguracyjne",
         "history IN.bCFG [OUT.txt]                    historia zdarzeń z pliku binarnego 13123 B",
+        "phonebase read [--port PORT] [--password H] OUT.PHBINI   baza 4000 numerów z modułu",
+        "phonebase write [--port PORT] [--password H] IN.PHBINI   baza 4000 numerów do modułu",
     };
 }
 

@@ -1,6 +1,7 @@
 #include "sim/monitor_stream.hpp"
 
 #include "common/text_format.hpp"
+#include "sim/sim_memory.hpp"
 
 #include <algorithm>
 #include <array>
@@ -34,7 +35,18 @@ std::string hexField(std::uint32_t value) {
 
 } // namespace
 
-MonitorStream::MonitorStream(Options options) : options_(options), rng_(options.seed | 1u) {}
+MonitorStream::MonitorStream(Options options)
+    : options_(options), rng_(options.seed | 1u),
+      events_(((options.eventPosition % kEventSlots) + kEventSlots) % kEventSlots) {}
+
+void MonitorStream::setModuleTime(const LocalDateTime& t, std::chrono::milliseconds at) {
+    options_.moduleTime = addSeconds(t, -(at.count() / 1000));
+}
+
+std::chrono::milliseconds MonitorStream::nextEmission(std::chrono::milliseconds after) {
+    // Lines leave at whole and half seconds.
+    return std::chrono::milliseconds((after.count() < 0 ? 0 : after.count() / 500 + 1) * 500);
+}
 
 std::uint32_t MonitorStream::random() {
     // xorshift32: cheap and the same on every platform.
@@ -147,6 +159,72 @@ std::string MonitorStream::eventLine(long long second, int code) {
         appendHex(line, b, 2);
     line += "\r\n";
     return line;
+}
+
+namespace {
+// "AT+CCLK="YY/MM/DD,hh:mm:ss+zz"": the time it sets, or nothing.
+std::optional<LocalDateTime> clockCommandTime(std::string_view line) {
+    constexpr std::string_view kPrefix = "AT+CCLK=\"";
+    if (line.substr(0, kPrefix.size()) != kPrefix || line.size() < kPrefix.size() + 17)
+        return std::nullopt;
+    const std::string_view t = line.substr(kPrefix.size(), 17);
+    auto num = [&](std::size_t at) -> int {
+        const char a = t[at], b = t[at + 1];
+        if (a < '0' || a > '9' || b < '0' || b > '9') return -1;
+        return (a - '0') * 10 + (b - '0');
+    };
+    const int yy = num(0), mo = num(3), dd = num(6), hh = num(9), mi = num(12), ss = num(15);
+    if (yy < 0 || mo < 1 || mo > 12 || dd < 1 || dd > 31 || hh < 0 || hh > 23 || mi < 0 ||
+        mi > 59 || ss < 0 || ss > 59)
+        return std::nullopt;
+    return LocalDateTime{2000 + yy, mo, dd, hh, mi, ss, 0};
+}
+
+constexpr std::uint8_t kPowerUp = 0xF0;
+constexpr std::uint8_t kExternalReset = 0xF3;
+constexpr std::size_t kMaxCommandLine = 512;
+} // namespace
+
+MonitorApplicationStream::MonitorApplicationStream(MonitorStream::Options options)
+    : options_(options) {}
+
+void MonitorApplicationStream::start(const SimMemory& memory) {
+    MonitorStream::Options o = options_;
+    o.resetCause = starts_++ == 0 ? options_.resetCause : kExternalReset;
+    o.eventPosition = memory.eventPosition;
+    o.seed = options_.seed + static_cast<std::uint32_t>(starts_);
+    stream_.emplace(o);
+    line_.clear();
+}
+
+std::string MonitorApplicationStream::emitUntil(Clock::Duration sinceStart) {
+    if (!stream_) return {};
+    return stream_->advanceTo(std::chrono::duration_cast<std::chrono::milliseconds>(sinceStart));
+}
+
+std::optional<Clock::Duration>
+MonitorApplicationStream::nextEmission(Clock::Duration sinceStart) const {
+    return MonitorStream::nextEmission(
+        std::chrono::duration_cast<std::chrono::milliseconds>(sinceStart));
+}
+
+void MonitorApplicationStream::received(std::uint8_t byte, Clock::Duration sinceStart) {
+    if (byte == '\r' || byte == '\n') {
+        if (const auto t = clockCommandTime(line_); t && stream_) {
+            const auto at = std::chrono::duration_cast<std::chrono::milliseconds>(sinceStart);
+            stream_->setModuleTime(*t, at);
+            options_.moduleTime = addSeconds(*t, -(at.count() / 1000));
+        }
+        line_.clear();
+    } else if (line_.size() < kMaxCommandLine) {
+        line_.push_back(static_cast<char>(byte));
+    }
+}
+
+std::shared_ptr<ApplicationStream> makeMonitorApplicationStream() {
+    MonitorStream::Options o;
+    o.resetCause = kPowerUp;
+    return std::make_shared<MonitorApplicationStream>(o);
 }
 
 } // namespace qv::sim

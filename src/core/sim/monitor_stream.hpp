@@ -4,9 +4,12 @@
 // second with inputs that change now and then, and an event line for every input change.
 // The stream depends only on the options and the elapsed time, so a test can replay it.
 #include "common/clock.hpp"
+#include "sim/application_stream.hpp"
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace qv::sim {
@@ -19,6 +22,7 @@ class MonitorStream {
         std::uint32_t seed = 1;
         int inputChangeSeconds = 23; // an input changes (and an event is recorded) this often
         int clockReportSeconds = 60; // "+CCLK" repeated this often
+        int eventPosition = 0;       // next slot of the event ring at start
     };
 
     MonitorStream() : MonitorStream(Options{}) {}
@@ -28,8 +32,12 @@ class MonitorStream {
     // started. A time earlier than the previous one gives nothing.
     std::string advanceTo(std::chrono::milliseconds elapsed);
 
-    // The event buffer position the status lines report (records written so far, modulo 200).
-    int eventCount() const { return events_; }
+    // The event buffer position the status lines report (next slot of the ring).
+    int eventPosition() const { return events_; }
+    // The module's clock is set: it reads t at the given time after the start.
+    void setModuleTime(const LocalDateTime& t, std::chrono::milliseconds at);
+    // The time of the next line after the given time.
+    static std::chrono::milliseconds nextEmission(std::chrono::milliseconds after);
 
   private:
     std::string statusLine(long long second);
@@ -44,5 +52,25 @@ class MonitorStream {
     int events_ = 0;
     int signal_ = 18;
 };
+
+// The simulated module's application stream: a MonitorStream started afresh at every start of
+// the application. The first start reports power-up as reset cause, later ones an external
+// reset. A clock command ("AT+CCLK=...") sets the module's clock.
+class MonitorApplicationStream final : public ApplicationStream {
+  public:
+    explicit MonitorApplicationStream(MonitorStream::Options options = {});
+    void start(const SimMemory& memory) override;
+    std::string emitUntil(Clock::Duration sinceStart) override;
+    std::optional<Clock::Duration> nextEmission(Clock::Duration sinceStart) const override;
+    void received(std::uint8_t byte, Clock::Duration sinceStart) override;
+
+  private:
+    MonitorStream::Options options_;
+    std::optional<MonitorStream> stream_;
+    int starts_ = 0;
+    std::string line_; // bytes from the program since its last CR
+};
+
+std::shared_ptr<ApplicationStream> makeMonitorApplicationStream();
 
 } // namespace qv::sim

@@ -1,0 +1,44 @@
+#include "cli/monitor_link.hpp"
+
+#include "sim/monitor_stream.hpp"
+
+#if defined(QVPROG_HAVE_QTPORT)
+#include "qtport/qt_serial_port.hpp"
+#endif
+
+#include <ostream>
+
+namespace qv::cli {
+
+bool MonitorLink::saveState(const Invocation& inv) const {
+    if (!sim) return true;
+    std::string error;
+    if (sim->saveState(error)) return true;
+    inv.err << error << '\n';
+    return false;
+}
+
+std::optional<MonitorLink> openMonitorLink(const Invocation& inv, const std::string& portName) {
+    MonitorLink link;
+    if (isSimPortName(portName)) {
+        std::string error;
+        const auto spec = parseSimPortSpec(portName, error);
+        if (spec) link.sim = SimSetup::create(*spec, error);
+        if (!link.sim) {
+            inv.err << error << '\n';
+            return std::nullopt;
+        }
+        link.realtime = spec->realtime;
+        link.sim->module().setApplicationStream(sim::makeMonitorApplicationStream());
+        return link;
+    }
+#if defined(QVPROG_HAVE_QTPORT)
+    link.real = makeQtSerialPort();
+    return link;
+#else
+    inv.err << "Ten program nie obsługuje portów szeregowych (brak Qt SerialPort)\n";
+    return std::nullopt;
+#endif
+}
+
+} // namespace qv::cli

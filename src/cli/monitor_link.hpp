@@ -1,0 +1,32 @@
+#pragma once
+// The port the monitor and phone base commands talk through: a real serial port or the
+// simulated module (whose running application then sends the live monitor stream).
+#include "cli/cli_commands.hpp"
+
+#include "common/clock.hpp"
+#include "link/serial_port.hpp"
+#include "sim/sim_setup.hpp"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace qv::cli {
+
+struct MonitorLink {
+    std::unique_ptr<SimSetup> sim;
+    std::unique_ptr<SerialPort> real;
+    SystemClock systemClock;
+    bool realtime = true; // false: the simulated module on its virtual clock
+    SerialPort& port() { return sim ? sim->port() : *real; }
+    Clock& clock() { return sim ? sim->clock() : static_cast<Clock&>(systemClock); }
+    // The name to open the port by.
+    std::string openName(const std::string& portName) const { return sim ? "sim" : portName; }
+    // Saves the simulated module's memory; true when there is nothing to save.
+    bool saveState(const Invocation& inv) const;
+};
+
+// Nothing, with the reason printed, when the port name cannot be used.
+std::optional<MonitorLink> openMonitorLink(const Invocation& inv, const std::string& portName);
+
+} // namespace qv::cli
