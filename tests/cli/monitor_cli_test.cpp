@@ -128,5 +128,64 @@ TEST(MonitorCli, HistoryOfABinaryFileIsFilledThenSorted) {
     EXPECT_EQ(runCli("history \"" + plain + "\"").exitCode, 1); // no event buffer
 }
 
+TEST(MonitorCli, LiveMonitorOfTheSimulatedModule) {
+    const auto r = runCli("monitor --port sim --seconds 30");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const auto out = lines(r.out);
+    ASSERT_GT(out.size(), 30u);
+    EXPECT_EQ(out[0], "======================= RESET =====================");
+    EXPECT_NE(r.out.find(" AT+QVXR=F0\n"), std::string::npos);
+    EXPECT_NE(r.out.find(" +CPIN: READY\n"), std::string::npos);
+    EXPECT_NE(r.out.find("event: 2024-05-17 12:35:19 WE 2 - ALARM\n"), std::string::npos);
+
+    const auto j = runCli("monitor --port sim --seconds 5 --json");
+    ASSERT_EQ(j.exitCode, 0) << j.err;
+    const auto objects = lines(j.out);
+    ASSERT_FALSE(objects.empty());
+    const auto last = nlohmann::json::parse(objects.back());
+    EXPECT_EQ(last["values"]["sim"]["text"], "OK");
+    EXPECT_EQ(last["line"].get<std::string>().substr(8), " +CCLK: \"24/05/17,12:34:58+08\"");
+
+    EXPECT_EQ(runCli("monitor --port sim:bogus --seconds 1").exitCode, 2);
+}
+
+TEST(MonitorCli, PhoneBaseWriteThenReadKeepsNumbersTextsAndDescriptions) {
+    const auto dir = scratchDir("phonebase");
+    const std::string port = "sim:state=" + dir + "/module.json,id=X/B/NAME_0504/2392123";
+    const std::string in = dir + "/in.PHBINI";
+    writeBytes(in, "[ADDITIONAL_PHONE]\r\nNUMBER_1=600100200\r\nNAME_1=Jan\r\nNUMBER_4000="
+                   "0048123456789\r\nWELCOME_STRING=Witaj\r\n");
+    const auto w = runCli("phonebase write --port " + port + " \"" + in + "\"");
+    ASSERT_EQ(w.exitCode, 0) << w.out << w.err;
+
+    const std::string out = dir + "/out.PHBINI";
+    writeBytes(out, "[ADDITIONAL_PHONE]\r\nNAME_1=Opis z pliku\r\n");
+    const auto r = runCli("phonebase read --port " + port + " \"" + out + "\"");
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("Zajete pozycje: 2 z 4000"), std::string::npos);
+    const std::string bytes = readBytes(out);
+    EXPECT_NE(bytes.find("NUMBER_1=600100200\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("NAME_1=Opis z pliku\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("NUMBER_4000=0048123456789\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("WELCOME_STRING=Witaj\r\n"), std::string::npos);
+}
+
+TEST(MonitorCli, PhoneBaseWriteRefusesShortAndNonDigitNumbersBeforeAnySession) {
+    const auto dir = scratchDir("phonebase-bad");
+    const std::string in = dir + "/bad.PHBINI";
+    writeBytes(in, "[ADDITIONAL_PHONE]\r\nNUMBER_1=1234\r\nNUMBER_2=12345678\r\n");
+    const auto shortOnes = runCli("phonebase write --port sim:silent \"" + in + "\"");
+    EXPECT_EQ(shortOnes.exitCode, 1);
+    EXPECT_EQ(shortOnes.err,
+              "!!! Znaleziono 2 bledow w numerach telefonow - operacja przerwana !!!\n");
+    EXPECT_EQ(shortOnes.out, ""); // no session was started
+
+    writeBytes(in, "[ADDITIONAL_PHONE]\r\nNUMBER_7=+48600100200\r\n");
+    const auto plus = runCli("phonebase write --port sim:silent \"" + in + "\"");
+    EXPECT_EQ(plus.exitCode, 1);
+    EXPECT_NE(plus.err.find("wierszu 7"), std::string::npos);
+    EXPECT_EQ(runCli("phonebase erase x.PHBINI").exitCode, 2);
+}
+
 } // namespace
 } // namespace qv::test

@@ -26,4 +26,14 @@ void restartModule(MonitorModel& model, Clock& clock, bool reverseReset,
     if (setRts) setRts(resetLineReleasedRts(reverseReset));
 }
 
+void restartModule(MonitorModel& model, SerialPort& port, Clock& clock, bool reverseReset) {
+    restartModule(model, clock, reverseReset, [&port](bool rts) { port.setRts(rts); });
+}
+
+void synchronizeClock(SerialPort& port, Clock& clock, const LocalDateTime& now,
+                      const TerminalNote& note) {
+    for (const auto& command : clockSyncCommands(now))
+        sendAtCommand(port, clock, command, note);
+}
+
 } // namespace qv

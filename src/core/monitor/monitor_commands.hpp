@@ -2,6 +2,8 @@
 // The monitor's tool-bar commands: restart of the module through the reset line (RTS) and the
 // clock synchronisation, which goes through the AT terminal's send operation.
 #include "common/clock.hpp"
+#include "link/at_terminal.hpp"
+#include "link/serial_port.hpp"
 
 #include <chrono>
 #include <functional>
@@ -37,5 +39,14 @@ std::vector<std::string> clockSyncCommands(const LocalDateTime& t);
 // clock, then released. setRts sets the port's RTS line.
 void restartModule(MonitorModel& model, Clock& clock, bool reverseReset,
                    const std::function<void(bool rts)>& setRts);
+
+// Restart on the monitor's port.
+void restartModule(MonitorModel& model, SerialPort& port, Clock& clock, bool reverseReset);
+
+// "Synchronizuj czas": the clock command, then "AT+0", each through the terminal's send
+// operation ("AT+1", 500 ms, the command). The module's answer is not awaited. Port failures
+// throw PortError.
+void synchronizeClock(SerialPort& port, Clock& clock, const LocalDateTime& now,
+                      const TerminalNote& note = {});
 
 } // namespace qv

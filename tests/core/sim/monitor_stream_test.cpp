@@ -1,0 +1,82 @@
+#include "sim/monitor_stream.hpp"
+
+#include "monitor/monitor_commands.hpp"
+#include "monitor/monitor_model.hpp"
+#include "sim/sim_module.hpp"
+#include "sim/sim_port.hpp"
+
+#include <gtest/gtest.h>
+
+namespace qv {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(MonitorStream, SameBytesWhateverTheCallPattern) {
+    sim::MonitorStream whole, pieces;
+    const std::string all = whole.advanceTo(100s);
+    std::string joined;
+    for (int ms = 0; ms <= 100000; ms += 137)
+        joined += pieces.advanceTo(std::chrono::milliseconds(ms));
+    joined += pieces.advanceTo(100s);
+    EXPECT_EQ(joined, all);
+    EXPECT_EQ(pieces.advanceTo(50s), ""); // time never runs back
+}
+
+TEST(MonitorStream, DrivesTheMonitorToALiveModule) {
+    VirtualClock clock;
+    MonitorModel model(clock);
+    model.displayReset();
+    sim::MonitorStream::Options o;
+    o.eventPosition = 3;
+    sim::MonitorStream stream(o);
+    model.receive(stream.advanceTo(60s));
+    EXPECT_EQ(model.value(MonitorValue::ResetCause).text, "Podłączenie zasilania");
+    EXPECT_EQ(model.value(MonitorValue::Sim).text, "OK");
+    EXPECT_EQ(model.value(MonitorValue::Creg).text, "Połączony");
+    EXPECT_EQ(model.value(MonitorValue::DateTime).text, "2024/05/17,12:34:58");
+    EXPECT_EQ(model.value(MonitorValue::Line).text, "Opuszczona");
+    EXPECT_EQ(model.value(MonitorValue::TLevel2).text, "-1.0 C");
+    EXPECT_EQ(model.events().size(), 2u); // inputs change every 23 s
+    EXPECT_EQ(model.historyUsage().value, 5);
+    EXPECT_EQ(model.events()[0].substr(0, 20), "2024-05-17 12:35:19 ");
+    for (const auto& in : model.inputs())
+        EXPECT_NE(in.light, InputLight::Unknown);
+}
+
+TEST(MonitorStream, SimulatedModuleStreamsRestartsAndTakesTheClock) {
+    VirtualClock clock({2026, 12, 7, 14, 5, 9, 0});
+    SimModule module;
+    module.setApplicationStream(sim::makeMonitorApplicationStream());
+    SimPort port(module, clock);
+    port.open("sim");
+    port.setRts(resetLineReleasedRts(false));
+    MonitorModel model(clock);
+    model.displayReset();
+    auto pump = [&](Clock::Duration span) {
+        const auto end = clock.now() + span;
+        std::uint8_t buf[1000];
+        while (clock.now() < end) {
+            if (port.waitReadable(end - clock.now()))
+                model.receive(std::span<const std::uint8_t>(buf, port.readAvailable(buf)));
+        }
+    };
+    pump(10s);
+    EXPECT_EQ(model.value(MonitorValue::ResetCause).text, "Podłączenie zasilania");
+    EXPECT_TRUE(model.clockSyncEnabled());
+
+    module.clearReceivedLog();
+    synchronizeClock(port, clock, clock.localTime());
+    EXPECT_EQ(module.receivedLog(), "AT+1\r\nAT+CCLK=\"26/12/07,14:05:19+00\"\r\nAT+1\r\nAT+0\r\n");
+    pump(65s);
+    EXPECT_EQ(model.value(MonitorValue::DateTime).text.substr(0, 13), "2026/12/07,14");
+
+    restartModule(model, port, clock, false);
+    EXPECT_EQ(model.receivedCount(), 0);
+    pump(10s);
+    EXPECT_EQ(model.value(MonitorValue::ResetCause).text, "Reset zewnętrzny");
+    EXPECT_EQ(model.resetsHistory().size(), 2u);
+}
+
+} // namespace
+} // namespace qv
