@@ -1,10 +1,10 @@
 #include "monitor/event_history.hpp"
 
 #include "common/cp1250.hpp"
+#include "common/file_io.hpp"
 #include "common/text_format.hpp"
 
 #include <algorithm>
-#include <fstream>
 
 namespace qv {
 
@@ -194,12 +194,11 @@ std::vector<std::string> historyFileLines(const HistoryTable& table, std::string
 }
 
 bool writeHistoryFile(const std::string& path, const std::vector<std::string>& lines) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    if (!f) return false;
+    std::string bytes;
     for (const auto& line : lines)
-        f << toCp1250(line) << "\r\n";
-    f.flush();
-    return static_cast<bool>(f);
+        bytes.append(toCp1250(line)).append("\r\n");
+    // Through a temporary file: a failed write leaves an existing file as it was.
+    return !writeFileAtomic(path, bytes).has_value();
 }
 
 } // namespace qv
