@@ -123,6 +123,14 @@ std::string receivedText(std::string_view bytes) {
     return std::string(bytes);
 }
 
+void appendLimited(std::vector<std::string>& list, std::string entry, std::size_t limit) {
+    if (limit == 0) return;
+    if (list.size() >= limit)
+        list.erase(list.begin(),
+                   list.begin() + static_cast<std::ptrdiff_t>(list.size() - limit + 1));
+    list.push_back(std::move(entry));
+}
+
 void appendTwoDigits(std::string& out, int v) {
     out.push_back(static_cast<char>('0' + v / 10 % 10));
     out.push_back(static_cast<char>('0' + v % 10));
@@ -460,7 +468,7 @@ void MonitorModel::resetCauseLine(std::string_view rest) {
                         twoDigits(now.day) + " " + twoDigits(now.hour) + ":" +
                         twoDigits(now.minute) + ":" + twoDigits(now.second) + " " + reset.text +
                         " (" + reset.tooltip + ")";
-    resets_.push_back(entry);
+    appendLimited(resets_, entry, options_.listLimit);
     emit(MonitorEffectKind::ResetLogged, std::move(entry));
 }
 
@@ -492,7 +500,7 @@ void MonitorModel::eventLine(std::string_view rest) {
         text.push_back(' ');
         text += eventName(code);
     }
-    events_.push_back(std::move(text));
+    appendLimited(events_, std::move(text), options_.listLimit);
 }
 
 std::string MonitorModel::tenths(long long value) const {

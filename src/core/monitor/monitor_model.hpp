@@ -120,6 +120,9 @@ class MonitorModel {
         char decimalSeparator = '.';
         std::size_t byteLogCapacity = 4096; // received bytes kept for the byte log
         std::size_t lineLogLimit = 1000;    // more lines than this empty the line log
+        // Longest event list and resets list; beyond it the oldest entries go. The module's
+        // own ring holds 200 events, so only a faulty stream ever reaches it.
+        std::size_t listLimit = 10000;
     };
 
     explicit MonitorModel(const Clock& clock) : MonitorModel(clock, Options{}) {}

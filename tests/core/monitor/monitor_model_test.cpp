@@ -373,10 +373,18 @@ TEST_F(MonitorModelTest, SilenceHandling) {
     EXPECT_EQ(model.silenceSeconds(), 0);
 }
 
-TEST_F(MonitorModelTest, ByteLogKeepsRecentBytes) {
-    MonitorModel small(clock, MonitorModel::Options{'.', 3, 1000});
+TEST_F(MonitorModelTest, LogsAndListsAreBounded) {
+    MonitorModel small(clock, MonitorModel::Options{'.', 3, 1000, 2});
     small.receive("AB\r\xB9");
     EXPECT_EQ(small.byteLog(), (std::vector<std::string>{"42 B", "0D .", "B9 ą"}));
+    for (int code = 1; code <= 3; ++code)
+        small.receive("\rAT+QVXH=0003000000"
+                      "1805110C22320A0" +
+                      std::to_string(code) + "7FFF01A08700\r");
+    EXPECT_EQ(small.events(), (std::vector<std::string>{"2024-05-17 12:35:00 AC - ALARM",
+                                                        "2024-05-17 12:35:00 Akumulator - ALARM"}));
+    small.receive(std::string(100000, 'x') + "\r"); // a line without end is cut, not kept whole
+    EXPECT_EQ(small.lineLog().back().size(), 9u + 65536u);
 }
 
 } // namespace
