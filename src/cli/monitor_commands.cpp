@@ -33,6 +33,8 @@ struct MonitorArgs {
     std::string replay;
     int seconds = 0; // 0: until the port closes or the process is stopped
     bool json = false;
+    bool restart = false;   // "Restart urządzenia" once the port is open
+    bool syncClock = false; // "Synchronizuj czas" once the SIM is ready
 };
 
 std::optional<MonitorArgs> parseMonitorArgs(const std::vector<std::string>& args) {
@@ -42,6 +44,10 @@ std::optional<MonitorArgs> parseMonitorArgs(const std::vector<std::string>& args
         const bool hasValue = i + 1 < args.size();
         if (arg == "--json") {
             a.json = true;
+        } else if (arg == "--restart") {
+            a.restart = true;
+        } else if (arg == "--sync-clock") {
+            a.syncClock = true;
         } else if (arg == "--port" && hasValue) {
             a.port = args[++i];
         } else if (arg == "--replay" && hasValue) {
@@ -55,6 +61,7 @@ std::optional<MonitorArgs> parseMonitorArgs(const std::vector<std::string>& args
         }
     }
     if (a.port.empty() == a.replay.empty()) return std::nullopt; // exactly one source
+    if (!a.replay.empty() && (a.restart || a.syncClock)) return std::nullopt;
     return a;
 }
 
@@ -119,6 +126,13 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
     });
     model.displayReset();
     model.shown();
+    bool clockSent = false;
+    try {
+        if (a.restart) restartModule(model, port, clock, reverseReset);
+    } catch (const PortError& e) {
+        inv.err << "Błąd portu " << a.port << ": " << e.what() << '\n';
+        return kExitRefused;
+    }
 
     const int seconds = a.seconds > 0 ? a.seconds : (link->realtime ? 0 : kVirtualClockSeconds);
     const auto start = clock.now();
@@ -169,6 +183,18 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
                 stop = true;
                 break;
             default:
+                break;
+            }
+        }
+        if (a.syncClock && !clockSent && model.clockSyncEnabled() && !stop) {
+            clockSent = true;
+            try {
+                synchronizeClock(port, clock, clock.localTime(),
+                                 [&](const std::string& note) { model.noteLine(note); });
+                inv.err << kClockSentMessage << '\n';
+            } catch (const PortError& e) {
+                inv.err << "Błąd portu " << a.port << ": " << e.what() << '\n';
+                rc = kExitRefused;
                 break;
             }
         }
@@ -278,7 +304,8 @@ std::optional<int> runMonitorCommand(const Invocation& inv) {
 
 std::vector<std::string> monitorCommandUsage() {
     return {
-        "monitor --port PORT [--seconds N] [--json]   podgląd pracy modułu",
+        "monitor --port PORT [--seconds N] [--json] [--restart] [--sync-clock]   podgląd pracy "
+        "modułu",
         "monitor --replay PLIK [--json]               stan monitora po bajtach z pliku",
         "sms IN                                       konfiguracja z IN jako SMSy konfiguracyjne",
         "history IN.bCFG [OUT.txt]                    historia zdarzeń z pliku binarnego 13123 B",

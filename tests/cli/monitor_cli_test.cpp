@@ -147,6 +147,13 @@ TEST(MonitorCli, LiveMonitorOfTheSimulatedModule) {
     EXPECT_EQ(last["line"].get<std::string>().substr(8), " +CCLK: \"24/05/17,12:34:58+08\"");
 
     EXPECT_EQ(runCli("monitor --port sim:bogus --seconds 1").exitCode, 2);
+
+    // The clock is set once the SIM is ready; the module reports it in its next "+CCLK".
+    const auto sync = runCli("monitor --port sim --seconds 70 --restart --sync-clock");
+    ASSERT_EQ(sync.exitCode, 0) << sync.err;
+    EXPECT_EQ(sync.err, "Komenda zostala wysłana, sprawdź poprawność RTC na dolnym pasku okna.\n");
+    EXPECT_NE(sync.out.find("========== COMMAND FROM PC ==========\n"), std::string::npos);
+    EXPECT_NE(sync.out.find("+CCLK: \"24/01/01,12:01:"), std::string::npos);
 }
 
 TEST(MonitorCli, PhoneBaseWriteThenReadKeepsNumbersTextsAndDescriptions) {

@@ -140,6 +140,8 @@ class MonitorModel {
     void displayReset();
     // The window has been shown: the bad-PIN flag is cleared.
     void shown() { badPin_ = false; }
+    // A line the terminal adds to its own log (the marker before a command from the PC).
+    void noteLine(const std::string& text) { appendLineLog(text, false); }
     // Restart command: the byte counter starts again from 0 and the status bar shows it.
     void clearReceivedCount() {
         received_ = 0;
