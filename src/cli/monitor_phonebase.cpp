@@ -71,9 +71,9 @@ int runSession(const Invocation& inv, const PhoneBaseArgs& a, const std::string&
     if (!link->saveState(inv)) return kExitRefused;
     if (session.sessionResult() != 1) return kExitRefused;
     if (!a.write) {
-        const auto& got = session.phoneBase();
-        if (got.size() != image.bytes.size()) return kExitRefused;
-        std::copy(got.begin(), got.end(), image.bytes.begin());
+        const auto got = PhoneBaseImage::fromBytes(session.phoneBase());
+        if (!got) return kExitRefused;
+        image = *got;
     }
     return kExitOk;
 }

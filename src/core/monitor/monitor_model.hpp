@@ -86,6 +86,24 @@ struct Rgb {
     bool operator==(const Rgb&) const = default;
 };
 
+// The colour values the window paints with (Default: the toolkit's own text colour, black).
+constexpr Rgb rgbOf(Colour c) {
+    switch (c) {
+    case Colour::Red:
+        return {255, 0, 0};
+    case Colour::Green:
+        return {0, 128, 0};
+    case Colour::Yellow:
+        return {255, 255, 0};
+    case Colour::Lime:
+        return {0, 255, 0};
+    case Colour::Default:
+    case Colour::Black:
+        break;
+    }
+    return {0, 0, 0};
+}
+
 // Things the window must do besides showing the state.
 enum class MonitorEffectKind {
     PlayRing,          // an incoming call: play the "Ring" sound
@@ -113,6 +131,11 @@ inline constexpr std::string_view kBadPinMessage =
 inline constexpr std::string_view kWaitBannerText = "Oczekiwanie na dane";
 inline constexpr std::string_view kConfigBannerText = " Urządzenie nie jest skonfigurowane !";
 inline constexpr std::string_view kMonitorCaption = "Monitor pracy urządzenia";
+inline constexpr std::string_view kInputsGroupCaption =
+    " Stany wejść (pokazywane wprost - bez uwzględnienia opóźnień wynikających z czasów wejsc) ";
+inline constexpr std::string_view kOutputsGroupCaption = " Stany wyjść ";
+inline constexpr std::string_view kEventsGroupCaption = " Zdarzenia ";
+inline constexpr std::string_view kHistoryUsageCaption = "Zapełnienie bufora zdarzeń:";
 
 class MonitorModel {
   public:

@@ -31,6 +31,13 @@ PhoneBaseImage PhoneBaseImage::empty() {
     return image;
 }
 
+std::optional<PhoneBaseImage> PhoneBaseImage::fromBytes(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < kPhoneBaseImageSize) return std::nullopt;
+    PhoneBaseImage image;
+    std::copy_n(bytes.begin(), kPhoneBaseImageSize, image.bytes.begin());
+    return image;
+}
+
 void PhoneBaseTable::clear() {
     for (auto& n : numbers)
         n.clear();

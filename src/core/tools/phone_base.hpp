@@ -4,6 +4,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -31,6 +33,8 @@ struct PhoneBaseImage {
 
     // An empty base: every record 0xFF, both texts empty.
     static PhoneBaseImage empty();
+    // The first 32300 bytes of a transfer buffer; nothing when it is shorter.
+    static std::optional<PhoneBaseImage> fromBytes(std::span<const std::uint8_t> bytes);
     bool operator==(const PhoneBaseImage&) const = default;
 };
 
@@ -84,6 +88,11 @@ struct PhoneBaseSearch {
 };
 // Rows whose number or description contains the text (case matters); nothing for an empty text.
 PhoneBaseSearch searchPhoneBase(const PhoneBaseTable& table, std::string_view text);
+
+// Keys the number column accepts while typing: digits, Backspace (8), Ctrl+C (3), Ctrl+X (24).
+constexpr bool numberCellAcceptsKey(int key) {
+    return (key >= '0' && key <= '9') || key == 8 || key == 3 || key == 24;
+}
 
 // An edited cell longer than 16 characters keeps its last 16 characters.
 std::string trimEditedCell(std::string_view utf8);
