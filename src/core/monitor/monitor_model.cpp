@@ -267,6 +267,7 @@ void MonitorModel::receivePiece(std::span<const std::uint8_t> piece) {
         rest = rest.subspan(n);
     }
     byteRingCount_ = std::min(cap, byteRingCount_ + piece.size());
+    if (byteListener_) byteListener_(piece);
 
     received_ += static_cast<long long>(piece.size());
     const auto* p = piece.data();

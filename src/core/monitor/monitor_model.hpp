@@ -175,6 +175,10 @@ class MonitorModel {
     // "hh:mm:ss " prefix) and the RESET marker. Called after the line has taken effect.
     using LineListener = std::function<void(const std::string& logLine, bool fromModule)>;
     void setLineListener(LineListener listener) { lineListener_ = std::move(listener); }
+    // Called with every piece of received bytes before its lines are handled, for a byte log
+    // that keeps more than byteLog() does (one byteLogLine() per byte).
+    using ByteListener = std::function<void(std::span<const std::uint8_t> bytes)>;
+    void setByteListener(ByteListener listener) { byteListener_ = std::move(listener); }
 
     // Effects produced since the last call, oldest first.
     std::vector<MonitorEffect> takeEffects();
@@ -252,6 +256,7 @@ class MonitorModel {
     std::array<std::string, kTagRows> tags_{};
     std::vector<MonitorEffect> effects_;
     LineListener lineListener_;
+    ByteListener byteListener_;
 };
 
 // One byte-log line: two upper-case hexadecimal digits, a blank and the byte as a character
