@@ -7,6 +7,7 @@
 #include "common/clock.hpp"
 #include "common/text_format.hpp"
 #include "config/config_document.hpp"
+#include "config/messages.hpp"
 #include "link/port_names.hpp"
 #include "monitor/event_history.hpp"
 #include "monitor/monitor_commands.hpp"
@@ -286,6 +287,7 @@ int runHistory(const Invocation& inv) {
     HistoryTable table;
     table.fill(*opened.eventBuffer, 0);
     table.sortByTime();
+    inv.err << msg::kHistoryOpened << '\n';
     const std::string name = std::filesystem::path(inv.args[1]).filename().string();
     return emitHistory(inv, table, "?", name, clock.localTime(),
                        inv.args.size() == 3 ? inv.args[2] : std::string());
