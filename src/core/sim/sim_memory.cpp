@@ -128,8 +128,7 @@ std::optional<SimMemory> loadSimMemory(const std::string& path, std::string& err
     if (!block("config", ConfigImage::kSize, image, true) ||
         !block("events", kEventBufferLength, m.events, true) ||
         !block("phoneBase", kPhoneBaseLength, m.phoneBase, true) ||
-        !block("password", 4, password, false) ||
-        !block("firmware", 64 * 1024, m.firmware, false))
+        !block("password", 4, password, false) || !block("firmware", 64 * 1024, m.firmware, false))
         return std::nullopt;
     std::copy(image.begin(), image.end(), m.image.data());
     m.password.assign(password.begin(), password.end());
@@ -162,8 +161,8 @@ bool saveSimMemory(const SimMemory& m, const std::string& path, std::string& err
     j["configured"] = m.configured;
     j["eventPosition"] = m.eventPosition;
     j["counters"] = m.counters;
-    j["password"] = toHex(reinterpret_cast<const std::uint8_t*>(m.password.data()),
-                          m.password.size());
+    j["password"] =
+        toHex(reinterpret_cast<const std::uint8_t*>(m.password.data()), m.password.size());
     j["config"] = toHex(m.image.data(), m.image.size());
     j["events"] = toHex(m.events.data(), m.events.size());
     j["phoneBase"] = toHex(m.phoneBase.data(), m.phoneBase.size());
