@@ -94,6 +94,11 @@ int LinkSession::run(const SessionRequest& r) {
 
 // Everything that is checked before the port opens.
 bool LinkSession::prepare(const SessionRequest& r) {
+    const auto mode = static_cast<int>(r.mode);
+    if (mode < 0 || mode == 1 || mode > static_cast<int>(LinkMode::writePhoneBase)) {
+        log("Nieznany tryb transmisji: " + std::to_string(mode));
+        return false;
+    }
     if (isBlockMode(r.mode)) {
         const int full = blockLength(r.mode);
         length_ = r.transferLength == 0 ? full : r.transferLength;
