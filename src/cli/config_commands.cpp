@@ -20,9 +20,11 @@ std::string absolutePath(const std::string& p) {
     return ec ? p : a.lexically_normal().string();
 }
 
-void printMessages(const Invocation& inv, const std::vector<UserMessage>& messages) {
+// Errors go to standard error; so does every message when standard output carries data.
+void printMessages(const Invocation& inv, const std::vector<UserMessage>& messages,
+                   bool outputIsData = false) {
     for (const auto& m : messages)
-        (m.icon == UserMessage::Icon::Error ? inv.err : inv.out) << m.text << '\n';
+        (m.icon == UserMessage::Icon::Error || outputIsData ? inv.err : inv.out) << m.text << '\n';
 }
 
 // The log line without its "hh:nn:ss " prefix.
@@ -42,9 +44,10 @@ int save(const Invocation& inv, ConfigDocument& doc, const std::string& out) {
     return r.saved ? kExitOk : kExitRefused;
 }
 
-bool open(const Invocation& inv, ConfigDocument& doc, const std::string& in) {
+bool open(const Invocation& inv, ConfigDocument& doc, const std::string& in,
+          bool outputIsData = false) {
     const OpenResult r = doc.openFile(absolutePath(in));
-    printMessages(inv, r.messages);
+    printMessages(inv, r.messages, outputIsData);
     return r.opened;
 }
 
@@ -61,7 +64,7 @@ int cmdConvert(const Invocation& inv) {
 
 int cmdDump(const Invocation& inv) {
     Session s(inv);
-    if (!open(inv, s.doc, inv.args[1])) return kExitRefused;
+    if (!open(inv, s.doc, inv.args[1], true)) return kExitRefused;
     s.doc.form2tab();
     for (const auto& line : hexDumpLines(s.doc.image()))
         inv.out << line << '\n';

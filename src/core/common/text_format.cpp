@@ -3,7 +3,6 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace qv {
 
@@ -113,16 +112,13 @@ std::optional<double> parseDecimal(std::string_view text) {
 
 std::string formatGeneral(double value) {
     if (value == 0) return "0";
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15G", value);
-    std::string s = buf;
+    // std::to_chars is locale-independent: the separator is "." whatever the C locale says.
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    std::string s(buf, r.ptr);
+    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     const auto e = s.find('E');
     std::string mantissa = s.substr(0, e);
-    if (mantissa.find('.') != std::string::npos) {
-        while (mantissa.back() == '0')
-            mantissa.pop_back();
-        if (mantissa.back() == '.') mantissa.pop_back();
-    }
     if (e == std::string::npos) return mantissa;
     // Exponent as "E5" / "E-5": no plus sign, no leading zeros.
     std::string exp = s.substr(e + 1);
@@ -131,9 +127,15 @@ std::string formatGeneral(double value) {
         negative = exp[0] == '-';
         exp.erase(0, 1);
     }
-    while (exp.size() > 1 && exp[0] == '0')
-        exp.erase(0, 1);
+    while (exp.size() > 1 && exp[0] == '0') exp.erase(0, 1);
     return mantissa + "E" + (negative ? "-" : "") + exp;
+}
+
+std::string formatFixed1(double value) {
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 1);
+    std::string s(buf, r.ptr);
+    return s == "-0.0" ? "0.0" : s;
 }
 
 std::string toUpperAscii(std::string_view text) {

@@ -36,6 +36,8 @@ std::optional<double> parseDecimal(std::string_view text);
 
 // Shortest general form of a number with "." ("30.8", "-4.7", "0", "1E20").
 std::string formatGeneral(double value);
+// The number with exactly one decimal, "." as separator, never "-0.0".
+std::string formatFixed1(double value);
 
 std::string_view trimBlanks(std::string_view text);
 std::string toUpperAscii(std::string_view text);

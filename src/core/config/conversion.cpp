@@ -4,7 +4,6 @@
 #include "config/item_lists.hpp"
 
 #include <cmath>
-#include <cstdio>
 #include <exception>
 
 namespace qv {
@@ -98,10 +97,7 @@ Temperature temperatureFromText(const std::string& text) {
     if (exactTenths(t, truncated, rounded)) return {tenthsText(rounded), low16(truncated)};
     const double v = parseDecimal(t).value_or(0.0);
     const double times10 = std::trunc(v * 10.0);
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%.1f", v);
-    std::string shown = buf;
-    if (shown == "-0.0") shown = "0.0";
+    const std::string shown = formatFixed1(v);
     const double wrapped = std::fmod(times10, 65536.0);
     return {shown, low16(static_cast<long long>(wrapped))};
 }

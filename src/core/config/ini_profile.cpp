@@ -139,7 +139,11 @@ double IniProfile::readFloat(std::string_view section, std::string_view key, dou
 }
 
 void IniProfile::writeString(std::string_view section, std::string_view key,
-                             const std::string& value) {
+                             const std::string& rawValue) {
+    // A line break inside a value would start a new line of the file: it becomes a blank.
+    std::string value = rawValue;
+    for (auto& c : value)
+        if (c == '\r' || c == '\n') c = ' ';
     if (sections_.empty()) sections_.push_back(Section{"", false, {}, {}});
     Section* s = findSection(section);
     if (!s) {
