@@ -1,5 +1,6 @@
 #include "sim/sim_memory.hpp"
 
+#include "common/file_io.hpp"
 #include "config/conversion.hpp"
 #include "config/defaults.hpp"
 #include "config/memmap.hpp"
@@ -10,7 +11,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace qv {
 
@@ -101,15 +101,16 @@ std::string SimMemory::passwordOf(const ConfigImage& image) {
 }
 
 std::optional<SimMemory> loadSimMemory(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + path;
+    // Every block in hexadecimal comes to about 220 kB; anything much larger is not a state.
+    const ReadResult file = readFileLimited(path, 1024 * 1024);
+    if (!file.ok()) {
+        error = "cannot read " + path;
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    const auto j = nlohmann::json::parse(text.str(), nullptr, false);
-    if (j.is_discarded() || !j.is_object() || j.value("format", "") != kFormat) {
+    const auto j = nlohmann::json::parse(file.bytes, nullptr, false);
+    const auto format = j.is_object() ? j.find("format") : j.end();
+    if (j.is_discarded() || !j.is_object() || format == j.end() || !format->is_string() ||
+        format->get<std::string>() != kFormat) {
         error = path + " is not a simulated module's state file";
         return std::nullopt;
     }
