@@ -140,7 +140,7 @@ TEST(SimMemoryFile, roundTripsAndRefusesDamagedFiles) {
     EXPECT_EQ(back->eventPosition, 3);
 
     for (const char* damaged : {"", "not json", "[]", "{\"format\":\"qvprog-sim-module-1\"}",
-                                "{\"format\":\"other\",\"config\":\"00\"}"}) {
+                                "{\"format\":7}", "{\"format\":\"other\",\"config\":\"00\"}"}) {
         std::ofstream(path) << damaged;
         EXPECT_FALSE(loadSimMemory(path, error)) << damaged;
         EXPECT_FALSE(error.empty());
