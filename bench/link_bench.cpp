@@ -78,7 +78,8 @@ void BM_WriteConfig5120Virtual(benchmark::State& state) {
     qv::SessionRequest r;
     r.mode = qv::LinkMode::writeConfig;
     r.portName = "sim";
-    for (auto _ : state) benchmark::DoNotOptimize(session.run(r));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(session.run(r));
 }
 BENCHMARK(BM_WriteConfig5120Virtual)->Unit(benchmark::kMillisecond);
 

@@ -47,13 +47,20 @@ std::optional<Options> parseOptions(const Invocation& inv) {
             return true;
         };
         bool ok = true;
-        if (a[k] == "--port") ok = value(o.port);
-        else if (a[k] == "--password") ok = value(o.password);
-        else if (a[k] == "--raw") ok = value(o.raw);
-        else if (a[k] == "--write") ok = value(o.counters);
-        else if (a[k] == "--no-verify") o.noVerify = true;
-        else if (a[k].starts_with("--")) ok = false;
-        else o.positional.push_back(a[k]);
+        if (a[k] == "--port")
+            ok = value(o.port);
+        else if (a[k] == "--password")
+            ok = value(o.password);
+        else if (a[k] == "--raw")
+            ok = value(o.raw);
+        else if (a[k] == "--write")
+            ok = value(o.counters);
+        else if (a[k] == "--no-verify")
+            o.noVerify = true;
+        else if (a[k].starts_with("--"))
+            ok = false;
+        else
+            o.positional.push_back(a[k]);
         if (!ok) {
             inv.err << "Błędna opcja: " << a[k] << '\n';
             return std::nullopt;
@@ -63,12 +70,12 @@ std::optional<Options> parseOptions(const Invocation& inv) {
 }
 
 class PrintingObserver final : public LinkObserver {
-public:
+  public:
     explicit PrintingObserver(const Invocation& inv) : inv_(inv) {}
     void logLine(const std::string& text) override { inv_.out << text << '\n'; }
     void messageBox(const std::string& text) override { inv_.err << text << '\n'; }
 
-private:
+  private:
     const Invocation& inv_;
 };
 
@@ -156,9 +163,8 @@ int withSession(Context& c, const std::function<int(Link&, LinkSession&)>& body)
 }
 
 int cmdSimple(Context& c, LinkMode mode) {
-    return withSession(c, [&](Link& link, LinkSession& s) {
-        return runSession(c.inv, link, s, c.request(mode));
-    });
+    return withSession(
+        c, [&](Link& link, LinkSession& s) { return runSession(c.inv, link, s, c.request(mode)); });
 }
 
 int cmdRead(Context& c) {
@@ -241,7 +247,8 @@ int cmdCounters(Context& c) {
         c.inv.err << "Podaj pięć wartości liczników: --write a,b,c,d,e\n";
         return kExitUsage;
     }
-    return withSession(c, [&](Link& link, LinkSession& s) { return runSession(c.inv, link, s, r); });
+    return withSession(c,
+                       [&](Link& link, LinkSession& s) { return runSession(c.inv, link, s, r); });
 }
 
 int cmdFirmware(Context& c) {
@@ -253,7 +260,8 @@ int cmdFirmware(Context& c) {
 
 int cmdPorts(const Invocation& inv) {
 #if defined(QVPROG_HAVE_QTPORT)
-    for (const auto& name : listPortNames()) inv.out << name << '\n';
+    for (const auto& name : listPortNames())
+        inv.out << name << '\n';
 #else
     (void)inv;
 #endif

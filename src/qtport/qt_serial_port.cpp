@@ -16,7 +16,9 @@ namespace qv {
 namespace {
 
 // Write time-out: 100 ms per byte plus 1000 ms.
-int writeTimeoutMs(std::size_t bytes) { return static_cast<int>(1000 + 100 * bytes); }
+int writeTimeoutMs(std::size_t bytes) {
+    return static_cast<int>(1000 + 100 * bytes);
+}
 
 void requestLowLatency([[maybe_unused]] QSerialPort& port) {
 #if defined(__linux__)
@@ -31,17 +33,17 @@ void requestLowLatency([[maybe_unused]] QSerialPort& port) {
 }
 
 class QtSerialPort final : public SerialPort {
-public:
+  public:
     void open(const std::string& name) override {
         if (port_ && port_->isOpen()) throw PortError("port already open");
         port_ = std::make_unique<QSerialPort>();
         port_->setPortName(QString::fromStdString(name));
         name_ = name;
         if (!port_->open(QIODevice::ReadWrite)) fail();
-        const bool ok = port_->setBaudRate(kLinkBaudRate) && port_->setDataBits(QSerialPort::Data8) &&
-                        port_->setParity(QSerialPort::NoParity) &&
-                        port_->setStopBits(QSerialPort::OneStop) &&
-                        port_->setFlowControl(QSerialPort::NoFlowControl);
+        const bool ok =
+            port_->setBaudRate(kLinkBaudRate) && port_->setDataBits(QSerialPort::Data8) &&
+            port_->setParity(QSerialPort::NoParity) && port_->setStopBits(QSerialPort::OneStop) &&
+            port_->setFlowControl(QSerialPort::NoFlowControl);
         if (!ok) {
             const std::string why = port_->errorString().toStdString();
             close();
@@ -128,7 +130,7 @@ public:
         fail();
     }
 
-private:
+  private:
     void requireOpen() const {
         if (!port_ || !port_->isOpen()) throw PortError("port not open");
     }

@@ -27,7 +27,8 @@ CliRun cli(const std::string& args) {
     FILE* p = popen(command.c_str(), "r");
     if (!p) return r;
     char buf[4096];
-    while (std::size_t n = fread(buf, 1, sizeof buf, p)) r.out.append(buf, n);
+    while (std::size_t n = fread(buf, 1, sizeof buf, p))
+        r.out.append(buf, n);
     const int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
@@ -41,12 +42,11 @@ std::string readFile(const fs::path& p) {
 }
 
 class DeviceCli : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("qvprog_cli_" + std::string(::testing::UnitTest::GetInstance()
-                                                ->current_test_info()
-                                                ->name()));
+               ("qvprog_cli_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         state_ = (dir_ / "module.json").string();
@@ -65,7 +65,8 @@ protected:
     std::string state_;
 };
 
-bool sameOutside(const ConfigImage& a, const ConfigImage& b, std::initializer_list<std::pair<int, int>> skip) {
+bool sameOutside(const ConfigImage& a, const ConfigImage& b,
+                 std::initializer_list<std::pair<int, int>> skip) {
     for (std::size_t k = 0; k < a.size(); ++k) {
         bool skipped = false;
         for (auto [first, width] : skip)
@@ -99,8 +100,9 @@ TEST_F(DeviceCli, writeThenReadRoundTripsTheConfiguration) {
     EXPECT_EQ(sent[5119], 0xA5);
     EXPECT_EQ(sent[5000], 0x3C);
     // Only the programming date and the file name are rewritten when the image is built.
-    sameOutside(sent, in, {{memmap::oPROG_DATE, memmap::wPROG_DATE},
-                           {memmap::oFILE_NAME, memmap::wFILE_NAME}});
+    sameOutside(
+        sent, in,
+        {{memmap::oPROG_DATE, memmap::wPROG_DATE}, {memmap::oFILE_NAME, memmap::wFILE_NAME}});
 
     const CliRun r = cli("read " + (dir_ / "out.bCFG").string() + " " + sim());
     EXPECT_EQ(r.status, 0) << r.out;
@@ -108,8 +110,9 @@ TEST_F(DeviceCli, writeThenReadRoundTripsTheConfiguration) {
     ASSERT_EQ(decodeBinaryFile(readFile(dir_ / "out.bCFG"), out), BinaryCheck::Ok);
     ConfigImage back;
     std::copy(out.payload.begin(), out.payload.begin() + ConfigImage::kSize, back.data());
-    sameOutside(back, sent, {{memmap::oPROG_DATE, memmap::wPROG_DATE},
-                             {memmap::oFILE_NAME, memmap::wFILE_NAME}});
+    sameOutside(
+        back, sent,
+        {{memmap::oPROG_DATE, memmap::wPROG_DATE}, {memmap::oFILE_NAME, memmap::wFILE_NAME}});
 }
 
 TEST_F(DeviceCli, failedReadWritesNoFile) {

@@ -17,7 +17,7 @@ namespace qv {
 namespace {
 
 class PtyPair : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         master_ = posix_openpt(O_RDWR | O_NOCTTY);
         ASSERT_GE(master_, 0);

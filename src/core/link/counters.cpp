@@ -33,7 +33,7 @@ std::optional<std::uint32_t> parseCounterText(std::string_view text) {
     if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
     if (negative) {
         if (magnitude > 2147483648ULL) return std::nullopt;
-        return static_cast<std::uint32_t>(0x100000000ULL - magnitude) ; // two's complement
+        return static_cast<std::uint32_t>(0x100000000ULL - magnitude); // two's complement
     }
     if (magnitude > 0xFFFFFFFFULL) return std::nullopt;
     return static_cast<std::uint32_t>(magnitude);

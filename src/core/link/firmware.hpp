@@ -43,7 +43,11 @@ struct FirmwareLoad {
 FirmwareLoad loadFirmwareFile(const std::string& path);
 
 // The two characters that carry one byte: '0' + high nibble, '0' + low nibble.
-inline std::uint8_t highNibbleChar(std::uint8_t b) { return static_cast<std::uint8_t>(0x30 + (b >> 4)); }
-inline std::uint8_t lowNibbleChar(std::uint8_t b) { return static_cast<std::uint8_t>(0x30 + (b & 0x0F)); }
+inline std::uint8_t highNibbleChar(std::uint8_t b) {
+    return static_cast<std::uint8_t>(0x30 + (b >> 4));
+}
+inline std::uint8_t lowNibbleChar(std::uint8_t b) {
+    return static_cast<std::uint8_t>(0x30 + (b & 0x0F));
+}
 
 } // namespace qv

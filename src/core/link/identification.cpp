@@ -28,9 +28,7 @@ DeviceIdentity parseIdentification(std::string_view filtered) {
         if (slash == std::string_view::npos) break;
         start = slash + 1;
     }
-    auto field = [&](std::size_t n) {
-        return n < fields.size() ? fields[n] : std::string_view{};
-    };
+    auto field = [&](std::size_t n) { return n < fields.size() ? fields[n] : std::string_view{}; };
     const std::string_view model = fields.size() < 3 ? filtered : field(2);
 
     DeviceIdentity id;
@@ -53,10 +51,8 @@ DeviceIdentity parseIdentification(std::string_view filtered) {
 
 std::vector<std::string> identificationLogLines(const DeviceIdentity& id) {
     return {
-        "FMRRAW           : " + id.modelString,
-        "Magic char       : " + id.magicChar,
-        "BootLoader       : " + id.bootLoaderId,
-        "Model urządzenia : " + id.modelName,
+        "FMRRAW           : " + id.modelString,  "Magic char       : " + id.magicChar,
+        "BootLoader       : " + id.bootLoaderId, "Model urządzenia : " + id.modelName,
         "Numer seryjny    : " + id.serialNumber,
     };
 }

@@ -32,30 +32,39 @@ struct BlockMode {
 
 BlockMode blockMode(LinkMode mode) {
     switch (mode) {
-    case LinkMode::writeConfig: return {'U', true, "Zapis konfiguracji", "Wysyłam konfigurację"};
-    case LinkMode::readConfig: return {0x0F, false, "Odczyt konfiguracji", "Czytam konfigurację"};
+    case LinkMode::writeConfig:
+        return {'U', true, "Zapis konfiguracji", "Wysyłam konfigurację"};
+    case LinkMode::readConfig:
+        return {0x0F, false, "Odczyt konfiguracji", "Czytam konfigurację"};
     case LinkMode::readEvents:
         return {'f', false, "Odczyt bufora zdarzeń", "Czytam bufor zdarzeń"};
     case LinkMode::readPhoneBase:
         return {'w', false, "Odczyt bazy telefonów", "Czytam 4000 numerów telefonów"};
     case LinkMode::writePhoneBase:
         return {0x88, true, "Zapis bazy telefonów", "Zapisuję 4000 numerów telefonów"};
-    default: return {0, false, "", ""};
+    default:
+        return {0, false, "", ""};
     }
 }
 
-bool isBlockMode(LinkMode mode) { return blockLength(mode) > 0; }
+bool isBlockMode(LinkMode mode) {
+    return blockLength(mode) > 0;
+}
 
 } // namespace
 
 int blockLength(LinkMode mode) {
     switch (mode) {
     case LinkMode::writeConfig:
-    case LinkMode::readConfig: return kConfigLength;
-    case LinkMode::readEvents: return kEventBufferLength;
+    case LinkMode::readConfig:
+        return kConfigLength;
+    case LinkMode::readEvents:
+        return kEventBufferLength;
     case LinkMode::readPhoneBase:
-    case LinkMode::writePhoneBase: return kPhoneBaseLength;
-    default: return 0;
+    case LinkMode::writePhoneBase:
+        return kPhoneBaseLength;
+    default:
+        return 0;
     }
 }
 
@@ -85,6 +94,11 @@ int LinkSession::run(const SessionRequest& r) {
 
 // Everything that is checked before the port opens.
 bool LinkSession::prepare(const SessionRequest& r) {
+    const auto mode = static_cast<int>(r.mode);
+    if (mode < 0 || mode == 1 || mode > static_cast<int>(LinkMode::writePhoneBase)) {
+        log("Nieznany tryb transmisji: " + std::to_string(mode));
+        return false;
+    }
     if (isBlockMode(r.mode)) {
         const int full = blockLength(r.mode);
         length_ = r.transferLength == 0 ? full : r.transferLength;
@@ -127,7 +141,9 @@ bool LinkSession::prepare(const SessionRequest& r) {
     return true;
 }
 
-void LinkSession::send(std::span<const std::uint8_t> bytes) { port_.write(bytes); }
+void LinkSession::send(std::span<const std::uint8_t> bytes) {
+    port_.write(bytes);
+}
 
 void LinkSession::resetPulse(bool reverse) {
     port_.setRts(!reverse);
@@ -201,7 +217,8 @@ void LinkSession::talk(const SessionRequest& r) {
             return;
         }
         identity_ = parseIdentification(filtered);
-        for (const auto& line : identificationLogLines(identity_)) log(line);
+        for (const auto& line : identificationLogLines(identity_))
+            log(line);
         if (!checkCompatibility(r.mode)) return;
 
         if (r.mode == LinkMode::identify) {
@@ -214,11 +231,20 @@ void LinkSession::talk(const SessionRequest& r) {
         }
         sendByte(kStartApplication);
         switch (r.mode) {
-        case LinkMode::erasePassword: erasePassword(); break;
-        case LinkMode::readCounters: readCounters(); break;
-        case LinkMode::writeCounters: writeCounters(); break;
-        case LinkMode::identify: break;
-        default: blockTransfer(r); break;
+        case LinkMode::erasePassword:
+            erasePassword();
+            break;
+        case LinkMode::readCounters:
+            readCounters();
+            break;
+        case LinkMode::writeCounters:
+            writeCounters();
+            break;
+        case LinkMode::identify:
+            break;
+        default:
+            blockTransfer(r);
+            break;
         }
     };
     handshakeAndTransfer();
@@ -296,9 +322,15 @@ void LinkSession::blockTransfer(const SessionRequest& r) {
     std::uint8_t* target = nullptr;
     switch (r.mode) {
     case LinkMode::writeConfig:
-    case LinkMode::readConfig: target = configImage_.data(); break;
-    case LinkMode::readEvents: target = eventBuffer_.data(); break;
-    default: target = phoneBase_.data(); break;
+    case LinkMode::readConfig:
+        target = configImage_.data();
+        break;
+    case LinkMode::readEvents:
+        target = eventBuffer_.data();
+        break;
+    default:
+        target = phoneBase_.data();
+        break;
     }
     std::vector<std::uint8_t> buffer(length + 1, 0);
     std::copy(target, target + length, buffer.begin() + 1);

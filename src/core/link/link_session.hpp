@@ -20,11 +20,11 @@
 namespace qv {
 
 class LinkSession {
-public:
+  public:
     // Time-outs of the single-byte reads and of waiting for a given byte.
-    static constexpr auto kReadTimeout = std::chrono::milliseconds(5000);      // readCom
-    static constexpr auto kBlockByteTimeout = std::chrono::milliseconds(800);  // readCom2
-    static constexpr auto kWaitForTimeout = std::chrono::milliseconds(10000);  // waitFor
+    static constexpr auto kReadTimeout = std::chrono::milliseconds(5000);     // readCom
+    static constexpr auto kBlockByteTimeout = std::chrono::milliseconds(800); // readCom2
+    static constexpr auto kWaitForTimeout = std::chrono::milliseconds(10000); // waitFor
 
     LinkSession(SerialPort& port, Clock& clock, LinkObserver& observer);
 
@@ -52,7 +52,7 @@ public:
     // Size of the firmware file loaded by the last upload session.
     std::size_t firmwareFileSize() const { return firmwareSize_; }
 
-private:
+  private:
     enum class Stop { none, end }; // "end" skips to the final reset
 
     void log(const std::string& line) { observer_.logLine(line); }

@@ -64,7 +64,7 @@ struct StatusBytes {
 // What a running session reports. The GUI forwards these to the link window from its worker
 // thread; the command line prints them.
 class LinkObserver {
-public:
+  public:
     virtual ~LinkObserver() = default;
     virtual void logLine(const std::string& text) = 0;
     virtual void gaugeMaximum(int) {}

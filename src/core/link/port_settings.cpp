@@ -9,7 +9,9 @@ namespace qv {
 
 namespace {
 constexpr const char* kSection = "SETTINGS";
-std::string settingsPath(const std::string& exeDir) { return exeDir + msg::kSettingsFileName; }
+std::string settingsPath(const std::string& exeDir) {
+    return exeDir + msg::kSettingsFileName;
+}
 } // namespace
 
 PortSettings loadPortSettings(const std::string& exeDir, const std::string& defaultPort) {

@@ -15,7 +15,7 @@ namespace qv {
 // Any failing port operation throws this; the message names the operating system's reason
 // ("Permission denied", "No such file or directory"). Callers turn it into their own words.
 class PortError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -27,7 +27,7 @@ inline constexpr int kLinkBaudRate = 115200;
 // One serial port. A port is used from one thread at a time, except that waitReadable may run
 // on a reader thread while another thread writes (implementations allow that pair).
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
 
     // Opens the port by its system name with the fixed line settings. Throws PortError.

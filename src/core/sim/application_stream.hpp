@@ -17,7 +17,7 @@ struct SimMemory;
 // has finished serving a command. Every restart of the module (reset, power) restarts the
 // stream with a new start() call.
 class ApplicationStream {
-public:
+  public:
     virtual ~ApplicationStream() = default;
     // The application starts streaming; memory is what the module holds.
     virtual void start(const SimMemory& memory) = 0;

@@ -1,5 +1,6 @@
 #include "sim/sim_memory.hpp"
 
+#include "common/file_io.hpp"
 #include "config/conversion.hpp"
 #include "config/defaults.hpp"
 #include "config/memmap.hpp"
@@ -10,7 +11,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace qv {
 
@@ -101,15 +101,16 @@ std::string SimMemory::passwordOf(const ConfigImage& image) {
 }
 
 std::optional<SimMemory> loadSimMemory(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + path;
+    // Every block in hexadecimal comes to about 220 kB; anything much larger is not a state.
+    const ReadResult file = readFileLimited(path, 1024 * 1024);
+    if (!file.ok()) {
+        error = "cannot read " + path;
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    const auto j = nlohmann::json::parse(text.str(), nullptr, false);
-    if (j.is_discarded() || !j.is_object() || j.value("format", "") != kFormat) {
+    const auto j = nlohmann::json::parse(file.bytes, nullptr, false);
+    const auto format = j.is_object() ? j.find("format") : j.end();
+    if (j.is_discarded() || !j.is_object() || format == j.end() || !format->is_string() ||
+        format->get<std::string>() != kFormat) {
         error = path + " is not a simulated module's state file";
         return std::nullopt;
     }
@@ -128,8 +129,7 @@ std::optional<SimMemory> loadSimMemory(const std::string& path, std::string& err
     if (!block("config", ConfigImage::kSize, image, true) ||
         !block("events", kEventBufferLength, m.events, true) ||
         !block("phoneBase", kPhoneBaseLength, m.phoneBase, true) ||
-        !block("password", 4, password, false) ||
-        !block("firmware", 64 * 1024, m.firmware, false))
+        !block("password", 4, password, false) || !block("firmware", 64 * 1024, m.firmware, false))
         return std::nullopt;
     std::copy(image.begin(), image.end(), m.image.data());
     m.password.assign(password.begin(), password.end());
@@ -162,8 +162,8 @@ bool saveSimMemory(const SimMemory& m, const std::string& path, std::string& err
     j["configured"] = m.configured;
     j["eventPosition"] = m.eventPosition;
     j["counters"] = m.counters;
-    j["password"] = toHex(reinterpret_cast<const std::uint8_t*>(m.password.data()),
-                          m.password.size());
+    j["password"] =
+        toHex(reinterpret_cast<const std::uint8_t*>(m.password.data()), m.password.size());
     j["config"] = toHex(m.image.data(), m.image.size());
     j["events"] = toHex(m.events.data(), m.events.size());
     j["phoneBase"] = toHex(m.phoneBase.data(), m.phoneBase.size());

@@ -13,8 +13,8 @@ namespace qv {
 struct SimMemory {
     bool configured = true; // status byte 1 is 'V'
     ConfigImage image;
-    std::vector<std::uint8_t> events;    // 8000 bytes: 200 records of 40 bytes
-    std::uint8_t eventPosition = 0;      // next slot of the event ring
+    std::vector<std::uint8_t> events; // 8000 bytes: 200 records of 40 bytes
+    std::uint8_t eventPosition = 0;   // next slot of the event ring
     CounterValues counters{};
     std::vector<std::uint8_t> phoneBase; // 32300 bytes
     std::string password;                // Windows-1250, 0 to 4 bytes; empty accepts any

@@ -29,11 +29,15 @@ int SimModule::subVersion() const {
 std::size_t SimModule::blockLength() const {
     switch (block_) {
     case Block::writeConfig:
-    case Block::readConfig: return kConfigLength;
-    case Block::readEvents: return kEventBufferLength;
+    case Block::readConfig:
+        return kConfigLength;
+    case Block::readEvents:
+        return kEventBufferLength;
     case Block::readPhoneBase:
-    case Block::writePhoneBase: return kPhoneBaseLength;
-    case Block::none: break;
+    case Block::writePhoneBase:
+        return kPhoneBaseLength;
+    case Block::none:
+        break;
     }
     return 0;
 }
@@ -57,15 +61,23 @@ void SimModule::advanceTo(TimePoint t) {
 void SimModule::fireTimer() {
     timerArmed_ = false;
     switch (phase_) {
-    case Phase::bootloader: startApplication(); break; // nothing asked: start on its own
-    case Phase::appPassword: passwordDone(); break;
-    case Phase::appCommands: startStreaming(); break;
-    default: break;
+    case Phase::bootloader:
+        startApplication();
+        break; // nothing asked: start on its own
+    case Phase::appPassword:
+        passwordDone();
+        break;
+    case Phase::appCommands:
+        startStreaming();
+        break;
+    default:
+        break;
     }
 }
 
 void SimModule::emit(std::string_view bytes, Duration delay) {
-    for (char c : bytes) emitByte(static_cast<std::uint8_t>(c), delay);
+    for (char c : bytes)
+        emitByte(static_cast<std::uint8_t>(c), delay);
 }
 
 void SimModule::emitByte(std::uint8_t b, Duration delay) {
@@ -81,7 +93,8 @@ void SimModule::setReset(bool asserted, TimePoint now) {
     if (asserted) {
         phase_ = Phase::reset;
         timerArmed_ = false;
-        while (!out_.empty() && out_.back().at > now) out_.pop_back();
+        while (!out_.empty() && out_.back().at > now)
+            out_.pop_back();
         moduleTxFree_ = std::min(moduleTxFree_, now);
         return;
     }
@@ -125,7 +138,8 @@ bool SimModule::hasByte(TimePoint now) {
 
 void SimModule::purgeReceived(TimePoint now) {
     advanceTo(now);
-    while (!out_.empty() && out_.front().at <= now) out_.pop_front();
+    while (!out_.empty() && out_.front().at <= now)
+        out_.pop_front();
 }
 
 std::optional<SimModule::TimePoint> SimModule::nextEvent(TimePoint now) {
@@ -143,16 +157,23 @@ std::optional<SimModule::TimePoint> SimModule::nextEvent(TimePoint now) {
 
 void SimModule::handleByte(std::uint8_t b) {
     switch (phase_) {
-    case Phase::bootloader: bootloaderByte(b); break;
-    case Phase::upload: uploadByte(b); break;
+    case Phase::bootloader:
+        bootloaderByte(b);
+        break;
+    case Phase::upload:
+        uploadByte(b);
+        break;
     case Phase::appCommands:
     case Phase::appPassword:
     case Phase::appBlock:
     case Phase::appCounterWrite:
-    case Phase::appStreaming: applicationByte(b); break;
+    case Phase::appStreaming:
+        applicationByte(b);
+        break;
     case Phase::reset:
     case Phase::uploadDone:
-    case Phase::dead: break;
+    case Phase::dead:
+        break;
     }
 }
 
@@ -241,7 +262,9 @@ void SimModule::applicationByte(std::uint8_t b) {
             timerArmed_ = true;
         }
         return;
-    case Phase::appBlock: blockByte(b); return;
+    case Phase::appBlock:
+        blockByte(b);
+        return;
     case Phase::appCounterWrite: {
         counterBytes_.push_back(static_cast<char>(b));
         if (counterBytes_.size() < 4 * kCounterCount) return;
@@ -255,7 +278,8 @@ void SimModule::applicationByte(std::uint8_t b) {
     case Phase::appStreaming:
         if (stream_) stream_->received(b, now_ - streamStart_);
         return;
-    default: break;
+    default:
+        break;
     }
 
     // Waiting for a command byte.
@@ -270,10 +294,18 @@ void SimModule::applicationByte(std::uint8_t b) {
     };
     const bool counterFirmware = subVersion() == 3;
     switch (b) {
-    case 'U': expectPassword(Block::writeConfig); break;
-    case 0x0F: expectPassword(Block::readConfig); break;
-    case 'f': expectPassword(Block::readEvents); break;
-    case 0x88: expectPassword(Block::writePhoneBase); break;
+    case 'U':
+        expectPassword(Block::writeConfig);
+        break;
+    case 0x0F:
+        expectPassword(Block::readConfig);
+        break;
+    case 'f':
+        expectPassword(Block::readEvents);
+        break;
+    case 0x88:
+        expectPassword(Block::writePhoneBase);
+        break;
     case 'w':
         if (!counterFirmware) {
             expectPassword(Block::readPhoneBase);
@@ -299,7 +331,8 @@ void SimModule::applicationByte(std::uint8_t b) {
         emitByte(kAck);
         startStreaming();
         break;
-    default: break; // not a command: ignored
+    default:
+        break; // not a command: ignored
     }
 }
 
@@ -324,12 +357,23 @@ void SimModule::blockByte(std::uint8_t b) {
     const std::size_t at = blockCount_ - 1;
     std::uint8_t answer = b;
     switch (block_) {
-    case Block::writeConfig: memory_.image[at] = b; break;
-    case Block::writePhoneBase: memory_.phoneBase[at] = b; break;
-    case Block::readConfig: answer = memory_.image[at]; break;
-    case Block::readEvents: answer = memory_.events[at]; break;
-    case Block::readPhoneBase: answer = memory_.phoneBase[at]; break;
-    case Block::none: break;
+    case Block::writeConfig:
+        memory_.image[at] = b;
+        break;
+    case Block::writePhoneBase:
+        memory_.phoneBase[at] = b;
+        break;
+    case Block::readConfig:
+        answer = memory_.image[at];
+        break;
+    case Block::readEvents:
+        answer = memory_.events[at];
+        break;
+    case Block::readPhoneBase:
+        answer = memory_.phoneBase[at];
+        break;
+    case Block::none:
+        break;
     }
     answerBlockByte(answer);
     if (blockCount_ < blockLength()) return;

@@ -37,7 +37,7 @@ struct SimOptions {
 };
 
 class SimModule {
-public:
+  public:
     using TimePoint = Clock::TimePoint;
     using Duration = Clock::Duration;
 
@@ -74,7 +74,7 @@ public:
     const std::string& receivedLog() const { return receivedLog_; }
     void clearReceivedLog() { receivedLog_.clear(); }
 
-private:
+  private:
     enum class Phase {
         reset,
         bootloader,
@@ -114,17 +114,17 @@ private:
     std::shared_ptr<ApplicationStream> stream_;
 
     Phase phase_ = Phase::reset;
-    TimePoint now_{};             // model time: everything up to it has been processed
-    TimePoint hostTxFree_{};      // when the program's last byte has fully arrived
-    TimePoint moduleTxFree_{};    // when the module's last byte has fully left
-    TimePoint phaseTimer_{};      // bootloader idle end, password gap end, command window end
+    TimePoint now_{};          // model time: everything up to it has been processed
+    TimePoint hostTxFree_{};   // when the program's last byte has fully arrived
+    TimePoint moduleTxFree_{}; // when the module's last byte has fully left
+    TimePoint phaseTimer_{};   // bootloader idle end, password gap end, command window end
     bool timerArmed_ = false;
     TimePoint streamStart_{};
     std::deque<OutByte> out_;
-    std::string recent_;          // bootloader: the last bytes, to spot magic + "B"
-    std::string password_;        // password bytes being collected
+    std::string recent_;   // bootloader: the last bytes, to spot magic + "B"
+    std::string password_; // password bytes being collected
     Block block_ = Block::none;
-    std::size_t blockCount_ = 0;  // block bytes received in this transfer
+    std::size_t blockCount_ = 0; // block bytes received in this transfer
     std::uint8_t pendingNibble_ = 0;
     bool haveNibble_ = false;
     int uploadEs_ = 0;

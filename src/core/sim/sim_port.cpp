@@ -97,8 +97,8 @@ bool SimPort::waitReadable(Clock::Duration timeout) {
             virtual_->advanceTo(target);
         } else {
             // Woken early by a write or a reset from another thread.
-            changed_.wait_until(lock, std::chrono::time_point<std::chrono::steady_clock,
-                                                              Clock::Duration>(target));
+            changed_.wait_until(
+                lock, std::chrono::time_point<std::chrono::steady_clock, Clock::Duration>(target));
         }
     }
 }

@@ -20,7 +20,7 @@ struct SimPortFaults {
 };
 
 class SimPort final : public SerialPort {
-public:
+  public:
     struct RealTime {};
     SimPort(SimModule& module, VirtualClock& clock);
     SimPort(SimModule& module, Clock& clock, RealTime);
@@ -42,7 +42,7 @@ public:
     // RTS as last driven (for tests of the reset pulse).
     bool rts() const;
 
-private:
+  private:
     void requireOpen() const;
 
     SimModule& module_;

@@ -45,22 +45,36 @@ std::optional<SimPortSpec> parseSimPortSpec(std::string_view portName, std::stri
         };
         bool ok = true;
         SimFaults& f = spec.options.faults;
-        if (key == "state" && hasValue && !value.empty()) spec.statePath = value;
-        else if (key == "realtime" && !hasValue) spec.realtime = true;
-        else if (key == "id" && hasValue) spec.options.identification = toCp1250(value);
-        else if (key == "password" && hasValue && utf8Length(value) <= 4) spec.password = value;
+        if (key == "state" && hasValue && !value.empty())
+            spec.statePath = value;
+        else if (key == "realtime" && !hasValue)
+            spec.realtime = true;
+        else if (key == "id" && hasValue)
+            spec.options.identification = toCp1250(value);
+        else if (key == "password" && hasValue && utf8Length(value) <= 4)
+            spec.password = value;
         else if (key == "configured" && (value == "0" || value == "1"))
             spec.configured = value == "1";
-        else if (key == "silent" && !hasValue) f.silent = true;
-        else if (key == "zeros" && !hasValue) f.zeros = true;
-        else if (key == "nostx" && !hasValue) f.noStx = true;
-        else if (key == "noise" && !hasValue) f.noiseBeforeStx = true;
-        else if (key == "noetx" && !hasValue) f.noEtx = true;
-        else if (key == "deaf" && !hasValue) f.deaf = true;
-        else if (key == "late" && hasValue) ok = number(f.lateByte);
-        else if (key == "badecho" && hasValue) ok = number(f.badEchoByte);
-        else if (key == "stop" && hasValue) ok = number(f.stopAtByte);
-        else ok = false;
+        else if (key == "silent" && !hasValue)
+            f.silent = true;
+        else if (key == "zeros" && !hasValue)
+            f.zeros = true;
+        else if (key == "nostx" && !hasValue)
+            f.noStx = true;
+        else if (key == "noise" && !hasValue)
+            f.noiseBeforeStx = true;
+        else if (key == "noetx" && !hasValue)
+            f.noEtx = true;
+        else if (key == "deaf" && !hasValue)
+            f.deaf = true;
+        else if (key == "late" && hasValue)
+            ok = number(f.lateByte);
+        else if (key == "badecho" && hasValue)
+            ok = number(f.badEchoByte);
+        else if (key == "stop" && hasValue)
+            ok = number(f.stopAtByte);
+        else
+            ok = false;
         if (!ok) {
             error = "bad option of the simulated port: " + std::string(opt);
             return std::nullopt;

@@ -34,7 +34,7 @@ std::optional<SimPortSpec> parseSimPortSpec(std::string_view portName, std::stri
 // A simulated module with its clock and port, its memory loaded from and saved to the state
 // file when one is given.
 class SimSetup {
-public:
+  public:
     // Nothing, with a message in error, when the state file exists but cannot be used.
     static std::unique_ptr<SimSetup> create(const SimPortSpec& spec, std::string& error);
 
@@ -44,7 +44,7 @@ public:
     // Writes the module's memory to the state file (nothing to do without one).
     bool saveState(std::string& error) const;
 
-private:
+  private:
     SimSetup(SimMemory memory, const SimPortSpec& spec);
 
     std::string statePath_;

@@ -11,7 +11,8 @@ using Lines = std::vector<std::string>;
 
 ConfigImage patternImage() {
     ConfigImage image;
-    for (std::size_t k = 0; k < image.size(); ++k) image[k] = static_cast<std::uint8_t>(k * 7 + 1);
+    for (std::size_t k = 0; k < image.size(); ++k)
+        image[k] = static_cast<std::uint8_t>(k * 7 + 1);
     image.putTextField("2025-03-04 05:06:07", memmap::oPROG_DATE, memmap::wPROG_DATE);
     image.putTextField("biuro.qvx", memmap::oFILE_NAME, memmap::wFILE_NAME);
     image.putTextField("ab", memmap::oPASSWORD, memmap::wPASSWORD);
@@ -34,7 +35,8 @@ TEST(BlockTransfer, writeThenReadRoundTripsTheImageWithThePasswordOnTheWire) {
     s.session.configImage() = ConfigImage();
     EXPECT_EQ(s.run(LinkMode::readConfig, "ab"), 1);
     // Command byte and password with no length or terminator, then the block.
-    EXPECT_EQ(s.module.receivedLog().substr(0, 5), std::string("R>\x0F" "ab"));
+    EXPECT_EQ(s.module.receivedLog().substr(0, 5), std::string("R>\x0F"
+                                                               "ab"));
     EXPECT_EQ(s.module.receivedLog().size(), 5u + 5120u);
     EXPECT_EQ(s.session.configImage(), patternImage());
     EXPECT_EQ(s.linesFrom("Odczytano 5120bajtów"),
@@ -131,8 +133,7 @@ TEST(BlockTransfer, wrongEchoFailsOnlyWhenVerifying) {
     const std::uint8_t sent = patternImage()[2];
     const int echoed = static_cast<std::uint8_t>(~sent);
     EXPECT_EQ(s.obs.lines.back(), "Błąd transmisji - spróbuj jeszcze raz. [" +
-                                      std::to_string(echoed) + "!=" + std::to_string(sent) +
-                                      "@3]");
+                                      std::to_string(echoed) + "!=" + std::to_string(sent) + "@3]");
 
     SessionRequest r;
     r.mode = LinkMode::writeConfig;
@@ -174,7 +175,8 @@ TEST(BlockTransfer, phoneBaseWriteAndReadOnPhoneBaseFirmware) {
     o.identification = "X/B/NAME_0504/2392123";
     SimSession s(o);
     auto& base = s.session.phoneBase();
-    for (std::size_t k = 0; k < base.size(); ++k) base[k] = static_cast<std::uint8_t>(k % 251);
+    for (std::size_t k = 0; k < base.size(); ++k)
+        base[k] = static_cast<std::uint8_t>(k % 251);
     const auto written = base;
     EXPECT_EQ(s.run(LinkMode::writePhoneBase), 1);
     EXPECT_EQ(s.obs.lines.back(), "Zapisano poprawnie 32300bajtów");

@@ -19,21 +19,20 @@ TEST(FirmwareFileName, sixDigitsAfterTheFirstUnderscore) {
     EXPECT_EQ(f.version, 5);
     EXPECT_EQ(f.minProgramMinor, 3);
     EXPECT_EQ(f.platform, 92);
-    EXPECT_EQ(firmwareFileNameLines(f),
-              (Lines{"Wersja firmware    : 5", "Minimalny QVProg   : 2.3.x",
-                     "Platforma docelowa : 92"}));
+    EXPECT_EQ(
+        firmwareFileNameLines(f),
+        (Lines{"Wersja firmware    : 5", "Minimalny QVProg   : 2.3.x", "Platforma docelowa : 92"}));
     const auto none = parseFirmwareFileName("firmware.bin");
     EXPECT_EQ(none.platform, -1);
     EXPECT_EQ(none.platformByte(), 255);
 }
 
 class FirmwareUpload : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("qvprog_fw_" + std::string(::testing::UnitTest::GetInstance()
-                                               ->current_test_info()
-                                               ->name()));
+               ("qvprog_fw_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::create_directories(dir_);
     }
     void TearDown() override {
@@ -44,7 +43,8 @@ protected:
     std::string file(const std::string& name, std::size_t size) {
         const auto p = dir_ / name;
         std::ofstream out(p, std::ios::binary);
-        for (std::size_t k = 0; k < size; ++k) out.put(static_cast<char>(k * 13 + 200));
+        for (std::size_t k = 0; k < size; ++k)
+            out.put(static_cast<char>(k * 13 + 200));
         return p.string();
     }
     int upload(SimSession& s, const std::string& path) {
@@ -109,9 +109,9 @@ TEST_F(FirmwareUpload, missingOrWrongEchoStopsTheUpload) {
     SimSession s(o);
     const auto path = file("m_050392.bin", 300);
     EXPECT_EQ(upload(s, path), -1);
-    EXPECT_EQ(s.linesFrom("Timeout podczas transmisji !!!"),
-              (Lines{"Timeout podczas transmisji !!!", "Błąd transmisji !!!! ",
-                     "Spróbuj jeszcze raz."}));
+    EXPECT_EQ(
+        s.linesFrom("Timeout podczas transmisji !!!"),
+        (Lines{"Timeout podczas transmisji !!!", "Błąd transmisji !!!! ", "Spróbuj jeszcze raz."}));
     EXPECT_EQ(s.session.firmwareFile(), path); // kept for another try
 
     s.module.options().faults = {};

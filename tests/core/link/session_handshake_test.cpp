@@ -143,7 +143,7 @@ TEST(SessionHandshake, portThatCannotOpenReportsPortMessage) {
 
 TEST(SessionHandshake, failingPortCallMidSessionStopsAtOnceKeepingResult) {
     SimSession s;
-    s.port.setFaults({.writeFailsAfter = 3}); // "R", ">", command: the first block byte fails
+    s.port.setFaults({.writeFailsAfter = 3});   // "R", ">", command: the first block byte fails
     EXPECT_EQ(s.run(LinkMode::writeConfig), 1); // the password step had succeeded
     EXPECT_EQ(s.obs.boxes.size(), 1u);
     EXPECT_FALSE(s.port.isOpen());

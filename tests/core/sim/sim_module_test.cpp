@@ -18,7 +18,8 @@ namespace fs = std::filesystem;
 std::string readAll(SerialPort& port) {
     std::string got;
     std::uint8_t buf[64];
-    while (std::size_t n = port.readAvailable(buf)) got.append(reinterpret_cast<char*>(buf), n);
+    while (std::size_t n = port.readAvailable(buf))
+        got.append(reinterpret_cast<char*>(buf), n);
     return got;
 }
 
@@ -138,9 +139,8 @@ TEST(SimMemoryFile, roundTripsAndRefusesDamagedFiles) {
     EXPECT_EQ(back->firmware, m.firmware);
     EXPECT_EQ(back->eventPosition, 3);
 
-    for (const char* damaged :
-         {"", "not json", "[]", "{\"format\":\"qvprog-sim-module-1\"}",
-          "{\"format\":\"other\",\"config\":\"00\"}"}) {
+    for (const char* damaged : {"", "not json", "[]", "{\"format\":\"qvprog-sim-module-1\"}",
+                                "{\"format\":7}", "{\"format\":\"other\",\"config\":\"00\"}"}) {
         std::ofstream(path) << damaged;
         EXPECT_FALSE(loadSimMemory(path, error)) << damaged;
         EXPECT_FALSE(error.empty());
