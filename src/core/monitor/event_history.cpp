@@ -65,10 +65,6 @@ int daysInMonth(int y, int m) {
     return m == 2 && isLeapYear(y) ? 29 : kDays[m - 1];
 }
 
-std::string statusCell(std::uint8_t b) {
-    return notificationStatusText(b);
-}
-
 } // namespace
 
 LocalDateTime eventTimeStamp(std::span<const std::uint8_t, 7> t) {
@@ -134,7 +130,7 @@ void HistoryTable::fill(std::span<const std::uint8_t> buffer, int nextSlot) {
         const int code = rec[event_byte::kCode];
         row.cells[2] = code == kDtmfEventCode ? std::string("DTMF") : std::string(eventName(code));
         for (std::size_t phone = 0; phone < 4; ++phone)
-            row.cells[4 + phone] = statusCell(rec[event_byte::kBaseStatus + phone]);
+            row.cells[4 + phone] = notificationStatusText(rec[event_byte::kBaseStatus + phone]);
         row.cells[8] = inputWordText(rec[event_byte::kInputsHigh], rec[event_byte::kInputsLow]);
         row.cells[9] = (rec[event_byte::kOutput] & 1u) ? "1" : "0";
         row.cells[10] = eventVoltageText(rec[event_byte::kAc]);
