@@ -4,6 +4,8 @@
 #include "common/clock.hpp"
 #include "config/config_document.hpp"
 #include "config/config_image.hpp"
+#include "config/messages.hpp"
+#include "link/port_names.hpp"
 
 #include <filesystem>
 #include <functional>
@@ -35,7 +37,9 @@ std::string withoutTime(const std::string& line) {
 struct Session {
     SystemClock clock;
     ConfigDocument doc;
-    explicit Session(const Invocation& inv) : doc(clock, inv.exeDir) { doc.startUp("COM1"); }
+    explicit Session(const Invocation& inv) : doc(clock, inv.exeDir) {
+        doc.startUp(kDefaultPortName);
+    }
 };
 
 int save(const Invocation& inv, ConfigDocument& doc, const std::string& out) {
@@ -46,7 +50,9 @@ int save(const Invocation& inv, ConfigDocument& doc, const std::string& out) {
 
 bool open(const Invocation& inv, ConfigDocument& doc, const std::string& in,
           bool outputIsData = false) {
-    const OpenResult r = doc.openFile(absolutePath(in));
+    OpenResult r = doc.openFile(absolutePath(in));
+    // A binary file that carries a history hands it to the history list, which reports it.
+    if (r.eventBuffer) r.messages.push_back({UserMessage::Icon::Information, msg::kHistoryOpened});
     printMessages(inv, r.messages, outputIsData);
     return r.opened;
 }

@@ -115,17 +115,7 @@ std::string IniProfile::readString(std::string_view section, std::string_view ke
 int IniProfile::readInteger(std::string_view section, std::string_view key, int def) const {
     const auto v = value(section, key);
     if (!v) return def;
-    if (auto n = parseInt(*v)) return *n;
-    // Hexadecimal as "0x1F" or "$1F" is a number too.
-    std::string_view t = trimBlanks(*v);
-    if (t.starts_with("0x") || t.starts_with("0X"))
-        t.remove_prefix(2);
-    else if (t.starts_with("$"))
-        t.remove_prefix(1);
-    else
-        return def;
-    const auto h = hexValue(t);
-    return h && *h <= 0xFFFFFFFFLL ? static_cast<int>(static_cast<unsigned>(*h)) : def;
+    return parseInt(*v).value_or(def);
 }
 
 bool IniProfile::readBool(std::string_view section, std::string_view key, bool def) const {

@@ -58,6 +58,7 @@ void applyOutputTypeRule(Settings& s, int o) {
     if (o == 1 && row.type == 1) {
         // The siren panel is shown instead of a parameter; the list keeps what it holds.
         row.paramVisible = false;
+        row.paramCaption.clear();
     } else if (row.type == 4) {
         row.paramCaption = items::kCaptionWhichInput;
         row.paramVisible = true;

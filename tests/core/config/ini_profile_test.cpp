@@ -21,7 +21,7 @@ TEST(IniProfile, NumbersAndFlagsFallBackToDefaults) {
     EXPECT_EQ(ini.readInteger("S", "A", 0), 12);
     EXPECT_EQ(ini.readInteger("S", "B", 5), 5);
     EXPECT_EQ(ini.readInteger("S", "C", 0), -3);
-    EXPECT_EQ(ini.readInteger("S", "F", 0), 31);
+    EXPECT_EQ(ini.readInteger("S", "F", 4), 4); // decimal only
     EXPECT_FALSE(ini.readBool("S", "D", true));
     EXPECT_TRUE(ini.readBool("S", "E", false));
     EXPECT_TRUE(ini.readBool("S", "B", true));
