@@ -1,5 +1,7 @@
 #pragma once
 // qvprog-cli: each group of commands lives in its own file and answers only its own names.
+#include "config/config_document.hpp"
+
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -23,6 +25,14 @@ struct Invocation {
 std::optional<int> runConfigCommand(const Invocation& inv);
 std::optional<int> runDeviceCommand(const Invocation& inv);
 std::optional<int> runMonitorCommand(const Invocation& inv);
+
+// An absolute, normalised path (the document takes its folder from it).
+std::string absolutePath(const std::string& path);
+
+// Prints messages: errors to standard error, the others to standard output, or to standard
+// error too when standard output carries data.
+void printMessages(const Invocation& inv, const std::vector<qv::UserMessage>& messages,
+                   bool outputIsData = false);
 
 // Usage lines of each group, for the help text.
 std::vector<std::string> configCommandUsage();

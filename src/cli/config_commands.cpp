@@ -16,19 +16,6 @@ namespace qv::cli {
 
 namespace {
 
-std::string absolutePath(const std::string& p) {
-    std::error_code ec;
-    const auto a = std::filesystem::absolute(p, ec);
-    return ec ? p : a.lexically_normal().string();
-}
-
-// Errors go to standard error; so does every message when standard output carries data.
-void printMessages(const Invocation& inv, const std::vector<UserMessage>& messages,
-                   bool outputIsData = false) {
-    for (const auto& m : messages)
-        (m.icon == UserMessage::Icon::Error || outputIsData ? inv.err : inv.out) << m.text << '\n';
-}
-
 // The log line without its "hh:nn:ss " prefix.
 std::string withoutTime(const std::string& line) {
     return line.size() >= 9 ? line.substr(9) : line;

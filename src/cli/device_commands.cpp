@@ -1,19 +1,18 @@
 // Device commands: sessions with a module over a serial port or the built-in simulated module.
 #include "cli/cli_commands.hpp"
+#include "cli/port_link.hpp"
 
 #include "common/clock.hpp"
 #include "common/cp1250.hpp"
+#include "common/file_io.hpp"
 #include "config/config_document.hpp"
 #include "link/link_session.hpp"
 #include "link/port_names.hpp"
+#include "monitor/event_history.hpp"
 #include "sim/sim_setup.hpp"
 
 #if defined(QVPROG_HAVE_QTPORT)
 #include "qtport/qt_serial_port.hpp"
-#endif
-#if __has_include("monitor/event_history.hpp")
-#include "monitor/event_history.hpp"
-#define QVPROG_HAVE_HISTORY 1
 #endif
 
 #include <filesystem>
@@ -79,58 +78,11 @@ class PrintingObserver final : public LinkObserver {
     const Invocation& inv_;
 };
 
-// The port a command talks through, with the clock the session uses on it.
-struct Link {
-    std::unique_ptr<SimSetup> sim;
-    std::unique_ptr<SerialPort> real;
-    SystemClock systemClock;
-    SerialPort& port() { return sim ? sim->port() : *real; }
-    Clock& clock() { return sim ? sim->clock() : static_cast<Clock&>(systemClock); }
-};
-
-std::optional<Link> openLink(const Invocation& inv, const std::string& portName) {
-    Link link;
-    if (isSimPortName(portName)) {
-        std::string error;
-        const auto spec = parseSimPortSpec(portName, error);
-        if (spec) link.sim = SimSetup::create(*spec, error);
-        if (!link.sim) {
-            inv.err << error << '\n';
-            return std::nullopt;
-        }
-        return link;
-    }
-#if defined(QVPROG_HAVE_QTPORT)
-    link.real = makeQtSerialPort();
-    return link;
-#else
-    inv.err << "Ten program nie obsługuje portów szeregowych (brak Qt SerialPort)\n";
-    return std::nullopt;
-#endif
-}
-
-std::string absolutePath(const std::string& p) {
-    std::error_code ec;
-    const auto a = std::filesystem::absolute(p, ec);
-    return ec ? p : a.lexically_normal().string();
-}
-
-void printMessages(const Invocation& inv, const std::vector<UserMessage>& messages) {
-    for (const auto& m : messages)
-        (m.icon == UserMessage::Icon::Error ? inv.err : inv.out) << m.text << '\n';
-}
-
 // Runs one session; the simulated module's memory is saved afterwards.
-int runSession(const Invocation& inv, Link& link, LinkSession& session, SessionRequest r) {
+int runSession(const Invocation& inv, PortLink& link, LinkSession& session, SessionRequest r) {
     r.portName = link.sim ? "sim" : r.portName;
     session.run(r);
-    if (link.sim) {
-        std::string error;
-        if (!link.sim->saveState(error)) {
-            inv.err << error << '\n';
-            return kExitRefused;
-        }
-    }
+    if (!link.saveState(inv)) return kExitRefused;
     return session.sessionResult() == 1 ? kExitOk : kExitRefused;
 }
 
@@ -154,8 +106,8 @@ struct Context {
     }
 };
 
-int withSession(Context& c, const std::function<int(Link&, LinkSession&)>& body) {
-    auto link = openLink(c.inv, c.portName);
+int withSession(Context& c, const std::function<int(PortLink&, LinkSession&)>& body) {
+    auto link = openPortLink(c.inv, c.portName);
     if (!link) return kExitUsage;
     PrintingObserver observer(c.inv);
     LinkSession session(link->port(), link->clock(), observer);
@@ -163,12 +115,13 @@ int withSession(Context& c, const std::function<int(Link&, LinkSession&)>& body)
 }
 
 int cmdSimple(Context& c, LinkMode mode) {
-    return withSession(
-        c, [&](Link& link, LinkSession& s) { return runSession(c.inv, link, s, c.request(mode)); });
+    return withSession(c, [&](PortLink& link, LinkSession& s) {
+        return runSession(c.inv, link, s, c.request(mode));
+    });
 }
 
 int cmdRead(Context& c) {
-    return withSession(c, [&](Link& link, LinkSession& s) {
+    return withSession(c, [&](PortLink& link, LinkSession& s) {
         const int rc = runSession(c.inv, link, s, c.request(LinkMode::readConfig));
         if (rc != kExitOk) return rc;
         printMessages(c.inv, c.doc.takeReadImage(s.configImage()));
@@ -186,7 +139,7 @@ int cmdWrite(Context& c) {
     // so the image sent carries it too.
     if (c.options.password) c.doc.settings().password = *c.options.password;
     c.doc.form2tab();
-    return withSession(c, [&](Link& link, LinkSession& s) {
+    return withSession(c, [&](PortLink& link, LinkSession& s) {
         s.configImage() = c.doc.image();
         SessionRequest r = c.request(LinkMode::writeConfig);
         r.password = c.doc.settings().password;
@@ -195,40 +148,35 @@ int cmdWrite(Context& c) {
     });
 }
 
+// Reads the event buffer; prints eventPosition, then the history table (filled as the history
+// window fills it after a read) or writes it to OUT.txt; --raw keeps the 8000 bytes as they came.
 int cmdEvents(Context& c) {
-#if !defined(QVPROG_HAVE_HISTORY)
-    if (!c.options.positional.empty()) {
-        c.inv.err << "Zapis historii do pliku tekstowego nie jest jeszcze dostępny; użyj --raw\n";
-        return kExitUsage;
-    }
-#endif
-    return withSession(c, [&](Link& link, LinkSession& s) {
+    return withSession(c, [&](PortLink& link, LinkSession& s) {
         const int rc = runSession(c.inv, link, s, c.request(LinkMode::readEvents));
         if (rc != kExitOk) return rc;
         c.inv.out << "eventPosition: " << int(s.statusBytes().eventPosition) << '\n';
         const auto& events = s.eventBuffer();
         if (c.options.raw) {
-            std::ofstream out(*c.options.raw, std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(events.data()),
-                      static_cast<std::streamsize>(events.size()));
-            if (!out.flush()) {
+            if (writeFileAtomic(*c.options.raw, std::string(events.begin(), events.end()))) {
                 c.inv.err << "Błąd zapisu: " << *c.options.raw << '\n';
                 return kExitRefused;
             }
         }
-#if defined(QVPROG_HAVE_HISTORY)
-        if (!c.options.positional.empty()) {
-            HistoryTable table;
-            table.fill(events, s.statusBytes().eventPosition);
-            const auto lines = historyFileLines(table, s.identity().modelString,
-                                                s.identity().serialNumber, c.clock.localTime());
-            if (!writeHistoryFile(c.options.positional[0], lines)) {
-                c.inv.err << kHistorySaveErrorMessage << '\n';
-                return kExitRefused;
-            }
-            c.inv.out << kHistorySavedMessage << '\n';
+        HistoryTable table;
+        table.fill(events, s.statusBytes().eventPosition);
+        const auto lines = historyFileLines(table, s.identity().modelString,
+                                            s.identity().serialNumber, c.clock.localTime());
+        if (c.options.positional.empty()) {
+            if (!c.options.raw)
+                for (const auto& line : lines)
+                    c.inv.out << line << '\n';
+            return kExitOk;
         }
-#endif
+        if (!writeHistoryFile(c.options.positional[0], lines)) {
+            c.inv.err << kHistorySaveErrorMessage << '\n';
+            return kExitRefused;
+        }
+        c.inv.out << kHistorySavedMessage << '\n';
         return kExitOk;
     });
 }
@@ -247,12 +195,12 @@ int cmdCounters(Context& c) {
         c.inv.err << "Podaj pięć wartości liczników: --write a,b,c,d,e\n";
         return kExitUsage;
     }
-    return withSession(c,
-                       [&](Link& link, LinkSession& s) { return runSession(c.inv, link, s, r); });
+    return withSession(
+        c, [&](PortLink& link, LinkSession& s) { return runSession(c.inv, link, s, r); });
 }
 
 int cmdFirmware(Context& c) {
-    return withSession(c, [&](Link& link, LinkSession& s) {
+    return withSession(c, [&](PortLink& link, LinkSession& s) {
         s.setFirmwareFile(absolutePath(c.options.positional[0]));
         return runSession(c.inv, link, s, c.request(LinkMode::uploadFirmware));
     });

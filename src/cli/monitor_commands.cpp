@@ -1,8 +1,8 @@
 // qvprog-cli commands of the monitor and the tools: monitor, history, events, sms, phonebase.
 #include "cli/cli_commands.hpp"
 #include "cli/monitor_display.hpp"
-#include "cli/monitor_link.hpp"
 #include "cli/monitor_phonebase.hpp"
+#include "cli/port_link.hpp"
 
 #include "common/clock.hpp"
 #include "common/text_format.hpp"
@@ -102,7 +102,7 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
     doc.startUp(kDefaultPortName);
     const bool reverseReset = doc.programSettings().reverseReset;
 
-    auto link = openMonitorLink(inv, a.port);
+    auto link = openPortLink(inv, a.port);
     if (!link) return kExitUsage;
     SerialPort& port = link->port();
     Clock& clock = link->clock();
@@ -215,12 +215,6 @@ int runMonitor(const Invocation& inv) {
     }
     if (!a->replay.empty()) return runReplay(inv, *a);
     return runLive(inv, *a);
-}
-
-std::string absolutePath(const std::string& p) {
-    std::error_code ec;
-    const auto a = std::filesystem::absolute(p, ec);
-    return ec ? p : a.lexically_normal().string();
 }
 
 // Opens a configuration file as the main window does; the messages go to standard error, since

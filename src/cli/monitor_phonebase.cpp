@@ -2,7 +2,7 @@
 // written to the module from one.
 #include "cli/monitor_phonebase.hpp"
 
-#include "cli/monitor_link.hpp"
+#include "cli/port_link.hpp"
 #include "config/config_document.hpp"
 #include "link/link_session.hpp"
 #include "link/port_names.hpp"
@@ -56,7 +56,7 @@ std::optional<PhoneBaseArgs> parseArgs(const std::vector<std::string>& args) {
 // One readPhoneBase or writePhoneBase session; the image is sent from or read into bytes.
 int runSession(const Invocation& inv, const PhoneBaseArgs& a, const std::string& portName,
                bool reverseReset, PhoneBaseImage& image) {
-    auto link = openMonitorLink(inv, portName);
+    auto link = openPortLink(inv, portName);
     if (!link) return kExitUsage;
     PrintingObserver observer(inv);
     LinkSession session(link->port(), link->clock(), observer);

@@ -1,5 +1,7 @@
 #include "sim/sim_setup.hpp"
 
+#include "sim/monitor_stream.hpp"
+
 #include "common/cp1250.hpp"
 
 #include <charconv>
@@ -107,7 +109,10 @@ std::unique_ptr<SimSetup> SimSetup::create(const SimPortSpec& spec, std::string&
     } else {
         memory = SimMemory::fresh();
     }
-    return std::unique_ptr<SimSetup>(new SimSetup(std::move(memory), spec));
+    auto setup = std::unique_ptr<SimSetup>(new SimSetup(std::move(memory), spec));
+    // A running module prints its monitor lines, whoever opened the port.
+    setup->module().setApplicationStream(sim::makeMonitorApplicationStream());
+    return setup;
 }
 
 bool SimSetup::saveState(std::string& error) const {

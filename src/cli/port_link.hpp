@@ -1,6 +1,6 @@
 #pragma once
-// The port the monitor and phone base commands talk through: a real serial port or the
-// simulated module (whose running application then sends the live monitor stream).
+// The port a command talks through: a real serial port or the simulated module, with the
+// clock sessions use on it.
 #include "cli/cli_commands.hpp"
 
 #include "common/clock.hpp"
@@ -13,7 +13,7 @@
 
 namespace qv::cli {
 
-struct MonitorLink {
+struct PortLink {
     std::unique_ptr<SimSetup> sim;
     std::unique_ptr<SerialPort> real;
     SystemClock systemClock;
@@ -27,6 +27,6 @@ struct MonitorLink {
 };
 
 // Nothing, with the reason printed, when the port name cannot be used.
-std::optional<MonitorLink> openMonitorLink(const Invocation& inv, const std::string& portName);
+std::optional<PortLink> openPortLink(const Invocation& inv, const std::string& portName);
 
 } // namespace qv::cli

@@ -1,6 +1,4 @@
-#include "cli/monitor_link.hpp"
-
-#include "sim/monitor_stream.hpp"
+#include "cli/port_link.hpp"
 
 #if defined(QVPROG_HAVE_QTPORT)
 #include "qtport/qt_serial_port.hpp"
@@ -10,7 +8,7 @@
 
 namespace qv::cli {
 
-bool MonitorLink::saveState(const Invocation& inv) const {
+bool PortLink::saveState(const Invocation& inv) const {
     if (!sim) return true;
     std::string error;
     if (sim->saveState(error)) return true;
@@ -18,8 +16,8 @@ bool MonitorLink::saveState(const Invocation& inv) const {
     return false;
 }
 
-std::optional<MonitorLink> openMonitorLink(const Invocation& inv, const std::string& portName) {
-    MonitorLink link;
+std::optional<PortLink> openPortLink(const Invocation& inv, const std::string& portName) {
+    PortLink link;
     if (isSimPortName(portName)) {
         std::string error;
         const auto spec = parseSimPortSpec(portName, error);
@@ -29,7 +27,6 @@ std::optional<MonitorLink> openMonitorLink(const Invocation& inv, const std::str
             return std::nullopt;
         }
         link.realtime = spec->realtime;
-        link.sim->module().setApplicationStream(sim::makeMonitorApplicationStream());
         return link;
     }
 #if defined(QVPROG_HAVE_QTPORT)
