@@ -68,16 +68,6 @@ std::optional<Options> parseOptions(const Invocation& inv) {
     return o;
 }
 
-class PrintingObserver final : public LinkObserver {
-  public:
-    explicit PrintingObserver(const Invocation& inv) : inv_(inv) {}
-    void logLine(const std::string& text) override { inv_.out << text << '\n'; }
-    void messageBox(const std::string& text) override { inv_.err << text << '\n'; }
-
-  private:
-    const Invocation& inv_;
-};
-
 // Runs one session; the simulated module's memory is saved afterwards.
 int runSession(const Invocation& inv, PortLink& link, LinkSession& session, SessionRequest r) {
     r.portName = link.sim ? "sim" : r.portName;

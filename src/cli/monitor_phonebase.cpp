@@ -17,16 +17,6 @@ namespace qv::cli {
 
 namespace {
 
-class PrintingObserver final : public LinkObserver {
-  public:
-    explicit PrintingObserver(const Invocation& inv) : inv_(inv) {}
-    void logLine(const std::string& text) override { inv_.out << text << '\n'; }
-    void messageBox(const std::string& text) override { inv_.err << text << '\n'; }
-
-  private:
-    const Invocation& inv_;
-};
-
 struct PhoneBaseArgs {
     bool write = false;
     std::string file;

@@ -8,6 +8,13 @@
 
 namespace qv::cli {
 
+void PrintingObserver::logLine(const std::string& text) {
+    inv_.out << text << '\n';
+}
+void PrintingObserver::messageBox(const std::string& text) {
+    inv_.err << text << '\n';
+}
+
 bool PortLink::saveState(const Invocation& inv) const {
     if (!sim) return true;
     std::string error;

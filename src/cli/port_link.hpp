@@ -4,6 +4,7 @@
 #include "cli/cli_commands.hpp"
 
 #include "common/clock.hpp"
+#include "link/link_types.hpp"
 #include "link/serial_port.hpp"
 #include "sim/sim_setup.hpp"
 
@@ -24,6 +25,17 @@ struct PortLink {
     std::string openName(const std::string& portName) const { return sim ? "sim" : portName; }
     // Saves the simulated module's memory; true when there is nothing to save.
     bool saveState(const Invocation& inv) const;
+};
+
+// Prints the link log lines as the link window shows them; message boxes go to standard error.
+class PrintingObserver final : public LinkObserver {
+  public:
+    explicit PrintingObserver(const Invocation& inv) : inv_(inv) {}
+    void logLine(const std::string& text) override;
+    void messageBox(const std::string& text) override;
+
+  private:
+    const Invocation& inv_;
 };
 
 // Nothing, with the reason printed, when the port name cannot be used.
