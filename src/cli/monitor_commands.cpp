@@ -142,6 +142,17 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
     std::uint8_t buf[kReadPiece];
     int rc = kExitOk;
     bool stop = false;
+    bool badPinStopped = false;
+    // The bad-PIN stop: the module is held in reset before the port closes.
+    const auto badPinStop = [&] {
+        badPinStopped = true;
+        try {
+            port.setRts(resetLineAssertedRts(reverseReset));
+        } catch (const PortError&) {
+        }
+        inv.err << kBadPinMessage << '\n';
+        rc = kExitRefused;
+    };
     while (!stop && (seconds == 0 || clock.now() < end)) {
         auto until = nextTick;
         if (seconds > 0 && end < until) until = end;
@@ -174,13 +185,7 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
                 model.silenceMessageDismissed();
                 break;
             case MonitorEffectKind::CloseForBadPin:
-                // The bad-PIN stop: the module is held in reset before the port closes.
-                try {
-                    port.setRts(resetLineAssertedRts(reverseReset));
-                } catch (const PortError&) {
-                }
-                inv.err << kBadPinMessage << '\n';
-                rc = kExitRefused;
+                badPinStop();
                 stop = true;
                 break;
             default:
@@ -201,6 +206,8 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
         }
         inv.out.flush();
     }
+    // Whatever ends the monitor, a module that stopped on a wrong PIN is held in reset.
+    if (model.badPinFlag() && !badPinStopped) badPinStop();
     port.close();
     if (!link->saveState(inv)) return kExitRefused;
     return rc;
