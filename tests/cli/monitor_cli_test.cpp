@@ -156,6 +156,14 @@ TEST(MonitorCli, LiveMonitorOfTheSimulatedModule) {
     EXPECT_NE(sync.out.find("+CCLK: \"24/01/01,12:01:"), std::string::npos);
 }
 
+TEST(MonitorCli, AModuleWithAWrongPinIsStoppedAndReported) {
+    const auto r = runCli("monitor --port sim:badpin --seconds 5");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find("AT+QVXR=03"), std::string::npos);
+    EXPECT_NE(r.err.find("UWAGA: WYKRYTO, ŻE KONFIGURACJA ZAWIERA BŁĘDNY PIN !!!"),
+              std::string::npos);
+}
+
 TEST(MonitorCli, PhoneBaseWriteThenReadKeepsNumbersTextsAndDescriptions) {
     const auto dir = scratchDir("phonebase");
     const std::string port = "sim:state=" + dir + "/module.json,id=X/B/NAME_0504/2392123";

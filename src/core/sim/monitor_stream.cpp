@@ -182,6 +182,7 @@ std::optional<LocalDateTime> clockCommandTime(std::string_view line) {
 
 constexpr std::uint8_t kPowerUp = 0xF0;
 constexpr std::uint8_t kExternalReset = 0xF3;
+constexpr std::uint8_t kWrongPin = 0x03;
 constexpr std::size_t kMaxCommandLine = 512;
 } // namespace
 
@@ -190,7 +191,8 @@ MonitorApplicationStream::MonitorApplicationStream(MonitorStream::Options option
 
 void MonitorApplicationStream::start(const SimMemory& memory) {
     MonitorStream::Options o = options_;
-    o.resetCause = starts_++ == 0 ? options_.resetCause : kExternalReset;
+    o.resetCause =
+        starts_++ == 0 || options_.resetCause == kWrongPin ? options_.resetCause : kExternalReset;
     o.eventPosition = memory.eventPosition;
     o.seed = options_.seed + static_cast<std::uint32_t>(starts_);
     stream_.emplace(o);
@@ -221,9 +223,9 @@ void MonitorApplicationStream::received(std::uint8_t byte, Clock::Duration since
     }
 }
 
-std::shared_ptr<ApplicationStream> makeMonitorApplicationStream() {
+std::shared_ptr<ApplicationStream> makeMonitorApplicationStream(bool wrongPin) {
     MonitorStream::Options o;
-    o.resetCause = kPowerUp;
+    o.resetCause = wrongPin ? kWrongPin : kPowerUp;
     return std::make_shared<MonitorApplicationStream>(o);
 }
 

@@ -71,6 +71,8 @@ class MonitorApplicationStream final : public ApplicationStream {
     std::string line_; // bytes from the program since its last CR
 };
 
-std::shared_ptr<ApplicationStream> makeMonitorApplicationStream();
+// The stream of a module that powers up; with wrongPin it stops on a wrong SIM PIN each time
+// its application starts (reset cause 03).
+std::shared_ptr<ApplicationStream> makeMonitorApplicationStream(bool wrongPin = false);
 
 } // namespace qv::sim

@@ -57,6 +57,8 @@ std::optional<SimPortSpec> parseSimPortSpec(std::string_view portName, std::stri
             spec.password = value;
         else if (key == "configured" && (value == "0" || value == "1"))
             spec.configured = value == "1";
+        else if (key == "badpin" && !hasValue)
+            spec.badPin = true;
         else if (key == "silent" && !hasValue)
             f.silent = true;
         else if (key == "zeros" && !hasValue)
@@ -111,7 +113,7 @@ std::unique_ptr<SimSetup> SimSetup::create(const SimPortSpec& spec, std::string&
     }
     auto setup = std::unique_ptr<SimSetup>(new SimSetup(std::move(memory), spec));
     // A running module prints its monitor lines, whoever opened the port.
-    setup->module().setApplicationStream(sim::makeMonitorApplicationStream());
+    setup->module().setApplicationStream(sim::makeMonitorApplicationStream(spec.badPin));
     return setup;
 }
 

@@ -24,6 +24,7 @@ struct SimPortSpec {
     SimOptions options;
     std::optional<std::string> password; // UTF-8
     std::optional<bool> configured;
+    bool badPin = false; // the application stops on a wrong SIM PIN (reset cause 03)
 };
 
 // True for "sim" and "sim:...".
