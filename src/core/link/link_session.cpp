@@ -422,16 +422,23 @@ void LinkSession::erasePassword() {
     }
 }
 
-void LinkSession::readCounters() {
-    log("Odczyt liczników wejsc");
+// The counter exchanges begin alike: ETX from the application, "Start", a quiet line for
+// 500 ms, then the command byte.
+bool LinkSession::beginCounterExchange(const char* title, std::uint8_t command) {
+    log(title);
     if (!waitFor(kEtx, kWaitForTimeout)) {
         log("Błąd wyjścia z bootloadera!!!");
-        return;
+        return false;
     }
     log("Start");
     port_.purge(true, true);
     clock_.sleepFor(milliseconds(500));
-    sendByte('w');
+    sendByte(command);
+    return true;
+}
+
+void LinkSession::readCounters() {
+    if (!beginCounterExchange("Odczyt liczników wejsc", 'w')) return;
     waitFor(kAck, kWaitForTimeout); // the module acknowledges the command; not checked
     CounterBytes bytes{};
     for (auto& b : bytes) {
@@ -454,15 +461,7 @@ void LinkSession::readCounters() {
 }
 
 void LinkSession::writeCounters() {
-    log("Zapis liczników wejsc");
-    if (!waitFor(kEtx, kWaitForTimeout)) {
-        log("Błąd wyjścia z bootloadera!!!");
-        return;
-    }
-    log("Start");
-    port_.purge(true, true);
-    clock_.sleepFor(milliseconds(500));
-    sendByte(0x7F);
+    if (!beginCounterExchange("Zapis liczników wejsc", 0x7F)) return;
     const CounterBytes bytes = encodeCounters(countersToWrite_);
     send(bytes);
     if (waitFor(kAck, kWaitForTimeout)) {

@@ -64,6 +64,7 @@ class LinkSession {
     bool checkCompatibility(LinkMode mode);
     void blockTransfer(const SessionRequest& r);
     void erasePassword();
+    bool beginCounterExchange(const char* title, std::uint8_t command);
     void readCounters();
     void writeCounters();
     void uploadFirmware();
