@@ -39,11 +39,12 @@ ConfigDocument::ConfigDocument(const Clock& clock, std::string exeDir)
       configDir_(exeDir_) {}
 
 void ConfigDocument::startUp(const std::string& defaultPort) {
-    configDir_ = exeDir_;
+    configDir_ = startDir_.empty() ? exeDir_ : startDir_;
     serviceMode_ = fileExists(exeDir_ + msg::kServiceMarkerFile);
     log_.add(msg::kLogStart);
     programSettings_ = {defaultPort, false};
-    const ReadResult ini = readFileLimited(exeDir_ + msg::kSettingsFileName, kMaxTextFileSize);
+    const ReadResult ini =
+        readFileLimited(settingsDir() + msg::kSettingsFileName, kMaxTextFileSize);
     if (ini.ok()) {
         const IniProfile p = IniProfile::fromBytes(ini.bytes);
         programSettings_.portName = p.readString("SETTINGS", "port", defaultPort);

@@ -47,6 +47,12 @@ class ConfigDocument {
     // QVPROG2.INI's port (default defaultPort) and reverse_reset, the port name logged, the
     // defaults applied, converted and stored.
     void startUp(const std::string& defaultPort);
+    // Where QVPROG2.INI is read and written (default: exeDir) and the folder the first
+    // configuration lives in (default: exeDir). An installed program, whose folder cannot be
+    // written, keeps its settings in the user's configuration folder and starts in the home.
+    void setSettingsDir(std::string dir) { settingsDir_ = std::move(dir); }
+    const std::string& settingsDir() const { return settingsDir_.empty() ? exeDir_ : settingsDir_; }
+    void setStartDir(std::string dir) { startDir_ = std::move(dir); }
 
     // The window caption: "QV PROG 2.2.24 - [ " + configDir + configFileName + " ]".
     std::string caption() const;
@@ -87,6 +93,7 @@ class ConfigDocument {
     bool serviceMode() const { return serviceMode_; }
     const ProgramSettings& programSettings() const { return programSettings_; }
     void setPortName(const std::string& name) { programSettings_.portName = name; }
+    void setReverseReset(bool on) { programSettings_.reverseReset = on; }
 
   private:
     void applyDefaultsAndStore();
@@ -103,6 +110,8 @@ class ConfigDocument {
     std::string exeDir_;
     std::string configDir_;
     std::string configFileName_;
+    std::string settingsDir_;
+    std::string startDir_;
     bool serviceMode_ = false;
     ProgramSettings programSettings_;
 };

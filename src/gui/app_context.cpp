@@ -1,0 +1,30 @@
+#include "gui/app_context.hpp"
+
+#include "gui/password_form.hpp"
+
+namespace qv::gui {
+
+AppContext::AppContext(std::string exeDir, UiServices& uiServices)
+    : doc(clock, std::move(exeDir)), ui(uiServices) {
+    doc.log().setListener(
+        [this](const std::string& line) { Q_EMIT logLineAdded(QString::fromStdString(line)); });
+}
+
+void AppContext::clearLog() {
+    doc.log().clear();
+    Q_EMIT logCleared();
+}
+
+AppContext::~AppContext() = default;
+
+std::string AppContext::confirmPassword(QWidget* parent) {
+    std::string& current = settings().password;
+    if (current.empty()) return current;
+    if (password) {
+        current = password->confirm(QString::fromStdString(current), parent).toStdString();
+        Q_EMIT settingsReplaced();
+    }
+    return current;
+}
+
+} // namespace qv::gui

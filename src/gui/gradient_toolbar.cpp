@@ -1,0 +1,31 @@
+#include "gui/gradient_toolbar.hpp"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace qv::gui {
+
+QColor gradientRowColour(int k) {
+    const int grey = ((250 - 2 * k) % 256 + 256) % 256;
+    const int blue = ((246 - 2 * k) % 256 + 256) % 256;
+    return QColor(grey, grey, blue);
+}
+
+GradientToolBar::GradientToolBar(const QString& objectName, QWidget* parent) : QToolBar(parent) {
+    setObjectName(objectName);
+    setMovable(false);
+    setFloatable(false);
+    setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void GradientToolBar::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    const QRect r = event->rect();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        p.setPen(gradientRowColour(y + 1));
+        p.drawLine(r.left(), y, r.right(), y);
+    }
+}
+
+} // namespace qv::gui

@@ -1,0 +1,57 @@
+#pragma once
+// Runs one device session on its own thread: creates the port there, runs the core session and
+// reports the observer's calls through queued signals. The gauge is kept in an atomic that the
+// window samples on a timer, so any number of bytes costs the window nothing.
+#include "config/config_image.hpp"
+#include "link/counters.hpp"
+#include "link/link_types.hpp"
+
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace qv::gui {
+
+// What a session sends besides the request.
+struct LinkInputs {
+    std::optional<ConfigImage> image;                   // writeConfig
+    std::optional<std::vector<std::uint8_t>> phoneBase; // writePhoneBase
+    std::string firmwareFile;                           // uploadFirmware (full path)
+};
+
+// What a session hands back. Data fields hold the module's bytes only after a successful read.
+struct LinkResults {
+    int sessionResult = -1;
+    DeviceIdentity identity;
+    StatusBytes status;
+    std::optional<ConfigImage> configImage;
+    std::optional<std::vector<std::uint8_t>> eventBuffer;
+    std::optional<std::vector<std::uint8_t>> phoneBase;
+    std::optional<CounterValues> counters;
+    std::size_t firmwareSize = 0;
+};
+
+class LinkWorker : public QObject {
+    Q_OBJECT
+  public:
+    std::atomic<int> gaugeMax{100};
+    std::atomic<int> gaugeValue{0};
+
+  public Q_SLOTS:
+    void run(const qv::SessionRequest& request, const qv::gui::LinkInputs& inputs);
+
+  Q_SIGNALS:
+    void logLine(const QString& text);
+    void messageBox(const QString& text);
+    void finished(const qv::gui::LinkResults& results);
+};
+
+} // namespace qv::gui
+
+Q_DECLARE_METATYPE(qv::SessionRequest)
+Q_DECLARE_METATYPE(qv::gui::LinkInputs)
+Q_DECLARE_METATYPE(qv::gui::LinkResults)

@@ -1,0 +1,64 @@
+// qvprog: the desktop program.
+//   qvprog            the window, on the port QVPROG2.INI names
+//   qvprog --demo     the window on the built-in simulated module (real-time wire, its memory
+//                     kept in the user's data folder), so every command can be tried
+//   qvprog FILE       opens FILE after start-up, as "Otwórz" would
+#include "gui/app_context.hpp"
+#include "gui/appearance.hpp"
+#include "gui/main_window.hpp"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+#include <QStandardPaths>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("qvprog"));
+    QApplication::setOrganizationName(QStringLiteral("qvprog"));
+    qv::gui::applyAppearance(app);
+
+    bool demo = false;
+    QString file;
+    for (const QString& arg : QApplication::arguments().mid(1)) {
+        if (arg == QStringLiteral("--demo")) {
+            demo = true;
+        } else if (arg == QStringLiteral("--help") || arg == QStringLiteral("-h")) {
+            std::puts("qvprog [--demo] [FILE]\n"
+                      "  --demo  use the built-in simulated module\n"
+                      "  FILE    a configuration file (.qvx or .bCFG) to open");
+            return 0;
+        } else if (arg.startsWith(QStringLiteral("--"))) {
+            std::fprintf(stderr, "Nieznana opcja: %s\n", qPrintable(arg));
+            return 2;
+        } else {
+            file = arg;
+        }
+    }
+
+    const QString exeDir = QDir::toNativeSeparators(QApplication::applicationDirPath() + '/');
+    qv::gui::UiServices ui;
+    qv::gui::AppContext ctx(exeDir.toStdString(), ui);
+    if (!QFileInfo(QApplication::applicationDirPath()).isWritable()) {
+        // An installed program: its own folder cannot be written.
+        const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        QDir().mkpath(config);
+        ctx.doc.setSettingsDir(QDir::toNativeSeparators(config + '/').toStdString());
+        ctx.doc.setStartDir(QDir::toNativeSeparators(QDir::homePath() + '/').toStdString());
+    }
+
+    qv::gui::MainWindow window(ctx);
+    window.startUp();
+    if (demo) {
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QDir().mkpath(data);
+        ctx.doc.setPortName("sim:realtime,state=" + (data + "/demo-module.json").toStdString());
+    }
+    window.move(window.screen()->availableGeometry().center() - window.rect().center());
+    window.show();
+    if (!file.isEmpty()) window.openPath(file);
+    return app.exec();
+}

@@ -1,0 +1,420 @@
+#include "gui/main_window.hpp"
+
+#include "config/messages.hpp"
+#include "gui/add_phones_form.hpp"
+#include "gui/app_context.hpp"
+#include "gui/app_log_window.hpp"
+#include "gui/counters_window.hpp"
+#include "gui/firmware_window.hpp"
+#include "gui/gradient_toolbar.hpp"
+#include "gui/history_window.hpp"
+#include "gui/link_window.hpp"
+#include "gui/memo_form.hpp"
+#include "gui/monitor_window.hpp"
+#include "gui/password_form.hpp"
+#include "gui/phone_base_window.hpp"
+#include "gui/settings_window.hpp"
+#include "gui/sms_description_form.hpp"
+#include "gui/tab_addons.hpp"
+#include "gui/tab_baza.hpp"
+#include "gui/tab_centralka.hpp"
+#include "gui/tab_gprs.hpp"
+#include "gui/tab_opisy.hpp"
+#include "gui/tab_parametry.hpp"
+#include "gui/tab_prywatne.hpp"
+#include "gui/toolbar_icons.hpp"
+#include "link/port_names.hpp"
+#include "tools/sms_listing.hpp"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTime>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace qv::gui {
+
+namespace {
+constexpr const char* kLinkPortMessagePrefix = "Port: ";
+constexpr const char* kDeviceFamily = "Solvo-5 / DTMF";
+constexpr int kPanelWidths[4] = {55, 75, 150, 50};
+} // namespace
+
+MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("QVProg"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    buildToolBar();
+    buildPages();
+    buildStatusBar();
+    setFixedSize(kWidth, kStartHeight);
+
+    // The other windows, created once in this order and reused for the whole run.
+    phoneBase_ = new PhoneBaseWindow(ctx_, this);
+    settingsWindow_ = new SettingsWindow(ctx_, this);
+    link_ = new LinkWindow(ctx_, this);
+    ctx_.link = link_;
+    monitor_ = new MonitorWindow(ctx_, this);
+    history_ = new HistoryWindow(ctx_, this);
+    password_ = new PasswordForm(this);
+    ctx_.password = password_;
+    firmware_ = new FirmwareWindow(ctx_, this);
+    memo_ = new MemoForm(ctx_, this);
+    smsDescription_ = new SmsDescriptionForm(ctx_, this);
+    addPhones_ = new AddPhonesForm(ctx_, this);
+    counters_ = new CountersWindow(ctx_, this);
+
+    connect(&ctx_, &AppContext::settingsReplaced, this, &MainWindow::refreshAll);
+    clock_.setSingleShot(false);
+    connect(&clock_, &QTimer::timeout, this, &MainWindow::tickStatusBar);
+}
+
+MainWindow::~MainWindow() {
+    ctx_.link = nullptr;
+    ctx_.password = nullptr;
+}
+
+QToolButton* MainWindow::addToolButton(const char* name, const QString& caption,
+                                       const QString& hint, QIcon icon,
+                                       void (MainWindow::*command)()) {
+    auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+    auto* b = new QToolButton(bar);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(caption);
+    b->setToolTip(hint);
+    b->setIcon(icon);
+    b->setAutoRaise(true);
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->addWidget(b);
+    connect(b, &QToolButton::clicked, this, command);
+    return b;
+}
+
+void MainWindow::buildToolBar() {
+    auto* bar = new GradientToolBar(QStringLiteral("ToolBar1"), this);
+    bar->setIconSize(QSize(24, 24));
+    addToolBar(Qt::TopToolBarArea, bar);
+    using I = ToolIcon;
+    addToolButton("newConfig", QStringLiteral("&Nowy"), QStringLiteral("Nowa konfiguracja"),
+                  toolIcon(I::New), &MainWindow::newConfigClick);
+    addToolButton("openFileButton", QStringLiteral("&Otwórz"),
+                  QStringLiteral("Wczytaj konfigurację z dysku"), toolIcon(I::Open),
+                  &MainWindow::openFileButtonClick);
+    addToolButton("saveFileButton", QStringLiteral("&Zapisz"),
+                  QStringLiteral("Zapisz konfigurację na dysk"), toolIcon(I::Save),
+                  &MainWindow::saveFileButtonClick);
+    bar->addSeparator();
+    addToolButton("settingsButton", QStringLiteral("&Ustawien"),
+                  QStringLiteral("Ustawienia programu (port komunikacyjny)"), toolIcon(I::Settings),
+                  &MainWindow::settingsButtonClick);
+    bar->addSeparator();
+    addToolButton("ReadButton", QStringLiteral("O&dczytaj"),
+                  QStringLiteral("Odczyt konfiguracji z urządzenia"), toolIcon(I::Read),
+                  &MainWindow::readButtonClick);
+    addToolButton("writeButton", QStringLiteral("&Programuj"),
+                  QStringLiteral("Zapis konfiguracji do urządzenia"), toolIcon(I::Write),
+                  &MainWindow::writeButtonClick);
+    addToolButton("clearPassButton", QStringLiteral("Usuń hasło"),
+                  QStringLiteral("Usuwanie hasła i konfiguracji urządzenia"),
+                  toolIcon(I::ClearPassword), &MainWindow::clearPassButtonClick);
+    addToolButton("ToolButton2", QStringLiteral("Firmware"), QString(), toolIcon(I::Firmware),
+                  &MainWindow::firmwareButtonClick);
+    bar->addSeparator();
+    addToolButton("monitorButton", QStringLiteral("Monitor"),
+                  QStringLiteral("Podgląd pracy urządzenia"), toolIcon(I::Monitor),
+                  &MainWindow::monitorButtonClick);
+    addToolButton("historyButton", QStringLiteral("&Historia"),
+                  QStringLiteral("Sciągnij z urządzenia historię zdarzeń"), toolIcon(I::History),
+                  &MainWindow::historyButtonClick);
+    addToolButton("ToolButton12", QStringLiteral("CFG->SMS"),
+                  QStringLiteral("Generowanie SMSów konfiguracyjnych dla urządzenia"),
+                  toolIcon(I::Sms), &MainWindow::smsListingClick);
+    bar->addSeparator();
+    // Offered to the user, so an English-speaking technician can switch the captions.
+    addToolButton("langButton", QStringLiteral("Język"), QString(), toolIcon(I::Language),
+                  &MainWindow::langButtonClick);
+}
+
+void MainWindow::buildPages() {
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("PageControl"));
+    pages_->tabBar()->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { padding: 4px 6px; margin-right: 1px; border: 1px solid #a8a8a8;"
+        " border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px;"
+        " background: #e4e4e4; }"
+        "QTabBar::tab:selected { background: #fbfbfb; }"));
+    const std::vector<std::pair<SettingsView*, QString>> tabs = {
+        {new TabBaza(ctx_, pages_), QStringLiteral("WEJŚCIA + SMS/CLIP (BAZA)")},
+        {new TabPrywatne(ctx_, pages_), QStringLiteral("SMS/CLIP (PRYWATNE)")},
+        {new TabParametry(ctx_, pages_), QStringLiteral("PARAMETRY")},
+        {new TabGPRS(ctx_, pages_), QStringLiteral("GPRS/DTMF")},
+        {new TabCentralka(ctx_, pages_), QStringLiteral("CENTRALKA/WYJŚCIA")},
+        {new TabOpisy(ctx_, pages_), QStringLiteral("OPISY")},
+        {new TabAddOns(ctx_, pages_), QStringLiteral("Dodatki")},
+    };
+    for (const auto& [view, caption] : tabs) {
+        pages_->addTab(view, caption);
+        views_.push_back(view);
+        connect(view, &SettingsView::edited, this, [this, view = view] {
+            for (SettingsView* other : views_)
+                if (other != view) other->refresh();
+            Q_EMIT ctx_.settingsEdited();
+        });
+    }
+    // The service page, shown only with the marker file beside the program: the log.
+    auto* service = new QWidget(pages_);
+    service->setObjectName(QStringLiteral("TabSerwis"));
+    auto* layout = new QVBoxLayout(service);
+    layout->addWidget(new AppLogView(ctx_, service));
+    pages_->addTab(service, QStringLiteral("Serwis"));
+    pages_->setTabVisible(pages_->indexOf(service), false);
+
+    setCentralWidget(pages_);
+    connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::tabShown);
+
+    connectTabButton("Button4", &MainWindow::addPhonesButtonClick);
+    connectTabButton("Button3", &MainWindow::smsDescriptionButtonClick);
+    connectTabButton("Button5", &MainWindow::countersButtonClick);
+    connectTabButton("Button8", &MainWindow::phoneBaseButtonClick);
+}
+
+void MainWindow::connectTabButton(const char* name, void (MainWindow::*command)()) {
+    if (auto* b = pages_->findChild<QAbstractButton*>(QString::fromLatin1(name)))
+        connect(b, &QAbstractButton::clicked, this, command);
+}
+
+void MainWindow::buildStatusBar() {
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    for (int i = 0; i < 4; ++i) {
+        panels_[i] = new QLabel(bar);
+        panels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
+        panels_[i]->setMinimumWidth(kPanelWidths[i]);
+        panels_[i]->setFrameShape(QFrame::StyledPanel);
+        panels_[i]->setFrameShadow(QFrame::Sunken);
+        panels_[i]->setContentsMargins(4, 0, 4, 0);
+        if (i < 3) panels_[i]->setAlignment(Qt::AlignCenter);
+        bar->addWidget(panels_[i], i == 3 ? 1 : 0);
+    }
+    // Read by the link window for every block write; kept in sight on every tab.
+    verify_ = new QCheckBox(QStringLiteral("Weryfikuj transmisję"), bar);
+    verify_->setObjectName(QStringLiteral("cbVerify"));
+    verify_->setChecked(true);
+    connect(verify_, &QCheckBox::toggled, this, [this](bool on) { ctx_.verifyTransfer = on; });
+    bar->addPermanentWidget(verify_);
+    // The application log, which the service page shows only in service mode.
+    auto* log = new QToolButton(bar);
+    log->setObjectName(QStringLiteral("logButton"));
+    log->setText(QStringLiteral("Log"));
+    log->setToolTip(QStringLiteral("Dziennik programu"));
+    log->setAutoRaise(true);
+    connect(log, &QToolButton::clicked, this, &MainWindow::showLogWindow);
+    bar->addPermanentWidget(log);
+    setStatusBar(bar);
+}
+
+void MainWindow::startUp() {
+    applyLanguage();
+    ctx_.doc.startUp(kDefaultPortName);
+    if (ctx_.doc.serviceMode())
+        pages_->setTabVisible(pages_->indexOf(pages_->findChild<QWidget*>("TabSerwis")), true);
+    pages_->setCurrentIndex(0);
+    tabShown(0);
+    refreshAll();
+    renewCaption();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    // The status bar's first tick comes 10 ms after the window is first shown, then every second.
+    QTimer::singleShot(10, this, [this] {
+        tickStatusBar();
+        clock_.start(1000);
+    });
+}
+
+void MainWindow::tickStatusBar() {
+    panels_[0]->setText(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
+    QString port = QString::fromLatin1(kLinkPortMessagePrefix) + ctx_.portName();
+    if (ctx_.reverseReset()) port += QStringLiteral("/R");
+    panels_[1]->setText(port);
+    panels_[2]->setText(QString::fromLatin1(kDeviceFamily));
+}
+
+void MainWindow::tabShown(int index) {
+    if (index < 0 || index >= int(std::size(kTabHeights))) return;
+    const int h = kTabHeights[index];
+    if (h > 0) setFixedSize(kWidth, h);
+}
+
+void MainWindow::renewCaption() {
+    setWindowTitle(QString::fromStdString(ctx_.doc.caption()));
+}
+
+void MainWindow::refreshAll() {
+    for (SettingsView* v : views_)
+        v->refresh();
+}
+
+void MainWindow::applyLanguage() {
+    const LanguageTable& table = ctx_.language;
+    for (const auto& target : LanguageTable::targets()) {
+        const QString text = QString::fromStdString(table.text(target.slot, table.language()));
+        for (const auto& name : target.objectNames) {
+            const QString n = QString::fromStdString(name);
+            if (auto* b = findChild<QToolButton*>(n)) b->setText(text);
+            if (auto* l = findChild<QLabel*>(n)) l->setText(text);
+            if (QWidget* page = findChild<QWidget*>(n); page && pages_->indexOf(page) >= 0)
+                pages_->setTabText(pages_->indexOf(page), text);
+        }
+    }
+    if (auto* b = findChild<QToolButton*>(QStringLiteral("langButton")))
+        b->setText(QString::fromStdString(table.otherLanguageName()));
+}
+
+void MainWindow::langButtonClick() {
+    ctx_.language.toggle();
+    applyLanguage();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program at once; it asks nothing.
+    event->accept();
+    QApplication::quit();
+}
+
+// ---- configuration commands ----
+
+void MainWindow::newConfigClick() {
+    if (ctx_.doc.isModified() && !ctx_.ui.question(this, QString::fromUtf8(msg::kAskDiscardOnNew)))
+        return;
+    pages_->setCurrentIndex(0);
+    ctx_.doc.newConfig();
+    refreshAll();
+    renewCaption();
+}
+
+void MainWindow::openFileButtonClick() {
+    if (ctx_.doc.isModified() && !ctx_.ui.question(this, QString::fromUtf8(msg::kAskDiscardOnOpen)))
+        return;
+    const QString path =
+        ctx_.ui.openFileName(this, QString(), QString::fromStdString(ctx_.doc.configDir()),
+                             QString::fromUtf8(msg::kFileFilter));
+    if (path.isEmpty()) return;
+    openPath(path);
+}
+
+void MainWindow::openPath(const QString& path) {
+    const OpenResult result = ctx_.doc.openFile(QFileInfo(path).absoluteFilePath().toStdString());
+    refreshAll();
+    renewCaption();
+    ctx_.ui.showAll(this, result.messages);
+    if (result.eventBuffer) history_->showFileBuffer(*result.eventBuffer);
+}
+
+void MainWindow::saveFileButtonClick() {
+    const QString path =
+        ctx_.ui.saveFileName(this, QString(), QString::fromStdString(ctx_.doc.configDir()),
+                             QString::fromUtf8(msg::kFileFilter), QStringLiteral("qvx"));
+    if (path.isEmpty()) return;
+    if (QFileInfo::exists(path) && !ctx_.ui.question(this, QString::fromUtf8(msg::kAskOverwrite))) {
+        ctx_.ui.error(this, QString::fromUtf8(msg::kSaveCancelled));
+        return;
+    }
+    const SaveResult result = ctx_.doc.saveFile(QFileInfo(path).absoluteFilePath().toStdString());
+    renewCaption();
+    ctx_.ui.showAll(this, result.messages);
+}
+
+void MainWindow::smsListingClick() {
+    ctx_.doc.form2tab();
+    memo_->clearLines();
+    memo_->setCaption(QString::fromUtf8(kSmsListingCaption.data(), int(kSmsListingCaption.size())));
+    for (const auto& line : smsListing(ctx_.doc.image()))
+        memo_->addLine(QString::fromStdString(line));
+    memo_->exec();
+}
+
+void MainWindow::addPhonesButtonClick() {
+    addPhones_->editPhones();
+    refreshAll();
+}
+
+void MainWindow::smsDescriptionButtonClick() {
+    smsDescription_->exec();
+}
+
+void MainWindow::showLogWindow() {
+    if (!logWindow_) logWindow_ = new AppLogWindow(ctx_, this);
+    logWindow_->show();
+    logWindow_->raise();
+}
+
+// ---- device commands ----
+
+void MainWindow::settingsButtonClick() {
+    settingsWindow_->editSettings();
+    tickStatusBar();
+}
+
+void MainWindow::readButtonClick() {
+    const std::string password = ctx_.confirmPassword(this);
+    if (link_->runSession(LinkMode::readConfig, password, kConfigLength) <= 0) return;
+    const auto& image = link_->results().configImage;
+    if (!image) return;
+    const auto messages = ctx_.doc.takeReadImage(*image);
+    refreshAll();
+    ctx_.ui.showAll(this, messages);
+}
+
+void MainWindow::writeButtonClick() {
+    const std::string password = ctx_.confirmPassword(this);
+    ctx_.doc.form2tab();
+    link_->inputs().image = ctx_.doc.image();
+    const int result = link_->runSession(LinkMode::writeConfig, password, kConfigLength);
+    link_->inputs().image.reset();
+    if (result == 1) monitorButtonClick();
+}
+
+void MainWindow::clearPassButtonClick() {
+    if (!ctx_.ui.question(this, QStringLiteral("Ta opcja skasuje także konfigurację oraz bufor "
+                                               "zdarzeń urządzenia - czy kontynuować ?")))
+        return;
+    link_->request().mode = LinkMode::erasePassword;
+    link_->runSession();
+}
+
+void MainWindow::firmwareButtonClick() {
+    firmware_->exec();
+}
+
+void MainWindow::monitorButtonClick() {
+    monitor_->runMonitor();
+}
+
+void MainWindow::historyButtonClick() {
+    history_->exec();
+}
+
+void MainWindow::countersButtonClick() {
+    const std::string password = ctx_.confirmPassword(this);
+    if (link_->runSession(LinkMode::readCounters, password, kConfigLength) <= 0) return;
+    if (const auto& values = link_->results().counters) counters_->editCounters(*values);
+}
+
+void MainWindow::phoneBaseButtonClick() {
+    phoneBase_->exec();
+}
+
+} // namespace qv::gui

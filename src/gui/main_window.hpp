@@ -1,0 +1,113 @@
+#pragma once
+// The main window: the whole configuration in seven tabs, the tool bar from which every
+// operation starts, and the status bar with the clock, the port and the device family.
+#include <QMainWindow>
+#include <QTimer>
+
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QTabWidget;
+class QToolButton;
+
+namespace qv::gui {
+
+class AppContext;
+class SettingsView;
+class LinkWindow;
+class PasswordForm;
+class MonitorWindow;
+class HistoryWindow;
+class FirmwareWindow;
+class CountersWindow;
+class PhoneBaseWindow;
+class AddPhonesForm;
+class SmsDescriptionForm;
+class MemoForm;
+class SettingsWindow;
+class AppLogWindow;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    // Client width and the window height each tab is shown with (0: keep the current height).
+    static constexpr int kWidth = 808;
+    static constexpr int kStartHeight = 535;
+    static constexpr int kTabHeights[] = {480, 530, 550, 400, 520, 480, 0, 0};
+
+    explicit MainWindow(AppContext& ctx, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up sequence: language, tables, QVPROG2.INI, defaults, caption.
+    void startUp();
+    // Opens a configuration file as "&Otwórz" does after its dialog (the file given on the
+    // command line).
+    void openPath(const QString& path);
+
+    // Every view shows the settings again.
+    void refreshAll();
+    void applyLanguage();
+
+    // The commands of the tool bar and the tabs.
+    void newConfigClick();
+    void openFileButtonClick();
+    void saveFileButtonClick();
+    void settingsButtonClick();
+    void readButtonClick();
+    void writeButtonClick();
+    void clearPassButtonClick();
+    void firmwareButtonClick();
+    void monitorButtonClick();
+    void historyButtonClick();
+    void smsListingClick();
+    void langButtonClick();
+    void countersButtonClick();
+    void phoneBaseButtonClick();
+    void addPhonesButtonClick();
+    void smsDescriptionButtonClick();
+    void showLogWindow();
+
+    LinkWindow* linkWindow() const { return link_; }
+    MemoForm* memoForm() const { return memo_; }
+    HistoryWindow* historyWindow() const { return history_; }
+    QTabWidget* pageControl() const { return pages_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void buildToolBar();
+    void buildStatusBar();
+    void buildPages();
+    void connectTabButton(const char* name, void (MainWindow::*command)());
+    void tabShown(int index);
+    void renewCaption();
+    void tickStatusBar();
+    QToolButton* addToolButton(const char* name, const QString& caption, const QString& hint,
+                               QIcon icon, void (MainWindow::*command)());
+
+    AppContext& ctx_;
+    QTabWidget* pages_ = nullptr;
+    std::vector<SettingsView*> views_;
+    QCheckBox* verify_ = nullptr;
+    QLabel* panels_[4] = {};
+    QTimer clock_;
+    bool shownOnce_ = false;
+
+    PhoneBaseWindow* phoneBase_ = nullptr;
+    SettingsWindow* settingsWindow_ = nullptr;
+    LinkWindow* link_ = nullptr;
+    MonitorWindow* monitor_ = nullptr;
+    HistoryWindow* history_ = nullptr;
+    PasswordForm* password_ = nullptr;
+    FirmwareWindow* firmware_ = nullptr;
+    MemoForm* memo_ = nullptr;
+    SmsDescriptionForm* smsDescription_ = nullptr;
+    AddPhonesForm* addPhones_ = nullptr;
+    CountersWindow* counters_ = nullptr;
+    AppLogWindow* logWindow_ = nullptr;
+};
+
+} // namespace qv::gui

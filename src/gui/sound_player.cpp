@@ -1,0 +1,122 @@
+#include "gui/sound_player.hpp"
+
+#include <QBuffer>
+#include <QtEndian>
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#ifdef QVPROG_HAVE_MULTIMEDIA
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QMediaDevices>
+#endif
+
+namespace qv::gui {
+
+namespace {
+constexpr int kSampleRate = 22050;
+constexpr int kWaveHeaderSize = 44;
+
+// A struck bell: a fundamental and two partials dying away.
+std::vector<double> ding() {
+    const int n = kSampleRate * 45 / 100;
+    std::vector<double> s(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const double t = double(i) / kSampleRate;
+        const double w = 2 * std::numbers::pi * 1318.5 * t;
+        s[static_cast<std::size_t>(i)] =
+            std::exp(-7.0 * t) * (0.6 * std::sin(w) + 0.25 * std::sin(2.01 * w) +
+                                  0.15 * std::sin(3.0 * w) * std::exp(-12.0 * t));
+    }
+    return s;
+}
+
+// Two short bursts of a warbling two-tone ring.
+std::vector<double> ring() {
+    const int burst = kSampleRate * 35 / 100;
+    const int gap = kSampleRate * 15 / 100;
+    const int n = 2 * burst + gap;
+    std::vector<double> s(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const int k = i < burst ? i : i - burst - gap;
+        if (k < 0 || k >= burst) continue;
+        const double t = double(k) / kSampleRate;
+        const double f = (int(t * 40) % 2) ? 1000.0 : 800.0;
+        const double edge = std::min(1.0, std::min(t, double(burst - k) / kSampleRate) * 200.0);
+        s[static_cast<std::size_t>(i)] = 0.5 * edge * std::sin(2 * std::numbers::pi * f * t);
+    }
+    return s;
+}
+
+void put32(QByteArray& b, int at, quint32 v) {
+    qToLittleEndian(v, b.data() + at);
+}
+void put16(QByteArray& b, int at, quint16 v) {
+    qToLittleEndian(v, b.data() + at);
+}
+} // namespace
+
+QByteArray synthesiseWave(Sound sound) {
+    const std::vector<double> samples = sound == Sound::Ding ? ding() : ring();
+    const int dataSize = int(samples.size()) * 2;
+    QByteArray wave(kWaveHeaderSize + dataSize, '\0');
+    wave.replace(0, 4, "RIFF");
+    put32(wave, 4, quint32(36 + dataSize));
+    wave.replace(8, 8, "WAVEfmt ");
+    put32(wave, 16, 16);
+    put16(wave, 20, 1); // PCM
+    put16(wave, 22, 1); // mono
+    put32(wave, 24, kSampleRate);
+    put32(wave, 28, kSampleRate * 2);
+    put16(wave, 32, 2);
+    put16(wave, 34, 16);
+    wave.replace(36, 4, "data");
+    put32(wave, 40, quint32(dataSize));
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const double v = std::clamp(samples[i], -1.0, 1.0) * 32000.0;
+        put16(wave, kWaveHeaderSize + int(i) * 2, quint16(qint16(std::lround(v))));
+    }
+    return wave;
+}
+
+struct SoundPlayer::Playback {
+    QByteArray pcm;
+    QBuffer buffer;
+#ifdef QVPROG_HAVE_MULTIMEDIA
+    std::unique_ptr<QAudioSink> sink;
+#endif
+};
+
+SoundPlayer::SoundPlayer() = default;
+SoundPlayer::~SoundPlayer() = default;
+
+SoundPlayer& SoundPlayer::instance() {
+    static SoundPlayer player;
+    return player;
+}
+
+void SoundPlayer::play(Sound sound) {
+#ifdef QVPROG_HAVE_MULTIMEDIA
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) return;
+    QAudioFormat format;
+    format.setSampleRate(kSampleRate);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    if (!device.isFormatSupported(format)) return;
+    auto playback = std::make_unique<Playback>();
+    playback->pcm = synthesiseWave(sound).mid(kWaveHeaderSize);
+    playback->buffer.setData(playback->pcm);
+    playback->buffer.open(QIODevice::ReadOnly);
+    playback->sink = std::make_unique<QAudioSink>(device, format);
+    playback->sink->start(&playback->buffer);
+    current_ = std::move(playback); // a new sound replaces one still playing
+#else
+    (void)sound;
+#endif
+}
+
+} // namespace qv::gui

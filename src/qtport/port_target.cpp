@@ -1,0 +1,26 @@
+#include "qtport/port_target.hpp"
+
+#include "qtport/qt_serial_port.hpp"
+
+namespace qv {
+
+std::unique_ptr<PortTarget> PortTarget::create(const std::string& portName, std::string& error) {
+    auto target = std::unique_ptr<PortTarget>(new PortTarget);
+    if (isSimPortName(portName)) {
+        const auto spec = parseSimPortSpec(portName, error);
+        if (!spec) return nullptr;
+        target->sim_ = SimSetup::create(*spec, error);
+        if (!target->sim_) return nullptr;
+        target->openName_ = "sim";
+        return target;
+    }
+    target->real_ = makeQtSerialPort();
+    target->openName_ = portName;
+    return target;
+}
+
+bool PortTarget::saveState(std::string& error) const {
+    return !sim_ || sim_->saveState(error);
+}
+
+} // namespace qv

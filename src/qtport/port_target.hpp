@@ -1,0 +1,35 @@
+#pragma once
+// The port a window talks through: a real serial port (Qt6::SerialPort), or the built-in
+// simulated module for the port name "sim[:options]", with the clock sessions use on it.
+// Create it in the thread that uses the port.
+#include "common/clock.hpp"
+#include "link/serial_port.hpp"
+#include "sim/sim_setup.hpp"
+
+#include <memory>
+#include <string>
+
+namespace qv {
+
+class PortTarget {
+  public:
+    // Nothing, with the reason in error, when the simulated module's options are unusable.
+    static std::unique_ptr<PortTarget> create(const std::string& portName, std::string& error);
+
+    SerialPort& port() { return sim_ ? sim_->port() : *real_; }
+    Clock& clock() { return sim_ ? sim_->clock() : static_cast<Clock&>(systemClock_); }
+    bool isSimulated() const { return sim_ != nullptr; }
+    SimSetup* sim() { return sim_.get(); }
+    // The name to open the port by ("sim" for the simulated module).
+    const std::string& openName() const { return openName_; }
+    // Keeps the simulated module's memory in its state file; true when there is nothing to do.
+    bool saveState(std::string& error) const;
+
+  private:
+    std::unique_ptr<SimSetup> sim_;
+    std::unique_ptr<SerialPort> real_;
+    SystemClock systemClock_;
+    std::string openName_;
+};
+
+} // namespace qv

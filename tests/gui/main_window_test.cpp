@@ -1,0 +1,224 @@
+// The main window as a technician meets it: start-up state, tab heights, the configuration
+// commands through the dialog seam, and device sessions through the link window.
+#include "support/gui_test_support.hpp"
+
+#include "config/messages.hpp"
+#include "gui/link_window.hpp"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+using namespace qv;
+using namespace qv::gui;
+using namespace qv::gui::test;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void startUpState() {
+        Program p;
+        const QString dir = p.dir.path() + "/";
+        QCOMPARE(p.window->windowTitle(), "QV PROG 2.2.24 - [ " + dir + "new.qvx ]");
+        const std::pair<const char*, const char*> captions[] = {
+            {"newConfig", "Nowy"},
+            {"openFileButton", "Otwórz"},
+            {"saveFileButton", "Zapisz"},
+            {"settingsButton", "Ustawienia"},
+            {"ReadButton", "Odczytaj"},
+            {"writeButton", "Programuj"},
+            {"clearPassButton", "Usuń hasło"},
+            {"historyButton", "Historia"},
+            {"ToolButton2", "Firmware"},
+            {"monitorButton", "Monitor"},
+            {"ToolButton12", "CFG->SMS"},
+            {"langButton", "English"},
+        };
+        for (const auto& [name, caption] : captions) {
+            auto* b = p.find<QToolButton>(name);
+            QVERIFY2(b, name);
+            QCOMPARE(b->text(), QString::fromUtf8(caption));
+        }
+        QCOMPARE(p.find<QToolButton>("ReadButton")->toolTip(),
+                 QStringLiteral("Odczyt konfiguracji z urządzenia"));
+        QTRY_COMPARE(p.find<QLabel>("StatusPanel2")->text(), QStringLiteral("Port: sim"));
+        QCOMPARE(p.find<QLabel>("StatusPanel3")->text(), QStringLiteral("Solvo-5 / DTMF"));
+        QVERIFY(QTime::fromString(p.find<QLabel>("StatusPanel1")->text(), "hh:mm:ss").isValid());
+        QVERIFY(!p.ctx->doc.isModified());
+        QVERIFY(p.ctx->doc.log().lines().size() >= 2);
+        QVERIFY(QString::fromStdString(p.ctx->doc.log().lines()[0]).endsWith("Start aplikacji"));
+    }
+
+    void eachTabSetsItsWindowHeight() {
+        Program p;
+        auto* pages = p.find<QTabWidget>("PageControl");
+        QCOMPARE(pages->count(), 8);
+        QVERIFY(!pages->isTabVisible(7)); // the service page without the marker file
+        QCOMPARE(p.window->height(), 480);
+        const int heights[] = {480, 530, 550, 400, 520, 480};
+        for (int i = 5; i >= 0; --i) {
+            pages->setCurrentIndex(i);
+            QCOMPARE(p.window->height(), heights[i]);
+            QCOMPARE(p.window->width(), 808);
+        }
+        pages->setCurrentIndex(4);
+        pages->setCurrentIndex(6); // "Dodatki" keeps the height
+        QCOMPARE(p.window->height(), 520);
+    }
+
+    void languageSwitchesOnlyTheTableTexts() {
+        Program p;
+        auto* lang = p.find<QToolButton>("langButton");
+        lang->click();
+        QCOMPARE(p.find<QToolButton>("writeButton")->text(), QStringLiteral("Write"));
+        QCOMPARE(p.find<QTabWidget>("PageControl")->tabText(4), QStringLiteral("ALARMS/OUTPUTS"));
+        QCOMPARE(p.find<QTabWidget>("PageControl")->tabText(3), QStringLiteral("GPRS/DTMF"));
+        QCOMPARE(lang->text(), QStringLiteral("Polski"));
+        lang->click();
+        QCOMPARE(p.find<QToolButton>("writeButton")->text(), QStringLiteral("Programuj"));
+        QCOMPARE(lang->text(), QStringLiteral("English"));
+    }
+
+    void newAsksOnlyAfterAChange() {
+        Program p;
+        p.find<QToolButton>("newConfig")->click();
+        QVERIFY(p.ui.shown.empty());
+        p.ctx->settings().apn = "other";
+        p.ctx->settings().object = "1234";
+        p.ui.answers = {false};
+        p.find<QToolButton>("newConfig")->click();
+        QCOMPARE(p.ui.lastText(), QString::fromUtf8(msg::kAskDiscardOnNew));
+        QCOMPARE(p.ctx->settings().object, "1234");
+        p.find<QToolButton>("newConfig")->click(); // OK this time
+        QCOMPARE(p.ctx->settings().object, "0001");
+        QCOMPARE(p.ctx->settings().apn, "other"); // the defaults do not name the APN
+        QVERIFY(!p.ctx->doc.isModified());
+    }
+
+    void saveThenOpenRoundTripThroughTheDialogs() {
+        Program p;
+        p.ctx->settings().object = "4321";
+        p.ctx->settings().input(5).alarmPhone = "600100200";
+        const QString file = p.path("konfiguracja"); // no extension: ".qvx" is appended
+        p.ui.fileNames = {file};
+        p.find<QToolButton>("saveFileButton")->click();
+        QCOMPARE(p.ui.lastText(), QString::fromUtf8(msg::kSaved));
+        QVERIFY(QFile::exists(file + ".qvx"));
+        QVERIFY(p.window->windowTitle().endsWith("konfiguracja.qvx ]"));
+
+        // Saving over it asks; Cancel keeps the file and says so.
+        p.ui.fileNames = {file + ".qvx"};
+        p.ui.answers = {false};
+        p.find<QToolButton>("saveFileButton")->click();
+        QCOMPARE(p.ui.texts().mid(p.ui.texts().size() - 2),
+                 QStringList({QString::fromUtf8(msg::kAskOverwrite),
+                              QString::fromUtf8(msg::kSaveCancelled)}));
+
+        p.find<QToolButton>("newConfig")->click();
+        QCOMPARE(p.ctx->settings().object, "0001");
+        p.ui.fileNames = {file + ".qvx"};
+        p.find<QToolButton>("openFileButton")->click();
+        QCOMPARE(p.ctx->settings().object, "4321");
+        QCOMPARE(p.ctx->settings().input(5).alarmPhone, "600100200");
+        QVERIFY(!p.ctx->doc.isModified());
+
+        // A cancelled dialog changes nothing.
+        const auto shownBefore = p.ui.shown.size();
+        p.find<QToolButton>("openFileButton")->click();
+        QCOMPARE(p.ui.shown.size(), shownBefore);
+    }
+
+    void openFromTheCommandLineShowsTheFile() {
+        Program p;
+        p.ctx->settings().objectName = "Sklep";
+        p.ctx->doc.saveFile(p.path("x.bCFG").toStdString());
+        Program q;
+        q.window->openPath(p.path("x.bCFG"));
+        QCOMPARE(q.ctx->settings().objectName, "Sklep");
+        QCOMPARE(q.ui.lastText(), QString::fromUtf8(msg::kOpened));
+    }
+
+    void programThenReadThroughTheLinkWindow() {
+        // The simulated module keeps its memory in a state file between the two sessions.
+        QTemporaryDir state;
+        Program p("sim:state=" + state.filePath("module.json"));
+        p.ctx->settings().object = "7777";
+        p.ctx->settings().input(6).alarmText = "Drzwi";
+        QString log;
+        finishLinkSessionWhenDone(&log);
+        // A programmed module opens the monitor at once; close it when it shows.
+        whenModal("TShowForm", [](QDialog* d) { d->done(0); });
+        p.find<QToolButton>("writeButton")->click();
+        QCOMPARE(p.window->linkWindow()->results().sessionResult, 1);
+        QVERIFY2(log.contains("Port: sim"), qPrintable(log));
+        QCOMPARE(p.ui.sounds.back(), Sound::Ding);
+
+        p.find<QToolButton>("newConfig")->click(); // unchanged since the last save? it asks
+        QCOMPARE(p.ctx->settings().object, "0001");
+        finishLinkSessionWhenDone(&log);
+        p.find<QToolButton>("ReadButton")->click();
+        QCOMPARE(p.window->linkWindow()->results().sessionResult, 1);
+        QCOMPARE(p.ctx->settings().object, "7777");
+        QCOMPARE(p.ctx->settings().input(6).alarmText, "Drzwi");
+        QVERIFY(!p.ctx->doc.isModified());
+    }
+
+    void failedReadKeepsTheWindowsSettings() {
+        Program p("sim:silent");
+        p.ctx->settings().object = "5555";
+        QString log;
+        finishLinkSessionWhenDone(&log);
+        p.find<QToolButton>("ReadButton")->click();
+        QCOMPARE(p.window->linkWindow()->results().sessionResult, -1);
+        QVERIFY2(log.contains("Brak odpowiedzi po restarcie !"), qPrintable(log));
+        QCOMPARE(p.ctx->settings().object, "5555");
+        QVERIFY(p.ctx->doc.isModified()); // the edit is still there, so "Nowy" asks
+    }
+
+    void passwordIsConfirmedAndMayBeEmptied() {
+        Program p("sim:silent");
+        p.ctx->settings().password = "12";
+        whenModal("TpasswordForm", [](QDialog* d) {
+            auto* edit = d->findChild<QLineEdit*>("confirmPasswordEdit");
+            QCOMPARE(edit->text(), QStringLiteral("12"));
+            edit->end(false);
+            QTest::keyClicks(edit, "345"); // the fifth character is refused
+            const bool limited = edit->text() == "1234";
+            edit->setText(limited ? QString() : QStringLiteral("too long"));
+            d->findChild<QPushButton*>("PasswordOkButton")->click();
+        });
+        finishLinkSessionWhenDone();
+        p.find<QToolButton>("ReadButton")->click();
+        QCOMPARE(p.ctx->settings().password, "");
+        QCOMPARE(p.window->linkWindow()->request().password, "");
+        // With the password empty nothing is asked before the next session.
+        bool asked = false;
+        whenModal(
+            "TpasswordForm",
+            [&](QDialog* d) {
+                asked = true;
+                d->accept();
+            },
+            3000);
+        finishLinkSessionWhenDone();
+        p.find<QToolButton>("ReadButton")->click();
+        QVERIFY(!asked);
+    }
+
+    void erasePasswordAsksFirstAndKeepsTheRequest() {
+        Program p("sim");
+        p.ui.answers = {false};
+        p.find<QToolButton>("clearPassButton")->click();
+        QCOMPARE(p.window->linkWindow()->results().sessionResult, -1); // no session ran
+        finishLinkSessionWhenDone();
+        p.find<QToolButton>("clearPassButton")->click();
+        QCOMPARE(p.window->linkWindow()->request().mode, LinkMode::erasePassword);
+        QCOMPARE(p.window->linkWindow()->results().sessionResult, 1);
+    }
+};
+
+QVPROG_GUI_TEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

@@ -1,0 +1,110 @@
+#include "support/gui_test_support.hpp"
+
+#include "gui/appearance.hpp"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QToolButton>
+
+namespace qv::gui::test {
+
+bool ScriptedUi::question(QWidget*, const QString& text) {
+    shown.push_back({Shown::Kind::Question, text});
+    if (answers.empty()) return true;
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+void ScriptedUi::information(QWidget*, const QString& text) {
+    shown.push_back({Shown::Kind::Information, text});
+}
+
+void ScriptedUi::error(QWidget*, const QString& text) {
+    shown.push_back({Shown::Kind::Error, text});
+}
+
+QString ScriptedUi::openFileName(QWidget*, const QString&, const QString&, const QString&) {
+    if (fileNames.empty()) return {};
+    const QString f = fileNames.front();
+    fileNames.pop_front();
+    return f;
+}
+
+QString ScriptedUi::saveFileName(QWidget*, const QString&, const QString&, const QString&,
+                                 const QString& defaultSuffix) {
+    QString f = openFileName(nullptr, {}, {}, {});
+    // The real dialog appends the default extension to a name typed without one.
+    if (!f.isEmpty() && !f.section('/', -1).contains('.')) f += '.' + defaultSuffix;
+    return f;
+}
+
+QStringList ScriptedUi::texts() const {
+    QStringList out;
+    for (const auto& s : shown)
+        out << s.text;
+    return out;
+}
+
+void whenModal(const QString& objectName, std::function<void(QDialog*)> action, int timeoutMs) {
+    auto* timer = new QTimer;
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [=] {
+        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        const bool found = modal && modal->objectName() == objectName && modal->isVisible();
+        if (!found && clock->elapsed() < timeoutMs) return;
+        timer->stop();
+        timer->deleteLater();
+        delete clock;
+        if (found) action(modal);
+    });
+    timer->start();
+}
+
+void finishLinkSessionWhenDone(QString* logOut, int timeoutMs) {
+    whenModal(
+        QStringLiteral("TSerialCommForm"),
+        [=](QDialog* link) {
+            auto* poll = new QTimer(link);
+            auto* clock = new QElapsedTimer;
+            clock->start();
+            poll->setInterval(10);
+            QObject::connect(poll, &QTimer::timeout, [=] {
+                auto* finish = link->findChild<QToolButton*>(QStringLiteral("ButtonFinish"));
+                const bool done = finish && finish->isEnabled();
+                if (!done && clock->elapsed() < timeoutMs) return;
+                poll->stop();
+                poll->deleteLater();
+                delete clock;
+                if (logOut)
+                    *logOut =
+                        link->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText();
+                if (done)
+                    finish->click();
+                else
+                    link->done(-99); // the session never ended: the test fails on the result
+            });
+            poll->start();
+        },
+        timeoutMs);
+}
+
+Program::Program(const QString& port) {
+    QFile ini(dir.filePath(QStringLiteral("QVPROG2.INI")));
+    if (ini.open(QIODevice::WriteOnly))
+        ini.write("[SETTINGS]\r\nport=" + port.toUtf8() + "\r\nreverse_reset=0\r\n");
+    ini.close();
+    ctx = std::make_unique<AppContext>(dir.path().toStdString() + "/", ui);
+    window = std::make_unique<MainWindow>(*ctx);
+    window->startUp();
+    window->show();
+}
+
+void prepareApplication(QApplication& app) {
+    applyAppearance(app);
+}
+
+} // namespace qv::gui::test

@@ -1,0 +1,87 @@
+#pragma once
+// What the window tests share: desktop services that answer from a script and record what was
+// shown, a way to act on the modal window that a command opens, and a program set up in a
+// scratch folder.
+#include "gui/app_context.hpp"
+#include "gui/main_window.hpp"
+#include "gui/ui_services.hpp"
+
+#include <QApplication>
+#include <QDialog>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace qv::gui::test {
+
+class ScriptedUi : public UiServices {
+  public:
+    struct Shown {
+        enum class Kind { Question, Information, Error } kind;
+        QString text;
+    };
+
+    // Answers to the next questions (true: OK); with none left, OK.
+    std::deque<bool> answers;
+    // Paths the next file dialogs return; with none left, the dialog is cancelled ("").
+    std::deque<QString> fileNames;
+    std::vector<Shown> shown;
+    std::vector<Sound> sounds;
+    std::vector<QUrl> urls;
+
+    bool question(QWidget*, const QString& text) override;
+    void information(QWidget*, const QString& text) override;
+    void error(QWidget*, const QString& text) override;
+    QString openFileName(QWidget*, const QString&, const QString&, const QString&) override;
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&,
+                         const QString&) override;
+    void play(Sound sound) override { sounds.push_back(sound); }
+    bool openUrl(const QUrl& url) override {
+        urls.push_back(url);
+        return true;
+    }
+
+    QStringList texts() const;
+    QString lastText() const { return shown.empty() ? QString() : shown.back().text; }
+};
+
+// Runs action on the modal dialog named objectName as soon as it is shown (polling the event
+// loop every 10 ms, for at most timeoutMs). Call it before the command that opens the dialog.
+void whenModal(const QString& objectName, std::function<void(QDialog*)> action,
+               int timeoutMs = 20000);
+
+// Waits, inside a modal link window, for the session to end and closes it with its finish
+// button; the log text is handed to logOut first.
+void finishLinkSessionWhenDone(QString* logOut = nullptr, int timeoutMs = 30000);
+
+// A program in a scratch folder: the executable folder holds QVPROG2.INI, naming the given
+// port ("sim" reaches the simulated module on its virtual clock).
+struct Program {
+    explicit Program(const QString& port = QStringLiteral("sim"));
+    QTemporaryDir dir;
+    ScriptedUi ui;
+    std::unique_ptr<AppContext> ctx;
+    std::unique_ptr<MainWindow> window;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    template <class T> T* find(const QString& name) const { return window->findChild<T*>(name); }
+};
+
+// Sets the appearance the program uses; call once from main before the tests.
+void prepareApplication(QApplication& app);
+
+} // namespace qv::gui::test
+
+// A QTest main that applies the program's appearance first.
+#define QVPROG_GUI_TEST_MAIN(TestClass)                                                            \
+    int main(int argc, char** argv) {                                                              \
+        QApplication app(argc, argv);                                                              \
+        qv::gui::test::prepareApplication(app);                                                    \
+        TestClass tc;                                                                              \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
