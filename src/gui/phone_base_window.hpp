@@ -1,18 +1,63 @@
 #pragma once
-// The base of 4000 control phone numbers.
+// The base of 4000 control phone numbers: a grid of numbers and descriptions, a live search,
+// the welcome and goodbye texts, the phone base file, and the image read from and written to
+// the module. Opening the window always shows the image the program holds.
+#include "tools/phone_base.hpp"
+
 #include <QDialog>
+
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
 
 namespace qv::gui {
 
 class AppContext;
+class PhoneBaseModel;
 
 class PhoneBaseWindow : public QDialog {
     Q_OBJECT
   public:
     explicit PhoneBaseWindow(AppContext& ctx, QWidget* parent = nullptr);
+    ~PhoneBaseWindow() override;
+
+    // Shows the image held in the program in the grid (numbers and texts; descriptions stay).
+    void eepToTab();
+    // Encodes the grid into the program's image; false with the reason shown when it cannot.
+    bool tabToEep();
+    void search();
+    void checkFree();
+
+    void saveToFile();
+    void loadFromFile();
+    void clearTable();
+    void writeToDevice();
+    void readFromDevice();
+
+    const PhoneBaseTable& table() const { return *table_; }
+    PhoneBaseTable& table() { return *table_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 
   private:
+    PhoneBaseImage heldImage() const;
+    void storeImage(const PhoneBaseImage& image);
+    void takeTexts();
+
     AppContext& ctx_;
+    std::unique_ptr<PhoneBaseTable> table_;
+    PhoneBaseModel* model_;
+    QTableView* grid_;
+    QLineEdit* searchEdit_;
+    QLabel* found_;
+    QLabel* free_;
+    QLabel* wait_;
+    QLineEdit* welcome_;
+    QLineEdit* goodbye_;
 };
 
 } // namespace qv::gui

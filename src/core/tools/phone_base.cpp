@@ -136,13 +136,18 @@ std::string occupiedText(int count) {
     return std::to_string(count) + " z 4000";
 }
 
+bool phoneBaseRowMatches(const PhoneBaseTable& table, int row, std::string_view text) {
+    if (text.empty() || row < 0 || row >= kPhoneBaseRows) return false;
+    const auto i = static_cast<std::size_t>(row);
+    return table.numbers[i].find(text) != std::string::npos ||
+           table.names[i].find(text) != std::string::npos;
+}
+
 PhoneBaseSearch searchPhoneBase(const PhoneBaseTable& table, std::string_view text) {
     PhoneBaseSearch result;
     if (text.empty()) return result;
     for (int r = 0; r < kPhoneBaseRows; ++r) {
-        const auto i = static_cast<std::size_t>(r);
-        if (table.numbers[i].find(text) != std::string::npos ||
-            table.names[i].find(text) != std::string::npos) {
+        if (phoneBaseRowMatches(table, r, text)) {
             if (result.count == 0) result.firstRow = r;
             ++result.count;
         }

@@ -86,6 +86,9 @@ struct PhoneBaseSearch {
     int count = 0;
     int firstRow = -1; // 0-based row of the first match, -1 when there is none
 };
+// Whether row (0-based) matches: its number or description contains the text (case matters).
+// Nothing matches an empty text.
+bool phoneBaseRowMatches(const PhoneBaseTable& table, int row, std::string_view text);
 // Rows whose number or description contains the text (case matters); nothing for an empty text.
 PhoneBaseSearch searchPhoneBase(const PhoneBaseTable& table, std::string_view text);
 
