@@ -6,12 +6,14 @@
 #include "gui/app_context.hpp"
 #include "gui/appearance.hpp"
 #include "gui/main_window.hpp"
+#include "gui/screenshot_tour.hpp"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -22,10 +24,16 @@ int main(int argc, char** argv) {
     qv::gui::applyAppearance(app);
 
     bool demo = false;
+    bool startupProbe = false; // quit as soon as the window is on screen (start-up measurement)
+    QString screenshots;       // the screenshot script's tour: pictures into this folder
     QString file;
     for (const QString& arg : QApplication::arguments().mid(1)) {
         if (arg == QStringLiteral("--demo")) {
             demo = true;
+        } else if (arg == QStringLiteral("--startup-probe")) {
+            startupProbe = true;
+        } else if (arg.startsWith(QStringLiteral("--screenshots="))) {
+            screenshots = arg.section('=', 1);
         } else if (arg == QStringLiteral("--help") || arg == QStringLiteral("-h")) {
             std::puts("qvprog [--demo] [FILE]\n"
                       "  --demo  use the built-in simulated module\n"
@@ -60,5 +68,7 @@ int main(int argc, char** argv) {
     window.move(window.screen()->availableGeometry().center() - window.rect().center());
     window.show();
     if (!file.isEmpty()) window.openPath(file);
+    if (startupProbe) QTimer::singleShot(0, &app, &QApplication::quit);
+    if (!screenshots.isEmpty()) (new qv::gui::ScreenshotTour(ctx, window, screenshots))->start();
     return app.exec();
 }

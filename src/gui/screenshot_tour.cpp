@@ -1,0 +1,108 @@
+#include "gui/screenshot_tour.hpp"
+
+#include "gui/app_context.hpp"
+#include "gui/link_window.hpp"
+#include "gui/main_window.hpp"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+namespace qv::gui {
+
+namespace {
+constexpr int kSettleMs = 300;
+constexpr int kPollMs = 50;
+constexpr int kModalTimeoutMs = 60000;
+} // namespace
+
+ScreenshotTour::ScreenshotTour(AppContext& ctx, MainWindow& window, QString folder)
+    : QObject(&window), ctx_(ctx), window_(window), folder_(std::move(folder)) {
+    QDir().mkpath(folder_);
+    auto* pages = window_.pageControl();
+    for (int i = 0; i < 7; ++i) {
+        add([this, pages, i](auto next) {
+            pages->setCurrentIndex(i);
+            QTimer::singleShot(kSettleMs, this, [this, pages, i, next] {
+                save(&window_, QStringLiteral("main-%1-%2.png")
+                                   .arg(i)
+                                   .arg(pages->widget(i)->objectName().toLower()));
+                next();
+            });
+        });
+    }
+    // A read from the module: the link window after the session.
+    add([this](auto next) {
+        window_.pageControl()->setCurrentIndex(0);
+        modalShot(
+            QStringLiteral("TSerialCommForm"), QStringLiteral("link-window.png"), nullptr,
+            [](QWidget* w) {
+                auto* finish = w->findChild<QToolButton*>(QStringLiteral("ButtonFinish"));
+                return finish && finish->isEnabled();
+            },
+            [this] { window_.readButtonClick(); }, next);
+    });
+}
+
+void ScreenshotTour::start() {
+    QTimer::singleShot(kSettleMs, this, [this] { runFrom(0); });
+}
+
+void ScreenshotTour::runFrom(std::size_t i) {
+    if (i >= steps_.size()) {
+        QApplication::quit();
+        return;
+    }
+    steps_[i]([this, i] { QTimer::singleShot(0, this, [this, i] { runFrom(i + 1); }); });
+}
+
+void ScreenshotTour::save(QWidget* w, const QString& name) {
+    w->grab().save(QDir(folder_).filePath(name));
+}
+
+void ScreenshotTour::modalShot(const QString& objectName, const QString& file,
+                               std::function<void(QWidget*)> prepare,
+                               std::function<bool(QWidget*)> ready, std::function<void()> open,
+                               std::function<void()> next) {
+    auto* poll = new QTimer(this);
+    auto clock = std::make_shared<QElapsedTimer>();
+    auto prepared = std::make_shared<bool>(false);
+    clock->start();
+    poll->setInterval(kPollMs);
+    connect(poll, &QTimer::timeout, this, [=, this] {
+        auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        const bool found = modal && modal->objectName() == objectName;
+        if (found && !*prepared) {
+            *prepared = true;
+            if (prepare) prepare(modal);
+        }
+        const bool timedOut = clock->elapsed() > kModalTimeoutMs;
+        if (!(found && (!ready || ready(modal))) && !timedOut) return;
+        poll->stop();
+        poll->deleteLater();
+        if (found) {
+            QTimer::singleShot(kSettleMs, modal, [this, modal, file] {
+                save(modal, file);
+                if (auto* finish = modal->findChild<QToolButton*>(QStringLiteral("ButtonFinish"));
+                    finish && finish->isEnabled())
+                    finish->click();
+                else
+                    modal->done(0);
+            });
+        }
+    });
+    poll->start();
+    // The command runs its own modal loop; the next step starts once it has returned.
+    QTimer::singleShot(0, this, [open, next] {
+        open();
+        next();
+    });
+}
+
+} // namespace qv::gui
