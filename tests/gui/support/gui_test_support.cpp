@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QToolButton>
 
+#include <memory>
+
 namespace qv::gui::test {
 
 bool ScriptedUi::question(QWidget*, const QString& text) {
@@ -47,9 +49,10 @@ QStringList ScriptedUi::texts() const {
     return out;
 }
 
-void whenModal(const QString& objectName, std::function<void(QDialog*)> action, int timeoutMs) {
-    auto* timer = new QTimer;
-    auto* clock = new QElapsedTimer;
+QPointer<QTimer> whenModal(const QString& objectName, std::function<void(QDialog*)> action,
+                           int timeoutMs) {
+    auto* timer = new QTimer(QCoreApplication::instance());
+    auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [=] {
@@ -58,10 +61,10 @@ void whenModal(const QString& objectName, std::function<void(QDialog*)> action, 
         if (!found && clock->elapsed() < timeoutMs) return;
         timer->stop();
         timer->deleteLater();
-        delete clock;
         if (found) action(modal);
     });
     timer->start();
+    return timer;
 }
 
 void finishLinkSessionWhenDone(QString* logOut, int timeoutMs) {
@@ -69,7 +72,7 @@ void finishLinkSessionWhenDone(QString* logOut, int timeoutMs) {
         QStringLiteral("TSerialCommForm"),
         [=](QDialog* link) {
             auto* poll = new QTimer(link);
-            auto* clock = new QElapsedTimer;
+            auto clock = std::make_shared<QElapsedTimer>();
             clock->start();
             poll->setInterval(10);
             QObject::connect(poll, &QTimer::timeout, [=] {
@@ -78,7 +81,6 @@ void finishLinkSessionWhenDone(QString* logOut, int timeoutMs) {
                 if (!done && clock->elapsed() < timeoutMs) return;
                 poll->stop();
                 poll->deleteLater();
-                delete clock;
                 if (logOut)
                     *logOut =
                         link->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText();

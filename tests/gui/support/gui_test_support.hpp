@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -52,8 +53,10 @@ class ScriptedUi : public UiServices {
 
 // Runs action on the modal dialog named objectName as soon as it is shown (polling the event
 // loop every 10 ms, for at most timeoutMs). Call it before the command that opens the dialog.
-void whenModal(const QString& objectName, std::function<void(QDialog*)> action,
-               int timeoutMs = 20000);
+// The watcher belongs to the application; delete the returned pointer (when still set) to stop
+// it early, so it cannot act on a later test's dialog.
+QPointer<QTimer> whenModal(const QString& objectName, std::function<void(QDialog*)> action,
+                           int timeoutMs = 20000);
 
 // Waits, inside a modal link window, for the session to end and closes it with its finish
 // button; the log text is handed to logOut first.
