@@ -13,7 +13,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <memory>
+
+#include <unistd.h>
 
 namespace qv::test {
 namespace {
@@ -139,7 +140,10 @@ std::vector<std::uint8_t> pattern(std::size_t size, int mul, int add) {
 }
 
 std::string firmwareFile() {
-    return (fs::temp_directory_path() / "qvprog_fault_matrix" / "modul_050392.bin").string();
+    // One folder per process: ctest runs the cells side by side.
+    static const fs::path dir =
+        fs::temp_directory_path() / ("qvprog_fault_matrix_" + std::to_string(::getpid()));
+    return (dir / "modul_050392.bin").string();
 }
 
 // What the caller holds: the main window's settings, image and stored copy, and the buffers
