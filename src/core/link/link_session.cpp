@@ -74,6 +74,7 @@ LinkSession::LinkSession(SerialPort& port, Clock& clock, LinkObserver& observer)
 
 int LinkSession::run(const SessionRequest& r) {
     sessionResult_ = -1;
+    operationDone_ = false;
     identity_ = {};
     firmwareSize_ = 0;
     observer_.gaugeValue(0);
@@ -83,6 +84,9 @@ int LinkSession::run(const SessionRequest& r) {
         try {
             talk(r);
         } catch (const std::exception& e) {
+            // An operation that breaks off has not succeeded, even after its password step;
+            // only a failure in the final reset leaves a finished one standing.
+            if (!operationDone_) sessionResult_ = -1;
             observer_.messageBox(kPortErrorMessage + r.portName);
             log(kPortErrorMessage + r.portName + " (" + e.what() + ")");
         }
@@ -248,6 +252,7 @@ void LinkSession::talk(const SessionRequest& r) {
         }
     };
     handshakeAndTransfer();
+    operationDone_ = sessionResult_ == 1;
 
     clock_.sleepFor(milliseconds(50));
     resetPulse(r.reverseReset);

@@ -6,7 +6,8 @@
 // A plain synchronous function over a SerialPort, a Clock and a LinkObserver: every wait
 // blocks on the port with a deadline. The GUI runs it on a worker thread, the command line
 // directly. The session owns the buffers it fills or sends; a read that fails leaves them as
-// they were.
+// they were. A port error ends the session at once, as a failure unless the operation had
+// already finished.
 #include "common/clock.hpp"
 #include "config/config_image.hpp"
 #include "link/counters.hpp"
@@ -76,6 +77,7 @@ class LinkSession {
     LinkObserver& observer_;
 
     int sessionResult_ = -1;
+    bool operationDone_ = false; // the mode's exchange ran to its successful end
     DeviceIdentity identity_;
     StatusBytes status_;
     ConfigImage configImage_;

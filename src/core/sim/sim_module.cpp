@@ -91,6 +91,8 @@ void SimModule::emitByte(std::uint8_t b, Duration delay) {
 void SimModule::setReset(bool asserted, TimePoint now) {
     advanceTo(now);
     if (asserted) {
+        if (phase_ != Phase::reset) ++resetCount_;
+        heardSinceReset_ = false;
         phase_ = Phase::reset;
         timerArmed_ = false;
         while (!out_.empty() && out_.back().at > now)
@@ -117,6 +119,7 @@ void SimModule::receive(std::span<const std::uint8_t> bytes, TimePoint now) {
         hostTxFree_ = arrival;
         advanceTo(arrival);
         receivedLog_.push_back(static_cast<char>(b));
+        heardSinceReset_ = true;
         handleByte(b);
     }
 }

@@ -73,6 +73,11 @@ class SimModule {
     // Bytes the module received from the program, in order (for tests of the wire).
     const std::string& receivedLog() const { return receivedLog_; }
     void clearReceivedLog() { receivedLog_.clear(); }
+    // Its reset input, for tests of the session frame: how often it was asserted, whether a
+    // byte arrived after the last time, and whether it is held now.
+    int resetCount() const { return resetCount_; }
+    bool heardSinceReset() const { return heardSinceReset_; }
+    bool inReset() const { return phase_ == Phase::reset; }
 
   private:
     enum class Phase {
@@ -130,6 +135,8 @@ class SimModule {
     int uploadEs_ = 0;
     std::string counterBytes_;
     std::string receivedLog_;
+    int resetCount_ = 0;
+    bool heardSinceReset_ = false;
 };
 
 } // namespace qv

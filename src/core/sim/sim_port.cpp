@@ -1,5 +1,7 @@
 #include "sim/sim_port.hpp"
 
+#include <algorithm>
+
 namespace qv {
 
 SimPort::SimPort(SimModule& module, VirtualClock& clock)
@@ -7,17 +9,35 @@ SimPort::SimPort(SimModule& module, VirtualClock& clock)
 
 SimPort::SimPort(SimModule& module, Clock& clock, RealTime) : module_(module), clock_(clock) {}
 
+namespace {
+constexpr const char* kIoError = "Input/output error";
+constexpr const char* kGone = "No such device";
+} // namespace
+
+void SimPort::setFaults(SimPortFaults f) {
+    std::lock_guard lock(mutex_);
+    faults_ = f;
+    vanished_ = false;
+}
+
 void SimPort::requireOpen() const {
     if (!open_) throw PortError("port not open");
+    failWhenVanished();
+}
+
+void SimPort::failWhenVanished() const {
+    if (vanished_) throw PortError(kGone);
 }
 
 void SimPort::open(const std::string& name) {
     std::lock_guard lock(mutex_);
     if (open_) throw PortError("port already open");
-    if (faults_.openFails) throw PortError("No such file or directory");
+    if (faults_.openFails || vanished_) throw PortError("No such file or directory");
     open_ = true;
     name_ = name;
     writes_ = 0;
+    bytesWritten_ = 0;
+    bytesRead_ = 0;
     // DTR and RTS are driven off right after opening: the module's reset line is released.
     rts_ = false;
     module_.setReset(false, clock_.now());
@@ -42,6 +62,11 @@ std::string SimPort::name() const {
 bool SimPort::rts() const {
     std::lock_guard lock(mutex_);
     return rts_;
+}
+
+std::size_t SimPort::bytesRead() const {
+    std::lock_guard lock(mutex_);
+    return bytesRead_;
 }
 
 void SimPort::setBaudRate(int baud) {
@@ -69,17 +94,43 @@ std::size_t SimPort::write(std::span<const std::uint8_t> bytes) {
     std::lock_guard lock(mutex_);
     requireOpen();
     if (faults_.writeFailsAfter >= 0 && writes_ >= faults_.writeFailsAfter)
-        throw PortError("Input/output error");
+        throw PortError(kIoError);
     ++writes_;
-    module_.receive(bytes, clock_.now());
+    // The bytes before a failing one still go out.
+    std::size_t count = bytes.size();
+    const char* failure = nullptr;
+    auto failAt = [&](int atByte, const char* reason) {
+        if (atByte < 1) return;
+        const auto allowed = static_cast<std::size_t>(atByte - 1);
+        if (bytesWritten_ + count <= allowed) return;
+        count = allowed > bytesWritten_ ? allowed - bytesWritten_ : 0;
+        failure = reason;
+    };
+    failAt(faults_.writeFailsAtByte, kIoError);
+    failAt(faults_.vanishesAtByte, kGone);
+    module_.receive(bytes.first(count), clock_.now());
+    bytesWritten_ += count;
     changed_.notify_all();
+    if (failure == kGone) vanished_ = true;
+    if (failure) throw PortError(failure);
     return bytes.size();
 }
 
 std::size_t SimPort::readAvailable(std::span<std::uint8_t> out) {
     std::lock_guard lock(mutex_);
     requireOpen();
-    return module_.read(out, clock_.now());
+    const auto now = clock_.now();
+    if (faults_.readFailsAtByte > 0) {
+        const auto allowed = static_cast<std::size_t>(faults_.readFailsAtByte - 1);
+        if (bytesRead_ >= allowed) {
+            if (module_.hasByte(now)) throw PortError(kIoError);
+            return 0;
+        }
+        out = out.first(std::min(out.size(), allowed - bytesRead_));
+    }
+    const std::size_t n = module_.read(out, now);
+    bytesRead_ += n;
+    return n;
 }
 
 bool SimPort::waitReadable(Clock::Duration timeout) {

@@ -12,11 +12,17 @@
 
 namespace qv {
 
-// Failures of the port itself, for the "port error" paths.
+// Failures of the port itself, for the "port error" paths. Bytes are counted from 1 in each
+// opening of the port; once a byte has failed, every later byte that way fails too.
 struct SimPortFaults {
-    bool openFails = false;
-    bool rtsFails = false;
-    int writeFailsAfter = -1; // the write calls after this many succeed... then fail
+    bool openFails = false;   // opening fails (a missing device)
+    bool rtsFails = false;    // every change of RTS fails
+    int writeFailsAfter = -1; // the write calls after this many succeed fail
+    int writeFailsAtByte = 0; // writing byte N fails (the bytes before it go out)
+    int readFailsAtByte = 0;  // reading byte N fails
+    // The adapter is unplugged as byte N is written: that call and every later one fails, and
+    // the port cannot be opened again.
+    int vanishesAtByte = 0;
 };
 
 class SimPort final : public SerialPort {
@@ -25,7 +31,8 @@ class SimPort final : public SerialPort {
     SimPort(SimModule& module, VirtualClock& clock);
     SimPort(SimModule& module, Clock& clock, RealTime);
 
-    void setFaults(SimPortFaults f) { faults_ = f; }
+    // Also brings a vanished port back.
+    void setFaults(SimPortFaults f);
 
     void open(const std::string& name) override;
     void close() noexcept override;
@@ -41,9 +48,12 @@ class SimPort final : public SerialPort {
 
     // RTS as last driven (for tests of the reset pulse).
     bool rts() const;
+    // Bytes handed to the program since the port was opened.
+    std::size_t bytesRead() const;
 
   private:
     void requireOpen() const;
+    void failWhenVanished() const;
 
     SimModule& module_;
     Clock& clock_;
@@ -53,7 +63,10 @@ class SimPort final : public SerialPort {
     SimPortFaults faults_;
     bool open_ = false;
     bool rts_ = false;
+    bool vanished_ = false;
     int writes_ = 0;
+    std::size_t bytesWritten_ = 0;
+    std::size_t bytesRead_ = 0;
     std::string name_;
 };
 

@@ -77,6 +77,16 @@ std::optional<SimPortSpec> parseSimPortSpec(std::string_view portName, std::stri
             ok = number(f.badEchoByte);
         else if (key == "stop" && hasValue)
             ok = number(f.stopAtByte);
+        else if (key == "openfail" && !hasValue)
+            spec.portFaults.openFails = true;
+        else if (key == "rtsfail" && !hasValue)
+            spec.portFaults.rtsFails = true;
+        else if (key == "writefail" && hasValue)
+            ok = number(spec.portFaults.writeFailsAtByte);
+        else if (key == "readfail" && hasValue)
+            ok = number(spec.portFaults.readFailsAtByte);
+        else if (key == "vanish" && hasValue)
+            ok = number(spec.portFaults.vanishesAtByte);
         else
             ok = false;
         if (!ok) {
@@ -99,6 +109,7 @@ SimSetup::SimSetup(SimMemory memory, const SimPortSpec& spec)
         port_ = std::make_unique<SimPort>(module_, *clock);
         clock_ = std::move(clock);
     }
+    port_->setFaults(spec.portFaults);
 }
 
 std::unique_ptr<SimSetup> SimSetup::create(const SimPortSpec& spec, std::string& error) {

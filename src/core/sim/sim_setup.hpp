@@ -7,6 +7,11 @@
 //   password=TEXT  the module's password
 //   configured=0|1 whether the module holds a configuration
 //   silent, zeros, nostx, noise, noetx, deaf, late=N, badecho=N, stop=N   faults
+//   openfail       the port cannot be opened
+//   rtsfail        every change of RTS (the reset line) fails
+//   writefail=N    writing byte N fails, and every byte after it (counted from 1 per session)
+//   readfail=N     reading byte N fails, and every byte after it
+//   vanish=N       the port disappears as byte N is written: every later call fails
 #include "common/clock.hpp"
 #include "sim/sim_module.hpp"
 #include "sim/sim_port.hpp"
@@ -25,6 +30,7 @@ struct SimPortSpec {
     std::optional<std::string> password; // UTF-8
     std::optional<bool> configured;
     bool badPin = false; // the application stops on a wrong SIM PIN (reset cause 03)
+    SimPortFaults portFaults;
 };
 
 // True for "sim" and "sim:...".

@@ -141,12 +141,40 @@ TEST(SessionHandshake, portThatCannotOpenReportsPortMessage) {
     EXPECT_EQ(s.obs.ended, 1);
 }
 
-TEST(SessionHandshake, failingPortCallMidSessionStopsAtOnceKeepingResult) {
+TEST(SessionHandshake, failingPortCallMidTransferStopsAtOnceAsAFailure) {
     SimSession s;
-    s.port.setFaults({.writeFailsAfter = 3});   // "R", ">", command: the first block byte fails
-    EXPECT_EQ(s.run(LinkMode::writeConfig), 1); // the password step had succeeded
+    s.port.setFaults({.writeFailsAfter = 3}); // "R", ">", command: the first block byte fails
+    // The password step had passed, but a transfer that breaks off has not succeeded.
+    EXPECT_EQ(s.run(LinkMode::writeConfig), -1);
     EXPECT_EQ(s.obs.boxes.size(), 1u);
     EXPECT_FALSE(s.port.isOpen());
+    EXPECT_EQ(s.module.resetCount(), 2); // no final reset through a failing port
+}
+
+// Breaks the port once the session has logged a given line.
+struct BreakingObserver : RecordingObserver {
+    SimPort* port = nullptr;
+    std::string after;
+    void logLine(const std::string& t) override {
+        RecordingObserver::logLine(t);
+        if (t == after) port->setFaults({.rtsFails = true});
+    }
+};
+
+TEST(SessionHandshake, portErrorInTheFinalResetLeavesAFinishedReadStanding) {
+    VirtualClock clock;
+    SimModule module;
+    SimPort port(module, clock);
+    BreakingObserver obs;
+    obs.port = &port;
+    obs.after = "Odczytano 8000bajtów";
+    LinkSession session(port, clock, obs);
+    SessionRequest r;
+    r.mode = LinkMode::readEvents;
+    r.portName = "sim";
+    EXPECT_EQ(session.run(r), 1);
+    EXPECT_EQ(obs.boxes.size(), 1u);
+    EXPECT_EQ(session.eventBuffer(), module.memory().events);
 }
 
 TEST(SessionHandshake, reverseResetInvertsThePulse) {

@@ -171,6 +171,69 @@ TEST(SimPortSpec, optionsAndRefusals) {
         EXPECT_FALSE(parseSimPortSpec(bad, error)) << bad;
 }
 
+TEST(SimPortSpec, portFaultOptions) {
+    std::string error;
+    const auto spec =
+        parseSimPortSpec("sim:openfail,rtsfail,writefail=9,readfail=10,vanish=11", error);
+    ASSERT_TRUE(spec) << error;
+    const SimPortFaults& p = spec->portFaults;
+    EXPECT_TRUE(p.openFails && p.rtsFails);
+    EXPECT_EQ(p.writeFailsAtByte, 9);
+    EXPECT_EQ(p.readFailsAtByte, 10);
+    EXPECT_EQ(p.vanishesAtByte, 11);
+    for (const char* bad : {"sim:writefail", "sim:readfail=0", "sim:vanish=-3", "sim:openfail=1"})
+        EXPECT_FALSE(parseSimPortSpec(bad, error)) << bad;
+
+    // The faults reach the port the command line opens.
+    auto setup = SimSetup::create(*parseSimPortSpec("sim:openfail", error), error);
+    ASSERT_TRUE(setup) << error;
+    EXPECT_THROW(setup->port().open("sim"), PortError);
+}
+
+TEST(SimPortFaults, failingByteCutsTheWriteAndTheReadWhereItFalls) {
+    VirtualClock clock;
+    SimModule module;
+    SimPort port(module, clock);
+    port.setFaults({.writeFailsAtByte = 3, .readFailsAtByte = 2});
+    port.open("sim");
+    EXPECT_EQ(port.write(std::string("R")), 1u);
+    EXPECT_THROW(port.write(std::string("RR")), PortError); // bytes 2 and 3: only 2 goes out
+    EXPECT_EQ(module.receivedLog(), "RR");
+    EXPECT_THROW(port.write(std::string("R")), PortError);
+    clock.advance(10ms); // STX and the identification have arrived
+    std::uint8_t buf[8];
+    EXPECT_EQ(port.readAvailable(buf), 1u); // byte 1 only
+    EXPECT_EQ(port.bytesRead(), 1u);
+    EXPECT_THROW(port.readAvailable(buf), PortError);
+    port.setRts(true); // the line itself still works
+    port.purge(true, true);
+    EXPECT_EQ(port.readAvailable(buf), 0u); // nothing waiting: nothing to fail
+    port.close();
+    port.open("sim"); // counted afresh in each opening
+    EXPECT_EQ(port.write(std::string("RR")), 2u);
+}
+
+TEST(SimPortFaults, vanishedPortFailsEveryCallAndCannotBeOpenedAgain) {
+    VirtualClock clock;
+    SimModule module;
+    SimPort port(module, clock);
+    port.setFaults({.vanishesAtByte = 2});
+    port.open("sim");
+    port.write(std::string("R"));
+    EXPECT_THROW(port.write(std::string("R")), PortError);
+    EXPECT_THROW(port.setRts(true), PortError);
+    EXPECT_THROW(port.purge(true, true), PortError);
+    std::uint8_t b = 0;
+    EXPECT_THROW(port.readAvailable({&b, 1}), PortError);
+    EXPECT_THROW(port.waitReadable(1s), PortError);
+    port.close();
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_THROW(port.open("sim"), PortError);
+    port.setFaults({}); // plugged in again
+    port.open("sim");
+    EXPECT_TRUE(port.isOpen());
+}
+
 TEST(SimSetupState, freshModuleIsCreatedWhenTheFileIsMissing) {
     const fs::path path = fs::temp_directory_path() / "qvprog_sim_fresh.json";
     fs::remove(path);
