@@ -178,6 +178,23 @@ class MainWindowTest : public QObject {
         QVERIFY(p.ctx->doc.isModified()); // the edit is still there, so "Nowy" asks
     }
 
+    void aPortThatFailsMidReadLeavesTheWindowAsItWas() {
+        Program p("sim:readfail=300");
+        p.ctx->settings().object = "4444";
+        p.ctx->doc.form2tab();
+        p.ctx->doc.storeEepTable();
+        const auto stored = p.ctx->doc.storedImage();
+        QString log;
+        finishLinkSessionWhenDone(&log);
+        p.find<QToolButton>("ReadButton")->click();
+        QCOMPARE(p.window->linkWindow()->results().sessionResult, -1);
+        QVERIFY(!p.window->linkWindow()->results().configImage);
+        QVERIFY2(log.contains("Błąd otwarcia portu: sim"), qPrintable(log));
+        QCOMPARE(p.ctx->settings().object, "4444");
+        QVERIFY(p.ctx->doc.storedImage() == stored);
+        QVERIFY(p.ui.texts().contains("Błąd otwarcia portu: sim"));
+    }
+
     void passwordIsConfirmedAndMayBeEmptied() {
         Program p("sim:silent");
         p.ctx->settings().password = "12";
