@@ -11,6 +11,11 @@ void SimPort::requireOpen() const {
     if (!open_) throw PortError("port not open");
 }
 
+void SimPort::noteRts(bool on) {
+    if (rtsHistory_.size() >= kRtsHistoryLimit) rtsHistory_.erase(rtsHistory_.begin());
+    rtsHistory_.push_back({clock_.now(), on});
+}
+
 void SimPort::open(const std::string& name) {
     std::lock_guard lock(mutex_);
     if (open_) throw PortError("port already open");
@@ -20,6 +25,7 @@ void SimPort::open(const std::string& name) {
     writes_ = 0;
     // DTR and RTS are driven off right after opening: the module's reset line is released.
     rts_ = false;
+    noteRts(false);
     module_.setReset(false, clock_.now());
 }
 
@@ -44,6 +50,11 @@ bool SimPort::rts() const {
     return rts_;
 }
 
+std::vector<SimPort::RtsChange> SimPort::rtsHistory() const {
+    std::lock_guard lock(mutex_);
+    return rtsHistory_;
+}
+
 void SimPort::setBaudRate(int baud) {
     std::lock_guard lock(mutex_);
     requireOpen();
@@ -61,6 +72,7 @@ void SimPort::setRts(bool on) {
     requireOpen();
     if (faults_.rtsFails) throw PortError("Inappropriate ioctl for device");
     rts_ = on;
+    noteRts(on);
     module_.setReset(on, clock_.now());
     changed_.notify_all();
 }

@@ -9,6 +9,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <vector>
 
 namespace qv {
 
@@ -41,9 +42,18 @@ class SimPort final : public SerialPort {
 
     // RTS as last driven (for tests of the reset pulse).
     bool rts() const;
+    // Every level RTS was driven to (opening drives it off) since the port was built, with the time
+    // (for tests of the reset pulse); the oldest entries go beyond kRtsHistoryLimit.
+    struct RtsChange {
+        Clock::TimePoint at;
+        bool on;
+    };
+    static constexpr std::size_t kRtsHistoryLimit = 1000;
+    std::vector<RtsChange> rtsHistory() const;
 
   private:
     void requireOpen() const;
+    void noteRts(bool on); // with mutex_ held
 
     SimModule& module_;
     Clock& clock_;
@@ -53,6 +63,7 @@ class SimPort final : public SerialPort {
     SimPortFaults faults_;
     bool open_ = false;
     bool rts_ = false;
+    std::vector<RtsChange> rtsHistory_;
     int writes_ = 0;
     std::string name_;
 };
