@@ -70,19 +70,29 @@ int main(int argc, char** argv) {
 
     QElapsedTimer wall;
     QElapsedTimer probeClock;
-    qint64 lastProbe = 0, worstStallMs = 0;
+    qint64 lastProbe = 0, worstStallMs = 0, worstAtMs = 0;
+    // The machine may be shared: the processor time between two probes tells the window's own
+    // work apart from time the thread spent waiting to be scheduled.
+    double lastCpu = 0, worstBusyMs = 0;
     double cpuStart = 0;
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
     QObject::connect(&probe, &QTimer::timeout, [&] {
         const qint64 now = probeClock.elapsed();
-        worstStallMs = std::max(worstStallMs, now - lastProbe - kProbeMs);
+        if (now - lastProbe - kProbeMs > worstStallMs) {
+            worstStallMs = now - lastProbe - kProbeMs;
+            worstAtMs = now;
+        }
         lastProbe = now;
+        const double cpu = threadCpuSeconds();
+        worstBusyMs = std::max(worstBusyMs, (cpu - lastCpu) * 1000.0);
+        lastCpu = cpu;
     });
     QTimer::singleShot(0, &window, [&] {
         wall.start();
         probeClock.start();
         cpuStart = threadCpuSeconds();
+        lastCpu = cpuStart;
         probe.start(kProbeMs);
     });
     double busy = 0;
@@ -101,7 +111,8 @@ int main(int argc, char** argv) {
                 static_cast<double>(wallMs) / 1000.0, window.model().receivedCount(),
                 window.model().completedLines());
     std::printf("  user-interface thread busy: %.1f %% (target < 10 %%)\n", share);
-    std::printf("  longest event-loop stall:   %lld ms (target < 50 ms)\n",
-                static_cast<long long>(worstStallMs));
+    std::printf("  longest event-loop stall:   %lld ms, %.1f s into the run (target < 50 ms)\n",
+                static_cast<long long>(worstStallMs), static_cast<double>(worstAtMs) / 1000.0);
+    std::printf("  longest busy stretch of the thread between two probes: %.1f ms\n", worstBusyMs);
     return share < 10.0 && worstStallMs < 50 ? 0 : 1;
 }

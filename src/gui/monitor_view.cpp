@@ -24,7 +24,7 @@ const QColor kNavy(0, 0, 128);
 
 // The layout (pixels inside the view).
 constexpr int kMargin = 8;
-constexpr int kStatusWidth = 540, kStatusHeight = 386;
+constexpr int kStatusWidth = 540, kStatusHeight = 372;
 constexpr int kEventsWidth = 300;
 constexpr int kInputsHeight = 72, kOutputsHeight = 62;
 constexpr int kGap = 6;
@@ -193,12 +193,17 @@ void MonitorView::buildStatusGroup(QGroupBox* group) {
 void MonitorView::buildInputs(QGroupBox* group) {
     QPalette navy = group->palette();
     navy.setColor(QPalette::WindowText, kNavy);
+    // Columns are 35 pixels apart: a slightly smaller font keeps "Akum." clear of "GSM".
+    QFont small = group->font();
+    small.setPointSizeF(small.pointSizeF() - 1);
     for (int i = 1; i <= kMonitorInputs; ++i) {
         const auto idx = static_cast<std::size_t>(i - 1);
         auto* cap = new QLabel(text(inputCaption(i - 1)), group);
         cap->setObjectName(QStringLiteral("inputCaption%1").arg(i - 1));
         cap->setPalette(navy);
+        cap->setFont(small);
         cap->move(35 * i - 24, 20);
+        cap->adjustSize(); // its text's own size, shown or not
         auto picture = [&](const char* name, int left, int top) {
             auto* p = new QLabel(group);
             p->setObjectName(QStringLiteral("%1%2").arg(QLatin1String(name)).arg(i - 1));
@@ -219,6 +224,7 @@ void MonitorView::buildOutputs(QGroupBox* group) {
         auto* cap = new QLabel(text(outputCaption(i - 1)), group);
         cap->setObjectName(QStringLiteral("outputCaption%1").arg(i - 1));
         cap->move(90 * i - 79, 20);
+        cap->adjustSize();
         auto* p = new QLabel(group);
         p->setObjectName(QStringLiteral("output%1").arg(i - 1));
         p->setGeometry(90 * i - 50, 36, kIndicatorSize, kIndicatorSize);

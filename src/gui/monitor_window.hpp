@@ -24,6 +24,7 @@ class MonitorWindow : public QDialog {
     Q_OBJECT
   public:
     static constexpr int kRepaintMs = 40;
+    static constexpr int kTerminalEvery = 5; // repaints per refresh of the terminal's logs
 
     explicit MonitorWindow(AppContext& ctx, QWidget* parent = nullptr);
     ~MonitorWindow() override;
@@ -76,6 +77,7 @@ class MonitorWindow : public QDialog {
     QString portName_;
     QByteArray replay_;
     int replayRate_ = 0;
+    int terminalTicks_ = 0;
     bool dirty_ = true;
     bool open_ = false;
     bool closing_ = false;

@@ -24,7 +24,7 @@ class TerminalWindow : public QWidget {
     Q_OBJECT
   public:
     // Byte-log lines kept: one line per received byte would otherwise grow without end.
-    static constexpr int kByteLogLines = 4096;
+    static constexpr int kByteLogLines = 1000;
 
     explicit TerminalWindow(QWidget* parent = nullptr);
 

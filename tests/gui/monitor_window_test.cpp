@@ -415,6 +415,9 @@ class MonitorWindowTest : public QObject {
             w->grab().save(out + QStringLiteral("/monitor.png"));
             w->done(0);
         });
+        Monitor waiting; // before the first byte
+        waiting.window->refreshView();
+        waiting.window->grab().save(out + QStringLiteral("/monitor-waiting.png"));
     }
 };
 
