@@ -156,6 +156,7 @@ void MonitorWindow::done(int result) {
         closing_ = true;
         secondTimer_.stop();
         repaintTimer_.stop();
+        refreshView(); // what the module sent last stays visible behind a message
         if (model_.badPinFlag()) badPinStop();
         reader_->close();
         terminal_->hide();
