@@ -326,7 +326,10 @@ void MonitorModel::appendLineLog(std::string text, bool fromModule) {
     if (lineListener_) lineListener_(text, fromModule);
     lineLog_.push_back(std::move(text));
     // The terminal empties its log when it grows past its limit; later lines start afresh.
-    if (lineLog_.size() > options_.lineLogLimit) lineLog_.clear();
+    if (lineLog_.size() > options_.lineLogLimit) {
+        lineLog_.clear();
+        ++lineLogClears_;
+    }
 }
 
 void MonitorModel::displayReset() {
@@ -502,6 +505,7 @@ void MonitorModel::eventLine(std::string_view rest) {
         text += eventName(code);
     }
     appendLimited(events_, std::move(text), options_.listLimit);
+    ++eventsAdded_;
 }
 
 std::string MonitorModel::tenths(long long value) const {

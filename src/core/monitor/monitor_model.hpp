@@ -189,6 +189,9 @@ class MonitorModel {
     const std::array<InputColumn, kMonitorInputs>& inputs() const { return inputs_; }
     const std::array<OutputIndicator, kMonitorOutputs>& outputs() const { return outputs_; }
     const std::vector<std::string>& events() const { return events_; }
+    // Events appended since the model was made (events() keeps only the most recent), so a
+    // view can append just the new ones.
+    long long eventsAdded() const { return eventsAdded_; }
     const std::vector<std::string>& resetsHistory() const { return resets_; }
 
     bool waitBannerVisible() const { return waitVisible_; }
@@ -206,6 +209,9 @@ class MonitorModel {
     // Terminal copies: byte log lines (most recent bytes), line log, tag table rows.
     std::vector<std::string> byteLog() const;
     const std::vector<std::string>& lineLog() const { return lineLog_; }
+    // How often the line log has been emptied past its limit, so a view that appends the new
+    // lines knows when to start afresh.
+    long long lineLogClears() const { return lineLogClears_; }
     const std::array<std::string, kTagRows>& tagTable() const { return tags_; }
     // Number of lines completed so far (every CR that ended a non-empty line).
     long long completedLines() const { return completedLines_; }
@@ -247,6 +253,8 @@ class MonitorModel {
     bool timerRunning_ = false;
     bool clockSync_ = false;
     long long completedLines_ = 0;
+    long long eventsAdded_ = 0;
+    long long lineLogClears_ = 0;
 
     std::vector<std::uint8_t> byteRing_; // the most recent received bytes
     std::size_t byteRingNext_ = 0;

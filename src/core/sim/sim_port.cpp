@@ -29,6 +29,11 @@ void SimPort::failWhenVanished() const {
     if (vanished_) throw PortError(kGone);
 }
 
+void SimPort::noteRts(bool on) {
+    if (rtsHistory_.size() >= kRtsHistoryLimit) rtsHistory_.erase(rtsHistory_.begin());
+    rtsHistory_.push_back({clock_.now(), on});
+}
+
 void SimPort::open(const std::string& name) {
     std::lock_guard lock(mutex_);
     if (open_) throw PortError("port already open");
@@ -40,6 +45,7 @@ void SimPort::open(const std::string& name) {
     bytesRead_ = 0;
     // DTR and RTS are driven off right after opening: the module's reset line is released.
     rts_ = false;
+    noteRts(false);
     module_.setReset(false, clock_.now());
 }
 
@@ -69,6 +75,11 @@ std::size_t SimPort::bytesRead() const {
     return bytesRead_;
 }
 
+std::vector<SimPort::RtsChange> SimPort::rtsHistory() const {
+    std::lock_guard lock(mutex_);
+    return rtsHistory_;
+}
+
 void SimPort::setBaudRate(int baud) {
     std::lock_guard lock(mutex_);
     requireOpen();
@@ -86,6 +97,7 @@ void SimPort::setRts(bool on) {
     requireOpen();
     if (faults_.rtsFails) throw PortError("Inappropriate ioctl for device");
     rts_ = on;
+    noteRts(on);
     module_.setReset(on, clock_.now());
     changed_.notify_all();
 }

@@ -9,6 +9,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <vector>
 
 namespace qv {
 
@@ -50,10 +51,19 @@ class SimPort final : public SerialPort {
     bool rts() const;
     // Bytes handed to the program since the port was opened.
     std::size_t bytesRead() const;
+    // Every level RTS was driven to (opening drives it off) since the port was built, with the time
+    // (for tests of the reset pulse); the oldest entries go beyond kRtsHistoryLimit.
+    struct RtsChange {
+        Clock::TimePoint at;
+        bool on;
+    };
+    static constexpr std::size_t kRtsHistoryLimit = 1000;
+    std::vector<RtsChange> rtsHistory() const;
 
   private:
     void requireOpen() const;
     void failWhenVanished() const;
+    void noteRts(bool on); // with mutex_ held
 
     SimModule& module_;
     Clock& clock_;
@@ -64,6 +74,7 @@ class SimPort final : public SerialPort {
     bool open_ = false;
     bool rts_ = false;
     bool vanished_ = false;
+    std::vector<RtsChange> rtsHistory_;
     int writes_ = 0;
     std::size_t bytesWritten_ = 0;
     std::size_t bytesRead_ = 0;

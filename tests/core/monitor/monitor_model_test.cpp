@@ -51,8 +51,10 @@ TEST_F(MonitorModelTest, LineLogPrefixesLocalTimeAndEmptiesPastItsLimit) {
     for (int i = 0; i < 998; ++i)
         line("x"); // RESET marker + 999 lines = 1000
     EXPECT_EQ(model.lineLog().size(), 1000u);
+    EXPECT_EQ(model.lineLogClears(), 0);
     line("y"); // the 1001st empties the log
     EXPECT_TRUE(model.lineLog().empty());
+    EXPECT_EQ(model.lineLogClears(), 1);
     line("z");
     EXPECT_EQ(model.lineLog().size(), 1u);
 }
@@ -383,6 +385,7 @@ TEST_F(MonitorModelTest, LogsAndListsAreBounded) {
                       std::to_string(code) + "7FFF01A08700\r");
     EXPECT_EQ(small.events(), (std::vector<std::string>{"2024-05-17 12:35:00 AC - ALARM",
                                                         "2024-05-17 12:35:00 Akumulator - ALARM"}));
+    EXPECT_EQ(small.eventsAdded(), 3);              // counts the one that went
     small.receive(std::string(100000, 'x') + "\r"); // a line without end is cut, not kept whole
     EXPECT_EQ(small.lineLog().back().size(), 9u + 65536u);
 }

@@ -45,6 +45,28 @@ TEST(SimPortTiming, answersArriveAfterTheirWireTimeOnTheVirtualClock) {
     EXPECT_EQ(clock.now() - before, 800ms);
 }
 
+TEST(SimPortTiming, recordsEveryRtsLevelWithItsTime) {
+    VirtualClock clock;
+    SimModule module;
+    SimPort port(module, clock);
+    port.open("sim");
+    const auto opened = clock.now();
+    port.setRts(true);
+    clock.advance(500ms);
+    port.setRts(false);
+    const auto h = port.rtsHistory();
+    ASSERT_EQ(h.size(), 3u);
+    EXPECT_FALSE(h[0].on); // opening drives RTS off
+    EXPECT_TRUE(h[1].on);
+    EXPECT_FALSE(h[2].on);
+    EXPECT_EQ(h[1].at, opened);
+    EXPECT_EQ(h[2].at - h[1].at, 500ms);
+    for (std::size_t i = 0; i < SimPort::kRtsHistoryLimit; ++i)
+        port.setRts(i % 2 == 0);
+    EXPECT_EQ(port.rtsHistory().size(), SimPort::kRtsHistoryLimit);
+    EXPECT_FALSE(port.rtsHistory().back().on);
+}
+
 TEST(SimPortTiming, resetDropsWhatTheModuleWasStillSendingAndPurgeWhatArrived) {
     VirtualClock clock;
     SimModule module;

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Saves a picture of the monitor window fed by the simulated module, under Xvfb, to
+# ${1:-screenshots}/monitor.png. Needs a build in build/ (./scripts/test.sh or the README's
+# build command).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out="$(realpath -m "${1:-screenshots}")"
+mkdir -p "$out"
+QVPROG_SCREENSHOT_DIR="$out" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 QT_QPA_PLATFORMTHEME= \
+    xvfb-run -a -s "-screen 0 1280x1024x24" \
+    build/tests/gui/gui_monitor_window_test screenshotOnSimulatedModule
+echo "$out/monitor.png"

@@ -1,0 +1,67 @@
+#pragma once
+// The monitor's port, owned and used by a thread of its own. The thread opens the port (real or
+// simulated), reads it every 20 ms and hands the bytes to the window in batches, in order; the
+// writes the window asks for (the restart pulse on RTS, AT commands, the clock command) run on
+// the same thread between reads, so a port is never used from two threads. The user-interface
+// thread never waits on the port except for opening, the bad-PIN hold and closing.
+#include "common/clock.hpp"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QThread>
+
+#include <functional>
+
+namespace qv {
+class PortTarget;
+}
+
+namespace qv::gui {
+
+class MonitorPortWorker;
+
+class MonitorReader : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr int kBatchMs = 20;
+
+    explicit MonitorReader(QObject* parent = nullptr);
+    ~MonitorReader() override;
+
+    // Opens the port by name ("sim[:options]" for the simulated module) and releases the
+    // module's reset line; false when it cannot be opened. Waits for the port thread.
+    bool open(const QString& portName, bool reverseReset);
+    // Instead of a port: plays the given bytes at bytesPerSecond, as a module would send them
+    // (for measurements and tests). Writes then go nowhere.
+    void openReplay(const QByteArray& bytes, int bytesPerSecond);
+    // Closes the port (a failure to close is ignored). Waits for the port thread.
+    void close();
+
+    // Asserts the reset line for 500 ms, then releases it.
+    void restart(bool reverseReset);
+    // Asserts the reset line and leaves it so (a module stopped on a wrong PIN). Waits.
+    void holdInReset(bool reverseReset);
+    // The terminal's sends and the clock synchronisation.
+    void sendCommand(const QString& command);
+    void sendSmsBody(const QString& command, const QString& body);
+    void synchronizeClock(const qv::LocalDateTime& now);
+
+    // Test seams: runs fn on the port thread with the open port (or the one last closed) and
+    // waits; a simulated module on the virtual clock runs scale times faster than real time.
+    void inspect(const std::function<void(qv::PortTarget&)>& fn);
+    void setVirtualTimeScale(double scale);
+
+  Q_SIGNALS:
+    void received(const QByteArray& bytes);
+    // The terminal's marker line, between the sends of a command.
+    void note(const QString& line);
+    void clockSent();
+    void portFailed(const QString& reason);
+
+  private:
+    QThread thread_;
+    MonitorPortWorker* worker_;
+};
+
+} // namespace qv::gui

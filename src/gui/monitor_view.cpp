@@ -1,0 +1,328 @@
+#include "gui/monitor_view.hpp"
+
+#include <QEnterEvent>
+#include <QGroupBox>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace qv::gui {
+
+namespace {
+
+QString text(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+QColor colourOf(Colour c) {
+    const Rgb rgb = rgbOf(c);
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+const QColor kNavy(0, 0, 128);
+
+// The layout (pixels inside the view).
+constexpr int kMargin = 8;
+constexpr int kStatusWidth = 540, kStatusHeight = 372;
+constexpr int kEventsWidth = 300;
+constexpr int kInputsHeight = 72, kOutputsHeight = 62;
+constexpr int kGap = 6;
+constexpr int kRowHeight = 20, kFirstRow = 16;
+constexpr int kCaptionLeft = 10, kCaptionWidth = 196;
+constexpr int kValueLeft = kCaptionLeft + kCaptionWidth + 8, kValueWidth = 316;
+constexpr int kCsqTextWidth = 40, kGaugeWidth = 180, kGaugeHeight = 14;
+
+// Rows of the device-status group, top to bottom; the gauge of the event buffer sits in the
+// row after the panel status.
+constexpr MonitorValue kRows[] = {
+    MonitorValue::Ac,         MonitorValue::Accu,     MonitorValue::Analog3,
+    MonitorValue::Analog4,    MonitorValue::TLevel1,  MonitorValue::TLevel2,
+    MonitorValue::Sim,        MonitorValue::Creg,     MonitorValue::Csq,
+    MonitorValue::Gprs,       MonitorValue::Apn,      MonitorValue::ResetCause,
+    MonitorValue::TestPeriod, MonitorValue::DateTime, MonitorValue::Centralka,
+    MonitorValue::Count, // the event buffer gauge
+    MonitorValue::Line};
+
+void showTip(QWidget* w, const std::string& tip) {
+    const QString t = QString::fromStdString(tip);
+    if (w->toolTip() != t) w->setToolTip(t);
+}
+
+QLabel* caption(const QString& s, QWidget* parent, int row) {
+    auto* l = new QLabel(s, parent);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    l->setGeometry(kCaptionLeft, kFirstRow + row * kRowHeight, kCaptionWidth, kRowHeight);
+    return l;
+}
+
+QProgressBar* gauge(const char* name, int max, QWidget* parent, QRect where) {
+    auto* g = new QProgressBar(parent);
+    g->setObjectName(QLatin1String(name));
+    g->setRange(0, max);
+    g->setValue(0);
+    g->setTextVisible(false);
+    g->setGeometry(where);
+    return g;
+}
+
+} // namespace
+
+LinkCaption::LinkCaption(const QString& s, QWidget* parent) : QLabel(s, parent) {
+    setCursor(Qt::PointingHandCursor);
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, kNavy);
+    setPalette(pal);
+}
+
+void LinkCaption::setUnderlined(bool on) {
+    QFont f = font();
+    f.setUnderline(on);
+    setFont(f);
+}
+
+void LinkCaption::enterEvent(QEnterEvent* event) {
+    setUnderlined(true);
+    QLabel::enterEvent(event);
+}
+
+void LinkCaption::leaveEvent(QEvent* event) {
+    setUnderlined(false);
+    QLabel::leaveEvent(event);
+}
+
+void LinkCaption::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT clicked();
+    QLabel::mouseReleaseEvent(event);
+}
+
+MonitorView::MonitorView(QWidget* parent) : QWidget(parent) {
+    auto* status = new QGroupBox(this);
+    status->setObjectName(QStringLiteral("GroupBox1"));
+    status->setGeometry(kMargin, kGap, kStatusWidth, kStatusHeight);
+    buildStatusGroup(status);
+
+    const int belowStatus = kGap + kStatusHeight + kGap;
+    auto* inputs = new QGroupBox(text(kInputsGroupCaption), this);
+    inputs->setObjectName(QStringLiteral("GroupBox2"));
+    inputs->setGeometry(kMargin, belowStatus, kStatusWidth, kInputsHeight);
+    buildInputs(inputs);
+
+    auto* outputs = new QGroupBox(text(kOutputsGroupCaption), this);
+    outputs->setObjectName(QStringLiteral("GroupBox3"));
+    outputs->setGeometry(kMargin, belowStatus + kInputsHeight + kGap, kStatusWidth, kOutputsHeight);
+    buildOutputs(outputs);
+
+    const int eventsLeft = kMargin + kStatusWidth + kGap;
+    const int height = belowStatus + kInputsHeight + kGap + kOutputsHeight + kGap;
+    auto* eventsGroup = new QGroupBox(text(kEventsGroupCaption), this);
+    eventsGroup->setObjectName(QStringLiteral("GroupBox4"));
+    eventsGroup->setGeometry(eventsLeft, kGap, kEventsWidth, height - 2 * kGap);
+    events_ = new QPlainTextEdit(eventsGroup);
+    events_->setObjectName(QStringLiteral("MemoHistory"));
+    events_->setReadOnly(true);
+    events_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    events_->setMaximumBlockCount(static_cast<int>(MonitorModel::Options{}.listLimit));
+    auto* l = new QVBoxLayout(eventsGroup);
+    l->setContentsMargins(6, 4, 6, 6);
+    l->addWidget(events_);
+
+    // The banners lie over the device-status group; created last, so they are on top.
+    const QRect bannerRect(kMargin + 10, kGap + 150, kStatusWidth - 20, 44);
+    labelWait_ = banner("labelWait", text(kWaitBannerText), QColor(0, 255, 0));
+    labelWait_->setGeometry(bannerRect);
+    labelConfig_ = banner("labelConfig", text(kConfigBannerText), QColor(255, 0, 0));
+    labelConfig_->setGeometry(bannerRect);
+    labelConfig_->hide();
+
+    setFixedSize(eventsLeft + kEventsWidth + kMargin, height);
+}
+
+QLabel* MonitorView::banner(const char* name, const QString& s, QColor background) {
+    auto* b = new QLabel(s, this);
+    b->setObjectName(QLatin1String(name));
+    b->setAlignment(Qt::AlignCenter);
+    b->setAutoFillBackground(true);
+    QFont f = b->font();
+    f.setBold(true);
+    f.setPointSize(f.pointSize() + 5);
+    b->setFont(f);
+    QPalette pal = b->palette();
+    pal.setColor(QPalette::Window, background);
+    pal.setColor(QPalette::WindowText, Qt::white);
+    b->setPalette(pal);
+    return b;
+}
+
+void MonitorView::buildStatusGroup(QGroupBox* group) {
+    QFont bold = font();
+    bold.setBold(true);
+    for (int row = 0; row < static_cast<int>(std::size(kRows)); ++row) {
+        const MonitorValue v = kRows[row];
+        const int top = kFirstRow + row * kRowHeight;
+        if (v == MonitorValue::Count) {
+            caption(text(kHistoryUsageCaption), group, row);
+            historyUsage_ =
+                gauge("historyUsage", 199, group,
+                      QRect(kValueLeft, top + 3, kGaugeWidth + kCsqTextWidth + 4, kGaugeHeight));
+            continue;
+        }
+        const QString cap = text(monitorValueCaption(v));
+        if (v == MonitorValue::ResetCause) {
+            resetsCaption_ = new LinkCaption(cap, group);
+            resetsCaption_->setObjectName(QStringLiteral("resetsCaption"));
+            resetsCaption_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            resetsCaption_->setGeometry(kCaptionLeft, top, kCaptionWidth, kRowHeight);
+        } else {
+            caption(cap, group, row);
+        }
+        auto* value = new QLabel(QStringLiteral("?"), group);
+        value->setObjectName(text(monitorValueName(v)));
+        value->setFont(bold);
+        const int width = v == MonitorValue::Csq ? kCsqTextWidth : kValueWidth;
+        value->setGeometry(kValueLeft, top, width, kRowHeight);
+        values_[static_cast<std::size_t>(v)].label = value;
+        if (v == MonitorValue::Csq)
+            csqGauge_ =
+                gauge("csqGauge", 31, group,
+                      QRect(kValueLeft + kCsqTextWidth + 4, top + 3, kGaugeWidth, kGaugeHeight));
+    }
+}
+
+void MonitorView::buildInputs(QGroupBox* group) {
+    QPalette navy = group->palette();
+    navy.setColor(QPalette::WindowText, kNavy);
+    // Columns are 35 pixels apart: a slightly smaller font keeps "Akum." clear of "GSM".
+    QFont small = group->font();
+    small.setPointSizeF(small.pointSizeF() - 1);
+    for (int i = 1; i <= kMonitorInputs; ++i) {
+        const auto idx = static_cast<std::size_t>(i - 1);
+        auto* cap = new QLabel(text(inputCaption(i - 1)), group);
+        cap->setObjectName(QStringLiteral("inputCaption%1").arg(i - 1));
+        cap->setPalette(navy);
+        cap->setFont(small);
+        cap->move(35 * i - 24, 20);
+        cap->adjustSize(); // its text's own size, shown or not
+        auto picture = [&](const char* name, int left, int top) {
+            auto* p = new QLabel(group);
+            p->setObjectName(QStringLiteral("%1%2").arg(QLatin1String(name)).arg(i - 1));
+            p->setGeometry(left, top, kIndicatorSize, kIndicatorSize);
+            return Picture{p, Indicator::Blank};
+        };
+        lights_[idx] = picture("inputLight", 35 * i - 19, 36);
+        panelMarks_[idx] = picture("panelMark", 35 * i - 19, 36);
+        lockMarks_[idx] = picture("lockMark", 35 * i - 13, 46);
+        showPicture(lights_[idx], Indicator::Unknown, "Brak danych");
+        panelMarks_[idx].label->setProperty("indicator", indicatorName(Indicator::Blank));
+        lockMarks_[idx].label->setProperty("indicator", indicatorName(Indicator::Blank));
+    }
+}
+
+void MonitorView::buildOutputs(QGroupBox* group) {
+    for (int i = 1; i <= kMonitorOutputs; ++i) {
+        auto* cap = new QLabel(text(outputCaption(i - 1)), group);
+        cap->setObjectName(QStringLiteral("outputCaption%1").arg(i - 1));
+        cap->move(90 * i - 79, 20);
+        cap->adjustSize();
+        auto* p = new QLabel(group);
+        p->setObjectName(QStringLiteral("output%1").arg(i - 1));
+        p->setGeometry(90 * i - 50, 36, kIndicatorSize, kIndicatorSize);
+        outputs_[static_cast<std::size_t>(i - 1)] = Picture{p, Indicator::Blank};
+        showPicture(outputs_[static_cast<std::size_t>(i - 1)], Indicator::Unknown, "Brak danych");
+    }
+}
+
+void MonitorView::showValue(Value& v, const DisplayValue& d) {
+    const QString t = QString::fromStdString(d.text);
+    if (v.label->text() != t) v.label->setText(t);
+    showTip(v.label, d.tooltip);
+    if (v.colour != d.colour) {
+        v.colour = d.colour;
+        QPalette pal = v.label->palette();
+        pal.setColor(QPalette::WindowText, d.colour == Colour::Default
+                                               ? palette().color(QPalette::WindowText)
+                                               : colourOf(d.colour));
+        v.label->setPalette(pal);
+    }
+}
+
+void MonitorView::showGauge(QProgressBar* bar, const Gauge& g, Colour& shownColour) {
+    if (bar->maximum() != g.max) bar->setRange(0, g.max);
+    if (bar->value() != g.value) bar->setValue(g.value);
+    showTip(bar, g.tooltip);
+    if (shownColour != g.colour) {
+        shownColour = g.colour;
+        QPalette pal = bar->palette();
+        pal.setColor(QPalette::Highlight, g.colour == Colour::Default
+                                              ? QPalette().color(QPalette::Highlight)
+                                              : colourOf(g.colour));
+        bar->setPalette(pal);
+    }
+}
+
+void MonitorView::showPicture(Picture& p, Indicator which, const std::string& tooltip) {
+    showTip(p.label, tooltip);
+    if (p.shown == which && !p.label->pixmap().isNull()) return;
+    p.shown = which;
+    p.label->setPixmap(indicatorPixmap(which));
+    p.label->setProperty("indicator", indicatorName(which));
+}
+
+void MonitorView::refresh(const MonitorModel& model) {
+    for (std::size_t i = 0; i < kMonitorValueCount; ++i)
+        showValue(values_[i], model.value(static_cast<MonitorValue>(i)));
+    showGauge(csqGauge_, model.signalGauge(), csqColour_);
+    showGauge(historyUsage_, model.historyUsage(), historyColour_);
+
+    labelWait_->setVisible(model.waitBannerVisible());
+    labelConfig_->setVisible(model.configBannerVisible());
+    const QString wait = QString::fromStdString(model.waitBannerText());
+    if (labelWait_->text() != wait) labelWait_->setText(wait);
+    if (model.waitBannerBackground() != waitShown_) {
+        waitShown_ = model.waitBannerBackground();
+        QPalette pal = labelWait_->palette();
+        pal.setColor(QPalette::Window, QColor(waitShown_.red, waitShown_.green, waitShown_.blue));
+        labelWait_->setPalette(pal);
+    }
+
+    for (int i = 0; i < kMonitorInputs; ++i) {
+        const auto idx = static_cast<std::size_t>(i);
+        const InputColumn& in = model.inputs()[idx];
+        showPicture(lights_[idx],
+                    in.light == InputLight::Alarm     ? Indicator::Alarm
+                    : in.light == InputLight::NoAlarm ? Indicator::NoAlarm
+                                                      : Indicator::Unknown,
+                    in.tooltip);
+        showPicture(panelMarks_[idx],
+                    in.panel == PanelMark::Cross ? Indicator::Cross : Indicator::Blank, {});
+        showPicture(lockMarks_[idx],
+                    in.lock == LockMark::Padlock ? Indicator::Padlock : Indicator::Blank, {});
+    }
+    for (int j = 0; j < kMonitorOutputs; ++j) {
+        const auto idx = static_cast<std::size_t>(j);
+        const OutputIndicator& out = model.outputs()[idx];
+        showPicture(outputs_[idx],
+                    out.contact == OutputContact::Closed ? Indicator::Closed
+                    : out.contact == OutputContact::Open ? Indicator::Open
+                                                         : Indicator::Unknown,
+                    out.tooltip);
+    }
+
+    // Only the events that came since the last refresh are appended.
+    const auto& events = model.events();
+    const long long fresh = std::min<long long>(model.eventsAdded() - eventsShown_,
+                                                static_cast<long long>(events.size()));
+    if (fresh > 0) {
+        QString added;
+        for (std::size_t i = events.size() - static_cast<std::size_t>(fresh); i < events.size();
+             ++i) {
+            if (!added.isEmpty()) added += QLatin1Char('\n');
+            added += QString::fromStdString(events[i]);
+        }
+        events_->appendPlainText(added);
+    }
+    eventsShown_ = model.eventsAdded();
+}
+
+} // namespace qv::gui

@@ -1,0 +1,425 @@
+// The monitor window as a technician meets it: what the module's lines show, the banners, the
+// reset history, the commands on the simulated module (restart pulse, clock command), the
+// bad-PIN stop, a port that cannot be opened, and the service terminal.
+#include "support/gui_test_support.hpp"
+
+#include "gui/monitor_reader.hpp"
+#include "gui/monitor_window.hpp"
+#include "gui/resets_window.hpp"
+#include "gui/terminal_window.hpp"
+#include "monitor/monitor_commands.hpp"
+#include "qtport/port_target.hpp"
+
+#include <QDateTime>
+#include <QEnterEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+
+using namespace qv;
+using namespace qv::gui;
+using namespace qv::gui::test;
+
+namespace {
+
+// A monitor window on its own, in a scratch folder whose QVPROG2.INI names the port.
+struct Monitor {
+    explicit Monitor(const QString& port = QStringLiteral("sim"), bool reverseReset = false,
+                     bool serviceMode = false) {
+        QFile ini(dir.filePath(QStringLiteral("QVPROG2.INI")));
+        if (ini.open(QIODevice::WriteOnly))
+            ini.write("[SETTINGS]\r\nport=" + port.toUtf8() +
+                      "\r\nreverse_reset=" + (reverseReset ? "1" : "0") + "\r\n");
+        ini.close();
+        if (serviceMode) {
+            QFile marker(dir.filePath(QStringLiteral("qvxlock.txt")));
+            marker.open(QIODevice::WriteOnly);
+        }
+        ctx = std::make_unique<AppContext>(dir.path().toStdString() + "/", ui);
+        ctx->doc.startUp("COM1");
+        window = std::make_unique<MonitorWindow>(*ctx);
+        // The simulated module's start-up takes seconds on its clock: run it faster.
+        window->reader().setVirtualTimeScale(25);
+    }
+    QTemporaryDir dir;
+    ScriptedUi ui;
+    std::unique_ptr<AppContext> ctx;
+    std::unique_ptr<MonitorWindow> window;
+
+    template <class T> T* find(const QString& name) const { return window->findChild<T*>(name); }
+    QString text(const char* name) const { return find<QLabel>(name)->text(); }
+    QString tip(const char* name) const { return find<QWidget>(name)->toolTip(); }
+    QString indicator(const QString& name) const {
+        return find<QLabel>(name)->property("indicator").toString();
+    }
+    void feed(const QByteArray& bytes) {
+        window->receiveBytes(bytes);
+        window->refreshView();
+    }
+    void line(const QByteArray& l) { feed(l + "\r\n"); }
+    // Runs the monitor modally; action runs once it is shown and must close it. A monitor
+    // still open after timeoutMs is closed, so a failing test cannot hang.
+    void run(std::function<void(MonitorWindow*)> action, int timeoutMs = 15000) {
+        MonitorWindow* w = window.get();
+        whenModal(QStringLiteral("TShowForm"), [action, w](QDialog*) { action(w); });
+        QTimer::singleShot(timeoutMs, w, [w] {
+            if (w->isVisible()) w->done(0);
+        });
+        window->runMonitor();
+    }
+    std::string sentBytes() {
+        std::string log;
+        window->reader().inspect([&](PortTarget& t) { log = t.sim()->module().receivedLog(); });
+        return log;
+    }
+    std::vector<SimPort::RtsChange> rtsHistory() {
+        std::vector<SimPort::RtsChange> h;
+        window->reader().inspect(
+            [&](PortTarget& t) { h = static_cast<SimPort&>(t.port()).rtsHistory(); });
+        return h;
+    }
+};
+
+QColor highlight(QWidget* w) {
+    return w->palette().color(QPalette::Highlight);
+}
+
+} // namespace
+
+class MonitorWindowTest : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void initTestCase() {
+        // The values are shown with the system's decimal separator: a comma here.
+        QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    }
+
+    void shortStatusLineShowsVoltagesAndQuestionMarks() {
+        Monitor m;
+        m.line("AT+QVXS=0;7A;7D");
+        QCOMPARE(m.text("ac"), QStringLiteral("12,7V"));
+        QCOMPARE(m.tip("ac"), QStringLiteral("0x7A"));
+        QCOMPARE(m.text("accu"), QStringLiteral("13,5V"));
+        for (const char* name : {"analog3", "analog4", "gprs", "apn", "testPeriod", "csq"})
+            QCOMPARE(m.text(name), QStringLiteral("?"));
+        QCOMPARE(m.find<QProgressBar>("historyUsage")->value(), 0);
+        QCOMPARE(m.indicator("inputLight0"), QStringLiteral("unknown"));
+        QCOMPARE(m.tip("inputLight0"), QStringLiteral("Brak danych"));
+        QCOMPARE(m.indicator("output4"), QStringLiteral("unknown"));
+        QCOMPARE(m.text("receivedPanel"), QStringLiteral(" Odebrano: 17"));
+    }
+
+    void signalLevelTemperatureAndBufferFill() {
+        Monitor m;
+        auto* gauge = m.find<QProgressBar>("csqGauge");
+        const struct {
+            QByteArray field;
+            const char* shown;
+            QColor colour;
+        } levels[] = {{"1F", "100%", QColor(0, 255, 0)},
+                      {"10", "51%", QColor(255, 255, 0)},
+                      {"07", "22%", QColor(255, 0, 0)}};
+        for (const auto& l : levels) {
+            m.line("AT+QVXS=0;0;0;0;0;0;1;" + l.field);
+            QCOMPARE(m.text("csq"), QString::fromLatin1(l.shown));
+            QCOMPARE(highlight(gauge), l.colour);
+            QCOMPARE(gauge->toolTip(), "0x" + QString::fromLatin1(l.field));
+        }
+        m.line("AT+QVXS=0;0;0;0;0;0;1;63");
+        QCOMPARE(m.text("csq"), QStringLiteral("0%"));
+        QCOMPARE(gauge->toolTip(), QStringLiteral("99"));
+        QCOMPARE(gauge->value(), 0);
+        QCOMPARE(highlight(gauge), QColor(255, 0, 0)); // left as it was
+        QCOMPARE(m.text("creg"), QStringLiteral("Połączony"));
+        QCOMPARE(m.find<QLabel>("creg")->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+
+        m.line("AT+QVXS=0;0;0;0;0;0;1;1F;4;8;0;7FFF;0;7FFF;111111111111111;C6;02;5A0;FFF6;E1");
+        QCOMPARE(m.text("LabelTLevel1"), QStringLiteral("-1,0 C"));
+        QCOMPARE(m.text("labelTLevel2"), QStringLiteral("22,5 C"));
+        QCOMPARE(m.find<QProgressBar>("historyUsage")->value(), 4);
+        QCOMPARE(m.text("testPeriod"), QStringLiteral("1440 min."));
+        QCOMPARE(m.text("apn"), QStringLiteral("Połączony z serwerem"));
+        QCOMPARE(m.text("gprs"), QStringLiteral("TAK"));
+    }
+
+    void inputColumnsPanelMarksLocksAndOutputs() {
+        Monitor m;
+        // Panel on, "We 1" (bit 4) clear: armed, every panel mark blank.
+        m.line("AT+QVXS=0;0;0;0;0;0;1;1F;0;0;1;7FEF;5;0;011111111111110");
+        QCOMPARE(m.text("centralkaLabel"), QStringLiteral("Uzbrojona"));
+        QCOMPARE(m.indicator("inputLight4"), QStringLiteral("alarm"));
+        QCOMPARE(m.tip("inputLight4"), QStringLiteral("Alarm na wejściu"));
+        QCOMPARE(m.indicator("inputLight0"), QStringLiteral("noAlarm"));
+        QCOMPARE(m.tip("inputLight0"), QStringLiteral("Brak alarmu na wejściu"));
+        for (int i = 0; i < kMonitorInputs; ++i)
+            QCOMPARE(m.indicator(QStringLiteral("panelMark%1").arg(i)), QStringLiteral("blank"));
+        QCOMPARE(m.indicator("lockMark0"), QStringLiteral("padlock"));
+        QCOMPARE(m.indicator("lockMark1"), QStringLiteral("blank"));
+        QCOMPARE(m.indicator("lockMark14"), QStringLiteral("padlock"));
+        QCOMPARE(m.indicator("output0"), QStringLiteral("closed"));
+        QCOMPARE(m.tip("output0"), QStringLiteral("Przekaźnik zwarty"));
+        QCOMPARE(m.indicator("output1"), QStringLiteral("open"));
+        QCOMPARE(m.tip("output1"), QStringLiteral("Przekaźnik rozwarty"));
+        QCOMPARE(m.indicator("output2"), QStringLiteral("closed"));
+
+        // Disarmed: inputs outside the panel mask are crossed out.
+        m.line("AT+QVXS=0;0;0;0;0;0;1;1F;0;0;1;7FFF;0;7FF7;111111111111111");
+        QCOMPARE(m.text("centralkaLabel"), QStringLiteral("Rozbrojona"));
+        QCOMPARE(m.indicator("panelMark3"), QStringLiteral("cross"));
+        QCOMPARE(m.indicator("panelMark2"), QStringLiteral("blank"));
+
+        // The indicators sit where the window's layout puts them.
+        QCOMPARE(m.find<QLabel>("inputLight0")->pos(), QPoint(16, 36));
+        QCOMPARE(m.find<QLabel>("lockMark14")->pos(), QPoint(512, 46));
+        QCOMPARE(m.find<QLabel>("inputCaption1")->text(), QStringLiteral("  AC"));
+        QCOMPARE(m.find<QLabel>("output4")->pos(), QPoint(400, 36));
+        QCOMPARE(m.find<QLabel>("outputCaption4")->pos(), QPoint(371, 20));
+    }
+
+    void bannersWaitFadeAndSilenceMessage() {
+        Monitor m;
+        auto* wait = m.find<QLabel>("labelWait");
+        auto* config = m.find<QLabel>("labelConfig");
+        m.window->refreshView();
+        QVERIFY(!wait->isHidden());
+        QVERIFY(config->isHidden());
+        m.line("AT+QVXS=0;7A");
+        QVERIFY(wait->isHidden());
+        m.feed("\x04\r");
+        QVERIFY(!config->isHidden());
+        QVERIFY(wait->isHidden());
+        for (int s = 0; s < 3; ++s)
+            m.window->tickSecond();
+        m.window->refreshView();
+        QCOMPARE(wait->text(), QStringLiteral("Oczekiwanie na dane (2sek.)"));
+        QCOMPARE(wait->palette().color(QPalette::Window), QColor(6, 244, 0));
+        QVERIFY(!config->isHidden()); // still within 15 s
+        for (int s = 3; s < 16; ++s)
+            m.window->tickSecond();
+        m.window->refreshView();
+        QVERIFY(!wait->isHidden());
+        QVERIFY(config->isHidden());
+
+        for (int s = 16; s < 121; ++s)
+            m.window->tickSecond();
+        QCOMPARE(m.ui.texts().count(QString::fromUtf8(kSilenceMessage.data())), 1);
+        QCOMPARE(m.window->model().silenceSeconds(), 0);
+        QVERIFY(m.window->model().timerRunning()); // the message was dismissed: waiting goes on
+    }
+
+    void eventsResetCauseRingAndResetsWindow() {
+        Monitor m;
+        m.line("AT+QVXH=00030000001805110C22320A017FFF01A08700");
+        m.line("AT+QVXH=00030000001805110C22320AFF1130010100030000");
+        auto* events = m.find<QPlainTextEdit>("MemoHistory");
+        const QStringList lines = events->toPlainText().split('\n');
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0], QStringLiteral("2024-05-17 12:35:00 TEST przyciskiem"));
+        QVERIFY(lines[1].endsWith(QStringLiteral("DTMF P:01 C:1130 G:01 Z:0003")));
+
+        m.line("AT+QVXR=F1");
+        QCOMPARE(m.text("labelReset"), QStringLiteral("Watchdog"));
+        QCOMPARE(m.tip("labelReset"), QStringLiteral("0xF1"));
+        m.line("+CLIP: \"123456789\",129");
+        QCOMPARE(m.ui.sounds.size(), std::size_t(1));
+        QCOMPARE(m.ui.sounds[0], Sound::Ring);
+
+        // The caption opens the reset history, and is underlined while the pointer is over it.
+        auto* caption = m.find<QLabel>("resetsCaption");
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QApplication::sendEvent(caption, &enter);
+        QVERIFY(caption->font().underline());
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(caption, &leave);
+        QVERIFY(!caption->font().underline());
+        m.window->show();
+        QString resets;
+        whenModal(QStringLiteral("TresetsForm"), [&](QDialog* d) {
+            resets = d->findChild<QPlainTextEdit*>()->toPlainText();
+            d->done(0);
+        });
+        QTest::mouseClick(caption, Qt::LeftButton);
+        QVERIFY(QRegularExpression(
+                    QStringLiteral(R"(^\d\d-\d\d-\d\d \d\d:\d\d:\d\d Watchdog \(0xF1\)$)"))
+                    .match(resets)
+                    .hasMatch());
+        m.window->hide();
+    }
+
+    void clockSyncFollowsSimReadyAndRestart() {
+        Monitor m;
+        auto* sync = m.find<QToolButton>("syncTimeButton");
+        QVERIFY(!sync->isEnabled());
+        m.line("+CPIN: READY ");
+        QVERIFY(!sync->isEnabled()); // a trailing blank is another line
+        m.line("+CPIN: READY");
+        QVERIFY(sync->isEnabled());
+        QCOMPARE(m.text("sim"), QStringLiteral("OK"));
+        m.line("AT+QVXS=0;7A;7D;0;0;0;0;0;0;0;0;0;0;0;0;0;0;0;FFF6;0;0;0;2");
+        m.window->restartDevice(); // no port: only the display is reset
+        QVERIFY(!sync->isEnabled());
+        QCOMPARE(m.text("ac"), QStringLiteral("?"));
+        QCOMPARE(m.text("LabelTLevel1"), QStringLiteral("-1,0 C")); // kept by the restart
+        QCOMPARE(m.text("LabelLine"), QStringLiteral("Podniesiona"));
+        QCOMPARE(m.text("receivedPanel"), QStringLiteral(" Odebrano: 0"));
+    }
+
+    void restartPulsesResetLineBothWays() {
+        for (const bool reverse : {false, true}) {
+            Monitor m(QStringLiteral("sim"), reverse);
+            QString panel;
+            m.run([&](MonitorWindow* w) {
+                w->findChild<QToolButton*>(QStringLiteral("restartButton"))->click();
+                panel = w->findChild<QLabel*>(QStringLiteral("receivedPanel"))->text();
+                (void)QTest::qWaitFor([&] { return m.rtsHistory().size() >= 4; }, 5000);
+                w->done(0);
+            });
+            QCOMPARE(panel, QStringLiteral(" Odebrano: 0"));
+            const auto h = m.rtsHistory();
+            QCOMPARE(h.size(), std::size_t(4));
+            QCOMPARE(h[1].on, reverse);  // released when the window is shown
+            QCOMPARE(h[2].on, !reverse); // asserted for 500 ms
+            QCOMPARE(h[3].on, reverse);
+            QCOMPARE(h[3].at - h[2].at, Clock::Duration(kResetPulse));
+        }
+    }
+
+    void synchronizeTimeSendsClockCommandOnceSimIsReady() {
+        Monitor m;
+        bool enabled = false;
+        std::string sent;
+        m.run([&](MonitorWindow* w) {
+            auto* sync = w->findChild<QToolButton*>(QStringLiteral("syncTimeButton"));
+            enabled = QTest::qWaitFor([&] { return sync->isEnabled(); }, 5000);
+            m.window->reader().inspect([](PortTarget& t) { t.sim()->module().clearReceivedLog(); });
+            sync->click();
+            (void)QTest::qWaitFor([&] { return !m.ui.shown.empty(); }, 5000);
+            sent = m.sentBytes();
+            w->done(0);
+        });
+        QVERIFY(enabled);
+        QCOMPARE(m.ui.lastText(), QString::fromUtf8(kClockSentMessage.data()));
+        const auto match =
+            QRegularExpression(
+                QStringLiteral("^AT\\+1\r\nAT\\+CCLK=\"(\\d\\d/\\d\\d/\\d\\d,"
+                               "\\d\\d:\\d\\d:\\d\\d)\\+00\"\r\nAT\\+1\r\nAT\\+0\r\n$"))
+                .match(QString::fromStdString(sent));
+        QVERIFY2(match.hasMatch(), sent.c_str());
+        const QDateTime stamp =
+            QDateTime::fromString("20" + match.captured(1), "yyyy/MM/dd,HH:mm:ss");
+        QVERIFY(qAbs(stamp.secsTo(QDateTime::currentDateTime())) < 10);
+        QCOMPARE(m.window->terminal()->command()->text(), QStringLiteral("AT+0"));
+        const auto& log = m.window->model().lineLog();
+        QCOMPARE(std::count(log.begin(), log.end(), std::string(kTerminalMarker)), 2);
+    }
+
+    void badPinHoldsModuleInResetAndCloses() {
+        Monitor m(QStringLiteral("sim:badpin"));
+        QElapsedTimer t;
+        t.start();
+        m.run([](MonitorWindow*) {}); // closes itself at the batch after reset cause 03
+        QVERIFY(t.elapsed() < 10000);
+        QCOMPARE(m.ui.texts().count(QString::fromUtf8(kBadPinMessage.data())), 1);
+        QCOMPARE(m.text("labelReset"), QStringLiteral("Błąd PIN"));
+        const auto h = m.rtsHistory();
+        QVERIFY(!h.empty());
+        QVERIFY(h.back().on); // asserted, and left so when the port closed
+        bool open = true;
+        m.window->reader().inspect([&](PortTarget& p) { open = p.port().isOpen(); });
+        QVERIFY(!open);
+    }
+
+    void portThatCannotBeOpenedClosesTheWindow() {
+        Monitor m(QStringLiteral("/dev/qvprog-no-such-port"));
+        QElapsedTimer t;
+        t.start();
+        m.run([](MonitorWindow*) {});
+        QVERIFY(t.elapsed() < 10000);
+        QCOMPARE(m.ui.texts(),
+                 QStringList{QStringLiteral("Błąd otwarcia portu /dev/qvprog-no-such-port")});
+    }
+
+    void terminalSendsOnlyWithACommandAndKeepsItsLogs() {
+        Monitor m(QStringLiteral("sim"), false, true);
+        bool shown = false;
+        QPoint where;
+        std::string afterEmpty, afterSend;
+        m.run([&](MonitorWindow* w) {
+            TerminalWindow* term = w->terminal();
+            shown = term->isVisible();
+            where = term->pos();
+            m.window->reader().inspect([](PortTarget& t) { t.sim()->module().clearReceivedLog(); });
+            term->command()->clear();
+            term->findChild<QPushButton*>(QStringLiteral("AtCmdButton"))->click();
+            term->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+            QTest::qWait(100);
+            afterEmpty = m.sentBytes();
+            term->command()->setText(QStringLiteral("AT+CSQ"));
+            QTest::keyClick(term->command(), Qt::Key_Return);
+            (void)QTest::qWaitFor([&] { return m.sentBytes().size() >= 14; }, 5000);
+            afterSend = m.sentBytes();
+            w->done(0);
+        });
+        QVERIFY(shown);
+        QCOMPARE(where, QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+        QCOMPARE(afterEmpty, std::string());
+        QCOMPARE(afterSend, std::string("AT+1\r\nAT+CSQ\r\n"));
+        QVERIFY(!m.window->terminal()->isVisible()); // closed with the monitor
+    }
+
+    void terminalLineLogEmptiesPastAThousandLines() {
+        Monitor m(QStringLiteral("sim"), false, true);
+        TerminalWindow* term = m.window->terminal();
+        auto* memo = term->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+        m.window->receiveBytes("AB\r\nAT+QVXS=0;7A\r\n");
+        term->refresh(m.window->model());
+        QCOMPARE(term->findChild<QPlainTextEdit*>(QStringLiteral("Memo2"))
+                     ->toPlainText()
+                     .section('\n', 0, 3),
+                 QStringLiteral("41 A\n42 B\n0D .\n0A ."));
+        QCOMPARE(term->findChild<QTableWidget*>(QStringLiteral("StringGrid1"))->item(2, 0)->text(),
+                 QStringLiteral("AT+QVXS=0;7A"));
+        QByteArray many;
+        for (int i = 2; i < 1000; ++i)
+            many += "x\r";
+        m.window->receiveBytes(many); // with the two lines above: 1000 lines
+        term->refresh(m.window->model());
+        QCOMPARE(memo->blockCount(), 1000);
+        QVERIFY(memo->toPlainText().endsWith(QStringLiteral(" x")));
+        m.window->receiveBytes("y\r");
+        term->refresh(m.window->model());
+        QVERIFY(memo->toPlainText().isEmpty());
+        m.window->receiveBytes("z\r");
+        term->refresh(m.window->model());
+        QCOMPARE(memo->blockCount(), 1);
+        QVERIFY(memo->toPlainText().endsWith(QStringLiteral(" z")));
+    }
+
+    // Not a check: with QVPROG_SCREENSHOT_DIR set, saves the monitor fed by the simulated
+    // module (scripts/screenshot-monitor.sh).
+    void screenshotOnSimulatedModule() {
+        const QString out = qEnvironmentVariable("QVPROG_SCREENSHOT_DIR");
+        if (out.isEmpty()) QSKIP("QVPROG_SCREENSHOT_DIR not set");
+        Monitor m;
+        m.run([&](MonitorWindow* w) {
+            QTest::qWait(3000); // about 75 s of the module's stream
+            w->refreshView();
+            QTest::qWait(100);
+            w->grab().save(out + QStringLiteral("/monitor.png"));
+            w->done(0);
+        });
+        Monitor waiting; // before the first byte
+        waiting.window->refreshView();
+        waiting.window->grab().save(out + QStringLiteral("/monitor-waiting.png"));
+    }
+};
+
+QVPROG_GUI_TEST_MAIN(MonitorWindowTest)
+#include "monitor_window_test.moc"
