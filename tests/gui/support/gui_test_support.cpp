@@ -7,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QToolButton>
 
+#include <memory>
+
 namespace qv::gui::test {
 
 bool ScriptedUi::question(QWidget*, const QString& text) {
@@ -48,8 +50,10 @@ QStringList ScriptedUi::texts() const {
 }
 
 void whenModal(const QString& objectName, std::function<void(QDialog*)> action, int timeoutMs) {
-    auto* timer = new QTimer;
-    auto* clock = new QElapsedTimer;
+    // Owned by the application, so that a wait still pending when the test program ends (a
+    // dialog that rightly never came) is freed with it.
+    auto* timer = new QTimer(qApp);
+    auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [=] {
@@ -58,7 +62,6 @@ void whenModal(const QString& objectName, std::function<void(QDialog*)> action, 
         if (!found && clock->elapsed() < timeoutMs) return;
         timer->stop();
         timer->deleteLater();
-        delete clock;
         if (found) action(modal);
     });
     timer->start();
