@@ -1,10 +1,212 @@
 #include "gui/tab_baza.hpp"
 
+#include "config/defaults.hpp"
+#include "config/item_lists.hpp"
+#include "gui/app_context.hpp"
+#include "gui/binding.hpp"
+#include "tools/editing_actions.hpp"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QUrl>
+
 namespace qv::gui {
 
-TabBaza::TabBaza(AppContext& ctx, QWidget* parent)
-    : SettingsView(ctx, QStringLiteral("TabBaza"), parent) {}
+namespace {
 
-void TabBaza::refresh() {}
+// The maker's web page, opened by a double click on the logo.
+constexpr const char* kMakerPage = "https://www.vorkal.pl/";
+
+// Column positions. The input-time list is a little wider than its two digits need, so that
+// "0.3" stays readable beside the list's drop button.
+constexpr int kNcX = 76, kNoX = 94, kBoxWidth = 16;
+constexpr int kTimeX = 114, kTimeWidth = 46, kUnitX = 162, kUnitWidth = 24;
+constexpr int kResetX = 195, kStatusX = 233;
+constexpr int kAlarmLine = 259;
+constexpr int kAlarmX = 263, kAlarmTextX = 301, kAlarmPhoneX = 427;
+constexpr int kReturnLine = 530;
+constexpr int kReturnX = 535, kReturnTextX = 573, kReturnPhoneX = 699;
+constexpr int kTextWidth = 124, kPhoneWidth = 100, kRight = kReturnPhoneX + kPhoneWidth;
+constexpr int kTextLimit = 20, kPhoneLimit = 15;
+constexpr int kLogoWidth = 124, kLogoHeight = 28, kFooterStep = 14;
+
+const QString kChangeAll = QStringLiteral("Zmień wszystkie");
+const QString kCopyFirst = QStringLiteral("Skopiuj z pierwszego numeru do pozostałych");
+const QString kClearPhones = QStringLiteral("Wyczyść numery telefonów");
+const QString kClearTexts = QStringLiteral("Wyczyść treści SMSów");
+
+template <class B> B* rowBox(QWidget* parent, const QString& name, int x, int slot) {
+    auto* b = new B(parent);
+    b->setObjectName(name);
+    b->setGeometry(x, rows::top(slot), kBoxWidth + 2, rows::kFieldHeight);
+    return b;
+}
+
+} // namespace
+
+TabBaza::TabBaza(AppContext& ctx, QWidget* parent)
+    : InputTableView(ctx, QStringLiteral("TabBaza"), parent) {
+    buildHeadings();
+    rowLabels(this);
+    for (int slot = 1; slot <= memmap::kInputSlots; ++slot)
+        buildRow(slot);
+    horizontalLine(this, rows::kLabelLeft, rows::kSeparatorTop, kRight - rows::kLabelLeft);
+    const int lineHeight = memmap::kInputSlots * rows::kRowStep + 38;
+    verticalLine(this, kAlarmLine, rows::kHeadingTop, lineHeight);
+    verticalLine(this, kReturnLine, rows::kHeadingTop, lineHeight);
+    buildIcons();
+    buildFooter();
+}
+
+void TabBaza::buildHeadings() {
+    const int y = rows::kHeadingTop;
+    const auto centre = Qt::AlignCenter;
+    fixedLabel(this, QStringLiteral("Wejścia"), rows::kLabelLeft, y, rows::kLabelWidth,
+               Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("LabelInputs"));
+    fixedLabel(this, QStringLiteral("NC/NO"), kNcX - 2, y, 40, centre);
+    fixedLabel(this, QStringLiteral("Czas wejścia"), kTimeX, y, kUnitX + kUnitWidth - kTimeX,
+               centre, QStringLiteral("LabelInputTime"));
+    fixedLabel(this, QStringLiteral("Reset"), kResetX - 9, y, 34, centre);
+    fixedLabel(this, QStringLiteral("Status"), kStatusX - 9, y, 34, centre);
+    fixedLabel(this, QStringLiteral("Alarm"), kAlarmX - 2, y, ActionCellLabel::kWidth + 4, centre);
+    fixedLabel(this, QStringLiteral("Treść SMS"), kAlarmTextX, y, kTextWidth, centre,
+               QStringLiteral("LabelSmsText"));
+    fixedLabel(this, QStringLiteral("Nr telefonu"), kAlarmPhoneX, y, kPhoneWidth, centre,
+               QStringLiteral("LabelPhoneNumber"));
+    fixedLabel(this, QStringLiteral("Powrót"), kReturnX - 4, y, ActionCellLabel::kWidth + 8, centre,
+               QStringLiteral("LabelReturn"));
+    fixedLabel(this, QStringLiteral("Treść SMS"), kReturnTextX, y, kTextWidth, centre,
+               QStringLiteral("LabelSmsText2"));
+    fixedLabel(this, QStringLiteral("Nr telefonu"), kReturnPhoneX, y, kPhoneWidth, centre,
+               QStringLiteral("LabelPhoneNumber2"));
+}
+
+void TabBaza::buildRow(int slot) {
+    Row& r = rows_[std::size_t(slot - 1)];
+    const int y = rows::top(slot);
+
+    // The radio pair is managed by the core's rule, so that a file may leave both off.
+    r.nc = rowBox<QRadioButton>(this, rows::name("INPUT_NC", slot), kNcX, slot);
+    r.no = rowBox<QRadioButton>(this, rows::name("INPUT_NO", slot), kNoX, slot);
+    for (QRadioButton* b : {r.nc, r.no}) {
+        b->setAutoExclusive(false);
+        b->setEnabled(constraints::ncNoSelectable(slot));
+        b->setToolTip(b == r.nc ? QStringLiteral("NC") : QStringLiteral("NO"));
+        connect(b, &QRadioButton::clicked, this, [this, slot, nc = b == r.nc] {
+            InputRow& row = settings().input(slot);
+            if (nc)
+                setRadio(row.nc, row.no, true);
+            else
+                setRadio(row.no, row.nc, true);
+            commitEdit();
+        });
+    }
+
+    r.time = new QComboBox(this);
+    r.time->setObjectName(rows::name("INPUT_DEAF_TIME", slot));
+    r.time->setGeometry(kTimeX, y, kTimeWidth, rows::kFieldHeight);
+    r.time->setMaxVisibleItems(20);
+    showItems(r.time, items::inputTime(slot));
+    r.time->setEnabled(constraints::inputTimeEditable(slot));
+    connect(r.time, &QComboBox::activated, this, [this, slot](int index) {
+        settings().input(slot).deafTime = index;
+        commitEdit();
+    });
+    fixedLabel(this, QString::fromLatin1(constraints::inputTimeUnit(slot)), kUnitX, y, kUnitWidth,
+               Qt::AlignLeft | Qt::AlignVCenter, rows::name("INPUT_DEAF_UNIT", slot));
+
+    r.reset = rowBox<QCheckBox>(this, rows::name("INPUT_RESET", slot), kResetX, slot);
+    r.reset->setEnabled(constraints::resetEditable(slot));
+    connect(r.reset, &QCheckBox::clicked, this, [this, slot](bool on) {
+        settings().input(slot).reset = on;
+        commitEdit();
+    });
+    r.status = rowBox<QCheckBox>(this, rows::name("INPUT_STATUS", slot), kStatusX, slot);
+    connect(r.status, &QCheckBox::clicked, this, [this, slot](bool on) {
+        settings().input(slot).status = on;
+        commitEdit();
+    });
+
+    r.alarm = actionCell(true, slot, 1, kAlarmX);
+    r.alarmText =
+        statusField("ALARM_TEXT", slot, kAlarmTextX, kTextWidth, kTextLimit, &InputRow::alarmText);
+    r.alarmPhone =
+        rowEdit("ALARM_PHONE", slot, kAlarmPhoneX, kPhoneWidth, kPhoneLimit, &InputRow::alarmPhone);
+    r.ret = actionCell(false, slot, 1, kReturnX);
+    r.returnText = statusField("RETURN_TEXT", slot, kReturnTextX, kTextWidth, kTextLimit,
+                               &InputRow::returnText);
+    r.returnPhone = rowEdit("RETURN_PHONE", slot, kReturnPhoneX, kPhoneWidth, kPhoneLimit,
+                            &InputRow::returnPhone);
+    if (!constraints::returnFieldsEditable(slot)) {
+        markNotApplicable(r.returnText.edit);
+        markNotApplicable(r.returnPhone);
+    }
+}
+
+void TabBaza::buildIcons() {
+    const int y = rows::kBelowTable;
+    using I = ColumnIcon;
+    namespace e = editing;
+    const int mid = (ActionCellLabel::kWidth - kColumnIconSize) / 2;
+    actionIcon("setNC", I::ChooseAll, kChangeAll, kNcX, y, e::setNC);
+    actionIcon("setNO", I::ChooseAll, kChangeAll, kNoX, y, e::setNO);
+    actionIcon("setReset", I::Invert, kChangeAll, kResetX, y, e::setReset);
+    actionIcon("setStatus", I::Invert, kChangeAll, kStatusX, y, e::setStatus);
+    actionIcon("setAlarm", I::Cycle, kChangeAll, kAlarmX + mid, y, e::setAlarm);
+    actionIcon("Image17", I::Clear, kClearTexts, kAlarmTextX + (kTextWidth - 16) / 2, y,
+               e::clearAlarmTexts);
+    actionIcon("AlaramPhoneRepeat", I::CopyDown, kCopyFirst, kAlarmPhoneX + 8, y,
+               e::copyFirstAlarmPhone);
+    actionIcon("clearAlarmPhone", I::Clear, kClearPhones, kAlarmPhoneX + 42, y,
+               e::clearAlarmPhones);
+    actionIcon("AlarmPhoneCopy", I::CopyRight, QString(), kAlarmPhoneX + kPhoneWidth - 24, y,
+               e::alarmPhoneToReturnPhone);
+    actionIcon("setReturn", I::Cycle, kChangeAll, kReturnX + mid, y, e::setReturn);
+    actionIcon("Image18", I::Clear, kClearTexts, kReturnTextX + (kTextWidth - 16) / 2, y,
+               e::clearReturnTexts);
+    actionIcon("Image3", I::CopyLeft, QString(), kReturnPhoneX + 8, y, e::returnPhoneToAlarmPhone);
+    actionIcon("Image2", I::CopyDown, kCopyFirst, kReturnPhoneX + 42, y, e::copyFirstReturnPhone);
+    actionIcon("clearReturnPhone", I::Clear, kClearPhones, kReturnPhoneX + kPhoneWidth - 24, y,
+               e::clearReturnPhones);
+}
+
+void TabBaza::buildFooter() {
+    const int y = rows::kBelowTable + kColumnIconSize;
+    const int width = kRight - kLogoWidth - 8 - rows::kLabelLeft;
+    const char* lines[] = {"Powrót AC zawsze po 1 minucie.",
+                           "Progi detekcji napięć i zasięgu GSM znajdują się w zakładce PARAMETRY. "
+                           "\"Ex\" oznacza wejścia Expandera."};
+    for (int i = 0; i < 2; ++i) {
+        QLabel* l = fixedLabel(this, QString::fromUtf8(lines[i]), rows::kLabelLeft,
+                               y + i * kFooterStep, width, Qt::AlignLeft | Qt::AlignVCenter,
+                               QStringLiteral("LabelFooter%1").arg(i + 1));
+        l->resize(width, kFooterStep);
+    }
+    auto* logo = new PictureLabel(this, QStringLiteral("Image1"),
+                                  logoPixmap(QSize(kLogoWidth, kLogoHeight)), QString());
+    logo->move(kRight - kLogoWidth, y);
+    connect(logo, &PictureLabel::doubleClicked, this,
+            [this] { ctx_.ui.openUrl(QUrl(QString::fromLatin1(kMakerPage))); });
+}
+
+void TabBaza::refresh() {
+    const Settings& s = settings();
+    for (int slot = 1; slot <= memmap::kInputSlots; ++slot) {
+        const InputRow& row = s.input(slot);
+        Row& r = rows_[std::size_t(slot - 1)];
+        showChecked(r.nc, row.nc);
+        showChecked(r.no, row.no);
+        showIndex(r.time, row.deafTime);
+        showChecked(r.reset, row.reset);
+        showChecked(r.status, row.status);
+        showCell(r.alarm, row, true, 1);
+        showCell(r.ret, row, false, 1);
+        showStatusField(r.alarmText, row.alarmText, row.status);
+        showStatusField(r.returnText, row.returnText, row.status);
+        showFieldText(r.alarmPhone, row.alarmPhone);
+        showFieldText(r.returnPhone, row.returnPhone);
+    }
+}
 
 } // namespace qv::gui

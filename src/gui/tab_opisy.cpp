@@ -1,10 +1,80 @@
 #include "gui/tab_opisy.hpp"
 
+#include "gui/binding.hpp"
+#include "tools/editing_actions.hpp"
+
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+
 namespace qv::gui {
 
-TabOpisy::TabOpisy(AppContext& ctx, QWidget* parent)
-    : SettingsView(ctx, QStringLiteral("TabOpisy"), parent) {}
+namespace {
 
-void TabOpisy::refresh() {}
+constexpr int kDescriptionX = 80, kDescriptionWidth = 360, kDescriptionLimit = 100;
+constexpr int kMemoX = kDescriptionX + kDescriptionWidth + 10, kMemoRight = 796;
+
+// The memo's text as the description's lines and back.
+std::vector<std::string> linesOf(const QString& text) {
+    std::vector<std::string> lines;
+    if (text.isEmpty()) return lines;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        lines.push_back(ss(line));
+    return lines;
+}
+
+QString textOf(const std::vector<std::string>& lines) {
+    QStringList list;
+    list.reserve(int(lines.size()));
+    for (const auto& line : lines)
+        list << qs(line);
+    return list.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+TabOpisy::TabOpisy(AppContext& ctx, QWidget* parent)
+    : InputTableView(ctx, QStringLiteral("TabOpisy"), parent) {
+    rowLabels(this);
+    for (int slot = 1; slot <= memmap::kInputSlots; ++slot)
+        descriptions_[std::size_t(slot - 1)] =
+            rowEdit("DESCRIPTION", slot, kDescriptionX, kDescriptionWidth, kDescriptionLimit,
+                    &InputRow::description);
+    horizontalLine(this, rows::kLabelLeft, rows::kSeparatorTop,
+                   kDescriptionX + kDescriptionWidth - rows::kLabelLeft);
+
+    memo_ = new QPlainTextEdit(this);
+    memo_->setObjectName(QStringLiteral("Opis"));
+    memo_->setGeometry(kMemoX, rows::top(1), kMemoRight - kMemoX,
+                       rows::top(memmap::kInputSlots) + rows::kFieldHeight - rows::top(1));
+    memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    connect(memo_, &QPlainTextEdit::textChanged, this, [this] {
+        settings().description = linesOf(memo_->toPlainText());
+        commitEdit();
+    });
+
+    const int y = rows::kBelowTable;
+    actionIcon("Image22", ColumnIcon::Clear, QStringLiteral("Wyczyść opisy"),
+               kDescriptionX + (kDescriptionWidth - kColumnIconSize) / 2, y,
+               editing::clearDescriptions);
+    actionIcon("Image23", ColumnIcon::Clear, QStringLiteral("Wyczyść opis"),
+               kMemoX + (kMemoRight - kMemoX - kColumnIconSize) / 2, y,
+               editing::clearDescriptionMemo);
+    fixedLabel(this,
+               QStringLiteral("* Opisy zapisywane są tylko w pliku konfiguracyjnym i nie są "
+                              "wysyłane do urządzenia"),
+               rows::kLabelLeft, y + kColumnIconSize + 4, kMemoRight - rows::kLabelLeft,
+               Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("LabelDescriptionNote"));
+}
+
+void TabOpisy::refresh() {
+    const Settings& s = settings();
+    for (int slot = 1; slot <= memmap::kInputSlots; ++slot)
+        showFieldText(descriptions_[std::size_t(slot - 1)], s.input(slot).description);
+    const QString text = textOf(s.description);
+    if (memo_->toPlainText() != text) {
+        const QSignalBlocker block(memo_);
+        memo_->setPlainText(text);
+    }
+}
 
 } // namespace qv::gui

@@ -1,10 +1,149 @@
 #include "gui/tab_prywatne.hpp"
 
+#include "config/defaults.hpp"
+#include "gui/binding.hpp"
+#include "tools/editing_actions.hpp"
+
 namespace qv::gui {
 
-TabPrywatne::TabPrywatne(AppContext& ctx, QWidget* parent)
-    : SettingsView(ctx, QStringLiteral("TabPrywatne"), parent) {}
+namespace {
 
-void TabPrywatne::refresh() {}
+constexpr int kCellStep = ActionCellLabel::kWidth + 2;
+constexpr int kAlarmX = 80;
+constexpr int kAlarmTextX = kAlarmX + 3 * kCellStep + 2;
+constexpr int kTextWidth = 235, kTextLimit = 64;
+constexpr int kReturnLine = kAlarmTextX + kTextWidth + 4;
+constexpr int kReturnX = kReturnLine + 6;
+constexpr int kReturnTextX = kReturnX + 3 * kCellStep + 2;
+constexpr int kRight = kReturnTextX + kTextWidth;
+constexpr int kPhoneCaptionWidth = 110, kPhoneWidth = 100, kPhoneLimit = 15, kPhoneStep = 22;
+constexpr int kHighlightMs = 3000;
+
+const QColor kLime(0x00, 0xFF, 0x00);
+const QString kToggleAll = QStringLiteral("Przełącz wszystkie");
+const QString kClearTexts = QStringLiteral("Wyczyść treści SMSów");
+
+// The icons step a whole private column; one function per column for the icon's action.
+template <int Column> void stepAlarm(Settings& s) {
+    editing::stepAlarmColumn(s, Column);
+}
+template <int Column> void stepReturn(Settings& s) {
+    editing::stepReturnColumn(s, Column);
+}
+
+} // namespace
+
+TabPrywatne::TabPrywatne(AppContext& ctx, QWidget* parent)
+    : InputTableView(ctx, QStringLiteral("TabPrywatne"), parent) {
+    highlightReset_.setObjectName(QStringLiteral("Timer2"));
+    highlightReset_.setSingleShot(true);
+    highlightReset_.setInterval(kHighlightMs);
+    connect(&highlightReset_, &QTimer::timeout, this, [this] { paintPhones(0); });
+
+    buildHeadings();
+    rowLabels(this);
+    for (int slot = 1; slot <= memmap::kInputSlots; ++slot)
+        buildRow(slot);
+    horizontalLine(this, rows::kLabelLeft, rows::kSeparatorTop, kRight - rows::kLabelLeft);
+    verticalLine(this, kReturnLine, rows::kHeadingTop, memmap::kInputSlots * rows::kRowStep + 24);
+    buildIcons();
+    buildPhones();
+}
+
+void TabPrywatne::buildHeadings() {
+    const int y = rows::kHeadingTop;
+    for (int i = 0; i < kPrivateColumns; ++i) {
+        fixedLabel(this, QStringLiteral("A%1").arg(i + 1), kAlarmX + i * kCellStep, y,
+                   ActionCellLabel::kWidth, Qt::AlignCenter);
+        fixedLabel(this, QStringLiteral("P%1").arg(i + 1), kReturnX + i * kCellStep, y,
+                   ActionCellLabel::kWidth, Qt::AlignCenter);
+    }
+    fixedLabel(this, QStringLiteral("Treść SMS na ALARM"), kAlarmTextX, y, kTextWidth,
+               Qt::AlignCenter);
+    fixedLabel(this, QStringLiteral("Treść SMS na POWRÓT"), kReturnTextX, y, kTextWidth,
+               Qt::AlignCenter);
+}
+
+void TabPrywatne::buildRow(int slot) {
+    Row& r = rows_[std::size_t(slot - 1)];
+    for (int i = 0; i < kPrivateColumns; ++i) {
+        const int column = i + 2;
+        r.alarm[std::size_t(i)] = actionCell(true, slot, column, kAlarmX + i * kCellStep);
+        r.ret[std::size_t(i)] = actionCell(false, slot, column, kReturnX + i * kCellStep);
+        for (ActionCellLabel* cell : {r.alarm[std::size_t(i)], r.ret[std::size_t(i)]})
+            connect(cell, &ActionCellLabel::hovered, this,
+                    [this, column] { highlightPhone(column); });
+    }
+    r.alarmText = statusField("ALARM_PRIV_TEXT", slot, kAlarmTextX, kTextWidth, kTextLimit,
+                              &InputRow::alarmPrivText);
+    r.returnText = statusField("RETURN_PRIV_TEXT", slot, kReturnTextX, kTextWidth, kTextLimit,
+                               &InputRow::returnPrivText);
+    if (!constraints::returnFieldsEditable(slot)) markNotApplicable(r.returnText.edit);
+}
+
+void TabPrywatne::buildIcons() {
+    const int y = rows::kBelowTable;
+    const int mid = (ActionCellLabel::kWidth - kColumnIconSize) / 2;
+    using I = ColumnIcon;
+    void (*alarmSteps[])(Settings&) = {stepAlarm<2>, stepAlarm<3>, stepAlarm<4>};
+    void (*returnSteps[])(Settings&) = {stepReturn<2>, stepReturn<3>, stepReturn<4>};
+    const char* alarmNames[] = {"Image9", "Image10", "Image11"};
+    const char* returnNames[] = {"Image12", "Image13", "Image14"};
+    for (int i = 0; i < kPrivateColumns; ++i) {
+        actionIcon(alarmNames[i], I::Cycle, kToggleAll, kAlarmX + i * kCellStep + mid, y,
+                   alarmSteps[i]);
+        actionIcon(returnNames[i], I::Cycle, kToggleAll, kReturnX + i * kCellStep + mid, y,
+                   returnSteps[i]);
+    }
+    actionIcon("Image20", I::Clear, kClearTexts, kAlarmTextX + (kTextWidth - 16) / 2, y,
+               editing::clearAlarmPrivTexts);
+    actionIcon("Image21", I::Clear, kClearTexts, kReturnTextX + (kTextWidth - 16) / 2, y,
+               editing::clearReturnPrivTexts);
+}
+
+void TabPrywatne::buildPhones() {
+    const int top = rows::kBelowTable + kColumnIconSize + 6;
+    horizontalLine(this, rows::kLabelLeft, top - 4, kRight - rows::kLabelLeft);
+    for (int p = 1; p <= memmap::kPrivatePhones; ++p) {
+        const int y = top + (p - 1) * kPhoneStep;
+        fixedLabel(this, QStringLiteral("Telefon prywatny %1:").arg(p), rows::kLabelLeft, y,
+                   kPhoneCaptionWidth);
+        QLineEdit* e =
+            tableEdit(this, QStringLiteral("fPRIV_PHONE_%1").arg(p),
+                      rows::kLabelLeft + kPhoneCaptionWidth, y, kPhoneWidth, kPhoneLimit);
+        connect(e, &QLineEdit::textEdited, this, [this, p](const QString& text) {
+            settings().privPhones[std::size_t(p - 1)] = ss(text);
+            commitEdit();
+        });
+        phones_[std::size_t(p - 1)] = e;
+    }
+    paintPhones(0);
+}
+
+void TabPrywatne::highlightPhone(int column) {
+    paintPhones(column);
+    highlightReset_.start();
+}
+
+void TabPrywatne::paintPhones(int litColumn) {
+    for (int p = 1; p <= memmap::kPrivatePhones; ++p)
+        paintBase(phones_[std::size_t(p - 1)], p == litColumn - 1 ? kLime : QColor(Qt::white));
+}
+
+void TabPrywatne::refresh() {
+    const Settings& s = settings();
+    for (int slot = 1; slot <= memmap::kInputSlots; ++slot) {
+        const InputRow& row = s.input(slot);
+        Row& r = rows_[std::size_t(slot - 1)];
+        for (int i = 0; i < kPrivateColumns; ++i) {
+            showCell(r.alarm[std::size_t(i)], row, true, i + 2);
+            showCell(r.ret[std::size_t(i)], row, false, i + 2);
+        }
+        showStatusField(r.alarmText, row.alarmPrivText, row.status);
+        showStatusField(r.returnText, row.returnPrivText, row.status);
+    }
+    for (int p = 1; p <= memmap::kPrivatePhones; ++p)
+        showFieldText(phones_[std::size_t(p - 1)], s.privPhones[std::size_t(p - 1)]);
+}
 
 } // namespace qv::gui

@@ -1,0 +1,80 @@
+#include "gui/input_table_view.hpp"
+
+#include "config/defaults.hpp"
+#include "gui/binding.hpp"
+
+namespace qv::gui {
+
+namespace {
+ActionCell& cellOf(InputRow& row, bool alarm, int column) {
+    auto& cells = alarm ? row.alarmAction : row.returnAction;
+    return cells.at(std::size_t(column - 1));
+}
+} // namespace
+
+void showVisible(QWidget* w, bool visible) {
+    if (w->isHidden() == !visible) return;
+    w->setVisible(visible);
+}
+
+QLineEdit* InputTableView::rowEdit(const char* setting, int slot, int x, int width, int maxLength,
+                                   std::string InputRow::*field) {
+    QLineEdit* e = tableEdit(this, rows::name(setting, slot), x, rows::top(slot), width, maxLength);
+    connect(e, &QLineEdit::textEdited, this, [this, slot, field](const QString& text) {
+        settings().input(slot).*field = ss(text);
+        commitEdit();
+    });
+    return e;
+}
+
+InputTableView::StatusField InputTableView::statusField(const char* setting, int slot, int x,
+                                                        int width, int maxLength,
+                                                        std::string InputRow::*field) {
+    StatusField f;
+    f.edit = rowEdit(setting, slot, x, width, maxLength, field);
+    f.status = statusLabel(this, f.edit);
+    return f;
+}
+
+ActionCellLabel* InputTableView::actionCell(bool alarm, int slot, int column, int x) {
+    auto* cell = new ActionCellLabel(
+        this, rows::name(alarm ? "ALARM_ACTION" : "RETURN_ACTION", slot, column), x,
+        rows::top(slot));
+    const bool applies = alarm || constraints::returnFieldsEditable(slot);
+    cell->setEnabled(applies);
+    if (applies)
+        connect(cell, &ActionCellLabel::clicked, this, [this, alarm, slot, column] {
+            cycleAction(cellOf(settings().input(slot), alarm, column));
+            commitEdit();
+        });
+    return cell;
+}
+
+PictureLabel* InputTableView::actionIcon(const char* objectName, ColumnIcon which,
+                                         const QString& hint, int x, int y,
+                                         void (*action)(Settings&)) {
+    PictureLabel* icon = columnIcon(this, objectName, which, hint, x, y);
+    connect(icon, &PictureLabel::clicked, this, [this, action] {
+        action(settings());
+        commitEdit();
+    });
+    return icon;
+}
+
+void InputTableView::markNotApplicable(QLineEdit* edit) {
+    edit->setEnabled(false);
+    paintBase(edit, palette().color(QPalette::Button));
+}
+
+void InputTableView::showStatusField(const StatusField& f, const std::string& text, bool status) {
+    showFieldText(f.edit, text);
+    showVisible(f.edit, !status);
+    showVisible(f.status, status);
+}
+
+void InputTableView::showCell(ActionCellLabel* cell, const InputRow& row, bool alarm, int column) {
+    const auto& cells = alarm ? row.alarmAction : row.returnAction;
+    cell->showCell(cells.at(std::size_t(column - 1)));
+}
+
+} // namespace qv::gui

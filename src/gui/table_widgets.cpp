@@ -1,0 +1,177 @@
+#include "gui/table_widgets.hpp"
+
+#include "config/item_lists.hpp"
+#include "gui/binding.hpp"
+
+#include <QFrame>
+#include <QMouseEvent>
+
+namespace qv::gui {
+
+QString rows::name(const char* setting, int slot) {
+    return QStringLiteral("f%1_%2").arg(QLatin1String(setting)).arg(slot);
+}
+
+QString rows::name(const char* setting, int slot, int column) {
+    return QStringLiteral("f%1_%2_%3").arg(QLatin1String(setting)).arg(slot).arg(column);
+}
+
+QColor actionRgb(ActionColour colour) {
+    switch (colour) {
+    case ActionColour::White:
+        break;
+    case ActionColour::Red:
+        return QColor(0xFF, 0x00, 0x00);
+    case ActionColour::Blue:
+        return QColor(0x00, 0x00, 0xFF);
+    case ActionColour::Purple:
+        return QColor(0x80, 0x00, 0x80);
+    case ActionColour::Teal:
+        return QColor(0x00, 0x80, 0x80);
+    }
+    return QColor(0xFF, 0xFF, 0xFF);
+}
+
+ClickableLabel::ClickableLabel(QWidget* parent, const QString& objectName) : QLabel(parent) {
+    setObjectName(objectName);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT clicked();
+}
+
+void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
+    QLabel::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton) Q_EMIT doubleClicked();
+}
+
+ActionCellLabel::ActionCellLabel(QWidget* parent, const QString& objectName, int x, int y)
+    : ClickableLabel(parent, objectName) {
+    setGeometry(x, y, kWidth, rows::kFieldHeight);
+    setAlignment(Qt::AlignCenter);
+    setFrameShape(QFrame::Panel);
+    setFrameShadow(QFrame::Sunken);
+    setMouseTracking(true);
+    QFont f = font();
+    f.setBold(true);
+    setFont(f);
+    // The cells sit on a darker face than the window, so that every action colour (white
+    // included) reads on them.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0xC8, 0xCC, 0xD4));
+    setPalette(pal);
+    setAutoFillBackground(true);
+}
+
+void ActionCellLabel::showCell(const ActionCell& cell) {
+    const QString text = QString::fromStdString(cell.text);
+    if (this->text() != text) setText(text);
+    const QColor rgb = actionRgb(cell.colour);
+    if (palette().color(QPalette::Active, QPalette::WindowText) == rgb) return;
+    // Enabled cells show the action's colour; a disabled cell keeps the style's grey.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Active, QPalette::WindowText, rgb);
+    pal.setColor(QPalette::Inactive, QPalette::WindowText, rgb);
+    setPalette(pal);
+}
+
+void ActionCellLabel::mouseMoveEvent(QMouseEvent* event) {
+    QLabel::mouseMoveEvent(event);
+    Q_EMIT hovered();
+}
+
+void ActionCellLabel::enterEvent(QEnterEvent* event) {
+    QLabel::enterEvent(event);
+    Q_EMIT hovered();
+}
+
+PictureLabel::PictureLabel(QWidget* parent, const QString& objectName, const QPixmap& picture,
+                           const QString& hint)
+    : ClickableLabel(parent, objectName) {
+    setPixmap(picture);
+    setToolTip(hint);
+    resize(picture.deviceIndependentSize().toSize());
+}
+
+PictureLabel* columnIcon(QWidget* parent, const char* objectName, ColumnIcon which,
+                         const QString& hint, int x, int y) {
+    auto* icon =
+        new PictureLabel(parent, QString::fromLatin1(objectName), columnIconPixmap(which), hint);
+    icon->move(x, y);
+    return icon;
+}
+
+QLineEdit* tableEdit(QWidget* parent, const QString& objectName, int x, int y, int width,
+                     int maxLength) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(objectName);
+    e->setGeometry(x, y, width, rows::kFieldHeight);
+    e->setTextMargins(2, 0, 2, 0);
+    e->setAutoFillBackground(true);
+    limitEdit(e, maxLength);
+    return e;
+}
+
+void showFieldText(QLineEdit* edit, const std::string& text) {
+    const QString t = qs(text);
+    if (edit->text() == t) return;
+    const QSignalBlocker block(edit);
+    edit->setText(t);
+    edit->setCursorPosition(0);
+}
+
+void paintBase(QLineEdit* edit, const QColor& colour) {
+    if (edit->palette().color(QPalette::Active, QPalette::Base) == colour &&
+        edit->palette().color(QPalette::Disabled, QPalette::Base) == colour)
+        return;
+    QPalette pal = edit->palette();
+    pal.setColor(QPalette::Base, colour);
+    edit->setPalette(pal);
+}
+
+QLabel* fixedLabel(QWidget* parent, const QString& text, int x, int y, int width,
+                   Qt::Alignment align, const QString& objectName) {
+    auto* l = new QLabel(text, parent);
+    if (!objectName.isEmpty()) l->setObjectName(objectName);
+    l->setGeometry(x, y, width, rows::kFieldHeight);
+    l->setAlignment(align);
+    return l;
+}
+
+QLabel* statusLabel(QWidget* parent, const QLineEdit* field) {
+    auto* l = new QLabel(QString::fromUtf8(items::kStatusLabel), parent);
+    l->setObjectName(QStringLiteral("Status_") + field->objectName());
+    l->setGeometry(field->geometry());
+    l->setIndent(3);
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+    l->hide();
+    return l;
+}
+
+void rowLabels(QWidget* parent) {
+    for (int slot = 1; slot <= memmap::kInputSlots; ++slot)
+        fixedLabel(parent, QString::fromUtf8(items::slotLabel(slot)), rows::kLabelLeft,
+                   rows::top(slot), rows::kLabelWidth, Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("RowLabel_%1").arg(slot));
+}
+
+void horizontalLine(QWidget* parent, int x, int y, int width) {
+    auto* f = new QFrame(parent);
+    f->setFrameShape(QFrame::HLine);
+    f->setFrameShadow(QFrame::Sunken);
+    f->setGeometry(x, y, width, 3);
+}
+
+void verticalLine(QWidget* parent, int x, int y, int height) {
+    auto* f = new QFrame(parent);
+    f->setFrameShape(QFrame::VLine);
+    f->setFrameShadow(QFrame::Sunken);
+    f->setGeometry(x, y, 3, height);
+}
+
+} // namespace qv::gui

@@ -1,0 +1,105 @@
+#pragma once
+// The pieces the input-table tabs are built of: the row geometry, clickable action cells and
+// icons, and the table's flat edits. Widgets are placed at fixed positions, one row of the
+// input table every 20 pixels, so the tables of the different tabs line up.
+#include "config/settings.hpp"
+#include "gui/tab_pictures.hpp"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace qv::gui {
+
+namespace rows {
+inline constexpr int kHeadingTop = 1;
+inline constexpr int kFirstRowTop = 20;
+inline constexpr int kRowStep = 20;
+inline constexpr int kFieldHeight = 19;
+inline constexpr int kInputsGap = 4; // the system rows 1..4 stand apart from the inputs
+inline constexpr int kLabelLeft = 4;
+inline constexpr int kLabelWidth = 70;
+
+// Top of row `slot` (1..15).
+constexpr int top(int slot) {
+    return kFirstRowTop + (slot - 1) * kRowStep + (slot >= 5 ? kInputsGap : 0);
+}
+// The first pixel row below the table.
+inline constexpr int kBelowTable = top(memmap::kInputSlots) + kFieldHeight + 2;
+// The line between the system rows and the inputs.
+inline constexpr int kSeparatorTop = top(4) + kFieldHeight + 1;
+
+// "fNAME_slot" and "fNAME_slot_column": the object names of the per-row widgets.
+QString name(const char* setting, int slot);
+QString name(const char* setting, int slot, int column);
+} // namespace rows
+
+// A label that acts when clicked or double-clicked with the left button, with a hand cursor.
+class ClickableLabel : public QLabel {
+    Q_OBJECT
+  public:
+    ClickableLabel(QWidget* parent, const QString& objectName);
+
+  Q_SIGNALS:
+    void clicked();
+    void doubleClicked();
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+// An action cell: bold text in the action's colour, clicked to step it, hovered for the private
+// phone highlight.
+class ActionCellLabel : public ClickableLabel {
+    Q_OBJECT
+  public:
+    static constexpr int kWidth = 35;
+    ActionCellLabel(QWidget* parent, const QString& objectName, int x, int y);
+    // Shows the cell's text and colour, touching the widget only where they differ.
+    void showCell(const ActionCell& cell);
+
+  Q_SIGNALS:
+    void hovered();
+
+  protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+};
+
+// A small picture with its hint that acts when clicked (or double-clicked).
+class PictureLabel : public ClickableLabel {
+    Q_OBJECT
+  public:
+    PictureLabel(QWidget* parent, const QString& objectName, const QPixmap& picture,
+                 const QString& hint);
+};
+
+// A column icon at (x, y).
+PictureLabel* columnIcon(QWidget* parent, const char* objectName, ColumnIcon which,
+                         const QString& hint, int x, int y);
+
+// The RGB of an action's colour.
+QColor actionRgb(ActionColour colour);
+
+// A flat single-line edit of the table, 19 pixels high, with its length limit and hint.
+QLineEdit* tableEdit(QWidget* parent, const QString& objectName, int x, int y, int width,
+                     int maxLength);
+// Shows a table edit's text from its first character (a long description is read from its
+// start), touching the edit only when the text differs.
+void showFieldText(QLineEdit* edit, const std::string& text);
+// Paints an edit's background (white, or the button face of a field that does not apply).
+void paintBase(QLineEdit* edit, const QColor& colour);
+
+// A caption or heading at a fixed place.
+QLabel* fixedLabel(QWidget* parent, const QString& text, int x, int y, int width,
+                   Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter,
+                   const QString& objectName = QString());
+// The bold "Status urządzenia" that lies under an SMS text field.
+QLabel* statusLabel(QWidget* parent, const QLineEdit* field);
+// The row labels "Test/Status" ... "Ex 6" down the left side.
+void rowLabels(QWidget* parent);
+// Separator lines.
+void horizontalLine(QWidget* parent, int x, int y, int width);
+void verticalLine(QWidget* parent, int x, int y, int height);
+
+} // namespace qv::gui
