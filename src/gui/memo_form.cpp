@@ -1,20 +1,41 @@
 #include "gui/memo_form.hpp"
 
-#include "gui/app_context.hpp"
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
 
 namespace qv::gui {
 
-MemoForm::MemoForm(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
-    setObjectName(QStringLiteral("TFormMemo"));
+MemoForm::MemoForm(AppContext&, QWidget* parent)
+    : TextWindow(QStringLiteral("TFormMemo"), QStringLiteral("SMSy konfiguracyjne"), parent) {
+    // Only the system menu in the frame.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    resize(kWidth, kHeight);
 }
 
-void MemoForm::clearLines() {}
+void MemoForm::clearLines() {
+    memo()->clear();
+    hasLines_ = false;
+}
+
 void MemoForm::setCaption(const QString& caption) {
     setWindowTitle(caption);
 }
-void MemoForm::addLine(const QString&) {}
+
+void MemoForm::addLine(const QString& line) {
+    // Each line its own block, the first one too (appending to an empty memo would merge an
+    // empty first line with the next).
+    QTextCursor cursor(memo()->document());
+    cursor.movePosition(QTextCursor::End);
+    if (hasLines_) cursor.insertBlock();
+    cursor.insertText(line);
+    hasLines_ = true;
+}
+
 QStringList MemoForm::lines() const {
-    return {};
+    if (!hasLines_ && memo()->document()->isEmpty()) return {};
+    return memo()->toPlainText().split(QLatin1Char('\n'));
 }
 
 } // namespace qv::gui

@@ -1,18 +1,22 @@
 #pragma once
-// The fixed reference of the control SMS commands.
-#include <QDialog>
+// The fixed reference of the control SMS commands ("Opisy SMSów sterujących"): a read-only
+// memo Memo1 in a fixed-pitch font fills the dialog.
+#include "gui/text_memo.hpp"
+
+#include <QStringList>
 
 namespace qv::gui {
 
 class AppContext;
 
-class SmsDescriptionForm : public QDialog {
+// The reference text, one entry a line.
+QStringList controlSmsDescription();
+
+class SmsDescriptionForm : public TextWindow {
     Q_OBJECT
   public:
     explicit SmsDescriptionForm(AppContext& ctx, QWidget* parent = nullptr);
-
-  private:
-    AppContext& ctx_;
+    QStringList lines() const;
 };
 
 } // namespace qv::gui

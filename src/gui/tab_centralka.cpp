@@ -1,10 +1,212 @@
 #include "gui/tab_centralka.hpp"
 
+#include "config/defaults.hpp"
+#include "config/dependent_controls.hpp"
+#include "config/item_lists.hpp"
+#include "gui/gradient_toolbar.hpp"
+#include "gui/tab_layout.hpp"
+#include "gui/toolbar_icons.hpp"
+
+#include <QGridLayout>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
 namespace qv::gui {
 
-TabCentralka::TabCentralka(AppContext& ctx, QWidget* parent)
-    : SettingsView(ctx, QStringLiteral("TabCentralka"), parent) {}
+namespace {
+constexpr int kTypeListWidth = 160;
+constexpr int kParamListWidth = 110;
+constexpr int kParamCaptionWidth = 100;
+constexpr int kNameLabelWidth = 40;
 
-void TabCentralka::refresh() {}
+} // namespace
+
+TabCentralka::TabCentralka(AppContext& ctx, QWidget* parent)
+    : BoundView(ctx, QStringLiteral("TabCentralka"), parent) {
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(8, 4, 8, 6);
+    page->setSpacing(6);
+    page->addWidget(buildToolBar());
+    auto* columns = new QHBoxLayout;
+    columns->setSpacing(10);
+    columns->addWidget(buildOutputGroup(), 0, Qt::AlignTop);
+    auto* right = new QVBoxLayout;
+    right->addWidget(buildDelayGroup());
+    right->addWidget(buildRemoteGroup());
+    auto* descriptions = new QPushButton(QStringLiteral("Opisy SMSów"), this);
+    descriptions->setObjectName(QStringLiteral("Button3"));
+    right->addWidget(descriptions, 0, Qt::AlignLeft);
+    right->addStretch(1);
+    columns->addLayout(right, 1);
+    page->addLayout(columns);
+    page->addWidget(buildZoneGroup());
+    page->addStretch(1);
+}
+
+QWidget* TabCentralka::buildToolBar() {
+    auto* bar = new GradientToolBar(QStringLiteral("ToolBar2"), this);
+    bar->setIconSize(QSize(24, 24));
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    auto* button = new QToolButton(bar);
+    button->setObjectName(QStringLiteral("centralkaButton"));
+    button->setText(QStringLiteral("  CENTRALKA  "));
+    button->setToolTip(QStringLiteral("Włącz / wyłącz funkcje centralki alarmowej"));
+    button->setCheckable(true);
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    QFont bold = button->font();
+    bold.setBold(true);
+    button->setFont(bold);
+    bar->addWidget(button);
+    connect(button, &QToolButton::clicked, this, [this] { edit(toggleAlarmPanel); });
+
+    // The alarm panel's switch as a setting; only the button changes it.
+    auto* useZone = namedCheck(this, "fUSE_ZONE", QStringLiteral("Aktywuj centralkę"));
+    bindFlag(useZone, field(&Settings::useZone));
+    useZone->hide();
+
+    onRefresh([this, button, shownOn = std::make_shared<int>(-1)] {
+        const bool on = settings().useZone;
+        showChecked(button, on);
+        if (*shownOn != int(on)) {
+            button->setIcon(toolIcon(on ? ToolIcon::AlarmPanelOn : ToolIcon::AlarmPanelOff));
+            *shownOn = int(on);
+        }
+    });
+    return bar;
+}
+
+QWidget* TabCentralka::buildOutputGroup() {
+    auto* g = new QGroupBox(QStringLiteral(" Wyjścia "), this);
+    g->setObjectName(QStringLiteral("GroupOutputs"));
+    auto* grid = new QGridLayout(g);
+    grid->setContentsMargins(8, 4, 8, 6);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(4);
+    int line = 0;
+    for (int o = 1; o <= memmap::kOutputs; ++o) {
+        const std::string n = std::to_string(o);
+        auto* name =
+            namedLabel(g, ("OutputNameLabel" + n).c_str(),
+                       o == 1 ? QStringLiteral("S5 1:") : QStringLiteral("Ex %1:").arg(o - 1));
+        name->setFixedWidth(kNameLabelWidth);
+        if (o == 1) {
+            QPalette pal = name->palette();
+            pal.setColor(QPalette::WindowText, Qt::red);
+            name->setPalette(pal);
+        }
+        auto* type =
+            namedList(g, ("fOUTPUT_TYPE" + n).c_str(), items::outputTypes(o), kTypeListWidth);
+        auto* caption = namedLabel(g, ("OutputParamLabel" + n).c_str(), QString());
+        caption->setFixedWidth(kParamCaptionWidth);
+        auto* param = namedList(g, ("fOUTPUT_PARAM" + n).c_str(), {}, kParamListWidth);
+        grid->addWidget(name, line, 0);
+        grid->addWidget(type, line, 1);
+        grid->addWidget(caption, line, 2);
+        grid->addWidget(param, line, 3);
+        ++line;
+        if (o == 1) grid->addWidget(buildBellPanel(g), line++, 0, 1, 4);
+
+        connect(type, &QComboBox::activated, this, [this, o](int index) {
+            edit([&](Settings& s) {
+                s.output(o).type = index;
+                applyOutputTypeRule(s, o);
+            });
+        });
+        connect(param, &QComboBox::activated, this,
+                [this, o](int index) { edit([&](Settings& s) { s.output(o).param = index; }); });
+        onRefresh([this, o, type, caption, param] {
+            const OutputRow& row = settings().output(o);
+            showIndex(type, row.type);
+            caption->setText(qs(row.paramCaption));
+            showItems(param, outputParamItems(row.list));
+            showIndex(param, row.param);
+            param->setVisible(row.paramVisible);
+        });
+    }
+    grid->setColumnStretch(4, 1);
+    return g;
+}
+
+QWidget* TabCentralka::buildBellPanel(QWidget* parent) {
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QStringLiteral("BELLPanel"));
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* v = new QVBoxLayout(panel);
+    v->setContentsMargins(6, 4, 6, 4);
+    v->setSpacing(2);
+    auto* time = bindIndex(namedList(panel, "fBELL_TIME", items::bellTime(), 80),
+                           field(&Settings::bellTime));
+    auto* timeLabel = namedLabel(panel, "LabelfBELL_TIME", QStringLiteral("Czas sygnału:"));
+    v->addWidget(inRow(panel, {timeLabel, time}));
+    v->addWidget(namedLabel(panel, "LabelBellMask", QStringLiteral("Wejścia wzbudzające:")));
+    v->addWidget(slotBoxes(panel, "fZONE_BELL_MASK1_", "BellLabel", &InputRow::zoneBellMask,
+                           constraints::sirenEditable));
+    onRefresh([this, panel] { panel->setVisible(sirenPanelVisible(settings())); });
+    return panel;
+}
+
+QWidget* TabCentralka::buildZoneGroup() {
+    auto* g = new QGroupBox(QStringLiteral(" Strefa "), this);
+    g->setObjectName(QStringLiteral("ZONE1"));
+    auto* h = new QHBoxLayout(g);
+    h->setContentsMargins(8, 2, 8, 4);
+    h->addWidget(namedLabel(g, "LabelZoneMask", QStringLiteral("Wejście 1 blokuje:")));
+    h->addWidget(slotBoxes(g, "fZONE_MASK1_", "ZoneLabel", &InputRow::zoneMask,
+                           constraints::blockingEditable));
+    h->addStretch(1);
+    onRefresh([this, g] { g->setVisible(alarmPanelGroupsVisible(settings())); });
+    return g;
+}
+
+QWidget* TabCentralka::buildDelayGroup() {
+    QFormLayout* form = nullptr;
+    auto* g = formGroup(this, "DELAY", QStringLiteral(" Opóźnienia "), &form);
+    addFormRow(form, QStringLiteral("Opóźnienie wejścia zwłocznego (WE2) [s]:"),
+               bindIndex(namedList(g, "fZONE1_DELAY", items::delaySeconds(), 55),
+                         field(&Settings::zone1Delay)));
+    addFormRow(form, QStringLiteral("Czas na uzbrojenie [s]:"),
+               bindIndex(namedList(g, "fARM_DELAY", items::delaySeconds(), 55),
+                         field(&Settings::armDelay)));
+    onRefresh([this, g] { g->setVisible(alarmPanelGroupsVisible(settings())); });
+    return g;
+}
+
+QWidget* TabCentralka::buildRemoteGroup() {
+    QFormLayout* form = nullptr;
+    auto* g = formGroup(this, "REMOTE", QStringLiteral(" Zdalne uzbrajanie/rozbrajanie"), &form);
+    form->addRow(
+        bindFlag(namedCheck(g, "fARM_SIGNAL", QStringLiteral("Sygnalizuj uzbrojenie/rozbrojenie")),
+                 field(&Settings::armSignal)));
+    form->addRow(
+        bindFlag(namedCheck(g, "fARM_ON_CLIP", QStringLiteral("Uzbrajaj/rozbrajaj CLIPem")),
+                 field(&Settings::armOnClip)));
+    onRefresh([this, g] { g->setVisible(alarmPanelGroupsVisible(settings())); });
+    return g;
+}
+
+QWidget* TabCentralka::slotBoxes(QWidget* parent, const char* boxPrefix, const char* labelPrefix,
+                                 bool InputRow::*flag, bool (*editable)(int)) {
+    auto* boxes = new QWidget(parent);
+    auto* grid = new QGridLayout(boxes);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(0);
+    for (int s = 1; s <= memmap::kInputSlots; ++s) {
+        const std::string n = std::to_string(s);
+        auto* label =
+            namedLabel(boxes, (labelPrefix + n).c_str(),
+                       QString::fromUtf8(items::slotLabels()[std::size_t(s - 1)].shortLabel));
+        label->setAlignment(Qt::AlignCenter);
+        auto* box = namedCheck(boxes, (boxPrefix + n).c_str(), QString());
+        box->setEnabled(editable(s));
+        bindFlag(box, [s, flag](Settings& st) -> bool& { return st.input(s).*flag; });
+        grid->addWidget(label, 0, s - 1, Qt::AlignHCenter);
+        grid->addWidget(box, 1, s - 1, Qt::AlignHCenter);
+        grid->setColumnMinimumWidth(s - 1, 20);
+    }
+    return boxes;
+}
 
 } // namespace qv::gui

@@ -1,0 +1,97 @@
+#include "gui/bound_view.hpp"
+
+namespace qv::gui {
+
+void BoundView::refresh() {
+    for (const auto& show : shows_)
+        show();
+}
+
+void BoundView::onRefresh(std::function<void()> show) {
+    shows_.push_back(std::move(show));
+}
+
+void BoundView::edit(const std::function<void(Settings&)>& change) {
+    change(settings());
+    commitEdit();
+}
+
+QLineEdit* BoundView::bindText(QLineEdit* e, SettingRef<std::string> ref, int maxLength) {
+    limitEdit(e, maxLength);
+    connect(e, &QLineEdit::textEdited, this,
+            [this, ref](const QString& t) { edit([&](Settings& s) { ref(s) = ss(t); }); });
+    onRefresh([this, e, ref] { showText(e, ref(settings())); });
+    return e;
+}
+
+QComboBox* BoundView::bindIndex(QComboBox* list, SettingRef<int> ref) {
+    connect(list, &QComboBox::activated, this,
+            [this, ref](int i) { edit([&](Settings& s) { ref(s) = i; }); });
+    onRefresh([this, list, ref] { showIndex(list, ref(settings())); });
+    return list;
+}
+
+QAbstractButton* BoundView::bindFlag(QAbstractButton* box, SettingRef<bool> ref) {
+    connect(box, &QAbstractButton::clicked, this,
+            [this, ref](bool on) { edit([&](Settings& s) { ref(s) = on; }); });
+    onRefresh([this, box, ref] { showChecked(box, ref(settings())); });
+    return box;
+}
+
+void BoundView::bindRadio(QRadioButton* a, SettingRef<bool> aRef, QRadioButton* b,
+                          SettingRef<bool> bRef) {
+    // Exclusivity is the settings' rule, so a pair may show neither button chosen.
+    a->setAutoExclusive(false);
+    b->setAutoExclusive(false);
+    // Clicking a radio button always chooses it.
+    connect(a, &QAbstractButton::clicked, this,
+            [this, aRef, bRef] { edit([&](Settings& s) { setRadio(aRef(s), bRef(s), true); }); });
+    connect(b, &QAbstractButton::clicked, this,
+            [this, aRef, bRef] { edit([&](Settings& s) { setRadio(bRef(s), aRef(s), true); }); });
+    onRefresh([this, a, b, aRef, bRef] {
+        showChecked(a, aRef(settings()));
+        showChecked(b, bRef(settings()));
+    });
+}
+
+QSlider* BoundView::bindValue(QSlider* slider, SettingRef<int> ref) {
+    connect(slider, &QSlider::valueChanged, this,
+            [this, ref](int v) { edit([&](Settings& s) { ref(s) = v; }); });
+    onRefresh([this, slider, ref] { showValue(slider, ref(settings())); });
+    return slider;
+}
+
+QLineEdit* namedEdit(QWidget* parent, const char* name) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    return e;
+}
+
+QComboBox* namedList(QWidget* parent, const char* name, const std::vector<std::string>& items,
+                     int width) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(name));
+    showItems(c, items);
+    if (width > 0) c->setFixedWidth(width);
+    return c;
+}
+
+QLabel* namedLabel(QWidget* parent, const char* name, const QString& caption) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+QCheckBox* namedCheck(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = new QCheckBox(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
+
+QRadioButton* namedRadio(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = new QRadioButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    return b;
+}
+
+} // namespace qv::gui

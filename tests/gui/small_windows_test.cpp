@@ -1,0 +1,173 @@
+// The additional phones window, the SMS descriptions and the text window of the SMS listing,
+// each opened from the main window as the user opens it.
+#include "support/gui_test_support.hpp"
+
+#include "gui/memo_form.hpp"
+#include "tools/sms_listing.hpp"
+
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+using namespace qv;
+using namespace qv::gui;
+using namespace qv::gui::test;
+
+namespace {
+QLineEdit* phoneEdit(QDialog* d, int n) {
+    return d->findChild<QLineEdit*>(QStringLiteral("AddPhone%1").arg(n));
+}
+QPushButton* button(QDialog* d, const char* name) {
+    return d->findChild<QPushButton*>(QString::fromLatin1(name));
+}
+// With QVPROG_SCREENSHOT_DIR set, the windows are saved there to be looked at.
+void screenshot(QDialog* d) {
+    const QString dir = qEnvironmentVariable("QVPROG_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) d->grab().save(dir + "/" + d->objectName() + ".png");
+}
+} // namespace
+
+class SmallWindowsTest : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void additionalPhonesOpenAndCloseUnchanged() {
+        Program p;
+        for (std::size_t k = 0; k < 56; ++k)
+            p.ctx->settings().addPhones[k] = std::to_string(500000000 + k);
+        p.ctx->doc.form2tab();
+        p.ctx->doc.storeEepTable();
+        const auto before = p.ctx->settings().addPhones;
+        QString shown1, shown56, title;
+        bool stayedOpen = false;
+        whenModal("TFormAddPhones", [&](QDialog* d) {
+            title = d->windowTitle();
+            shown1 = phoneEdit(d, 1)->text();
+            shown56 = phoneEdit(d, 56)->text();
+            d->reject(); // Escape does not close it
+            stayedOpen = d->isVisible();
+            button(d, "Button2")->click();
+        });
+        p.find<QPushButton>("Button4")->click();
+        QCOMPARE(title, QStringLiteral("DODATKOWE NUMERY UPRAWNIONE (DO STEROWANIA WYJŚCIAMI)"));
+        QCOMPARE(shown1, QStringLiteral("500000000"));
+        QCOMPARE(shown56, QStringLiteral("500000055"));
+        QVERIFY(stayedOpen);
+        QVERIFY(p.ctx->settings().addPhones == before);
+        QVERIFY(!p.ctx->doc.isModified());
+    }
+
+    void clearAllThenCloseEmptiesEveryNumber() {
+        Program p;
+        for (auto& phone : p.ctx->settings().addPhones)
+            phone = "123456789";
+        p.ctx->doc.form2tab();
+        p.ctx->doc.storeEepTable();
+        whenModal("TFormAddPhones", [](QDialog* d) {
+            button(d, "Button1")->click(); // "Wyczysc wszystkie" keeps the window open
+            if (d->isVisible()) button(d, "Button2")->click();
+        });
+        p.find<QPushButton>("Button4")->click();
+        for (const auto& phone : p.ctx->settings().addPhones)
+            QCOMPARE(phone, "");
+        QVERIFY(p.ctx->doc.isModified());
+    }
+
+    void phonesStandInFourColumnsOfFourteen() {
+        Program p;
+        struct Seen {
+            QRect e1, e14, e15, e43, e56;
+            QString hint15, typed, clear, close;
+        } seen;
+        whenModal("TFormAddPhones", [&](QDialog* d) {
+            seen.e1 = phoneEdit(d, 1)->geometry();
+            seen.e14 = phoneEdit(d, 14)->geometry();
+            seen.e15 = phoneEdit(d, 15)->geometry();
+            seen.e43 = phoneEdit(d, 43)->geometry();
+            seen.e56 = phoneEdit(d, 56)->geometry();
+            seen.hint15 = phoneEdit(d, 15)->toolTip();
+            QTest::keyClicks(phoneEdit(d, 7), "12345678901");
+            seen.typed = phoneEdit(d, 7)->text();
+            seen.clear = button(d, "Button1")->text();
+            seen.close = button(d, "Button2")->text();
+            screenshot(d);
+            button(d, "Button2")->click();
+        });
+        p.find<QPushButton>("Button4")->click();
+        QCOMPARE(seen.e15.top(), seen.e1.top()); // number 15 opens the second column
+        QVERIFY(seen.e15.left() > seen.e1.right());
+        QCOMPARE(seen.e56.top(), seen.e14.top()); // number 56 closes the fourth
+        QCOMPARE(seen.e56.left(), seen.e43.left());
+        QCOMPARE(seen.e1.width(), 75);
+        QCOMPARE(seen.hint15, QStringLiteral("Numer telefonu: 15, Długość pola: 9"));
+        QCOMPARE(seen.typed, QStringLiteral("1234567890")); // the tenth character is taken
+        QCOMPARE(p.ctx->settings().addPhones[6], "1234567890");
+        QCOMPARE(seen.clear, QStringLiteral("Wyczysc wszystkie"));
+        QCOMPARE(seen.close, QStringLiteral("Zapamiętaj i zamknij"));
+    }
+
+    void smsListingFillsTheTextWindow() {
+        Program p;
+        QStringList lines;
+        QString title;
+        QSize size;
+        bool fixedPitch = false;
+        auto record = [&](QDialog* d) {
+            lines = static_cast<MemoForm*>(d)->lines();
+            title = d->windowTitle();
+            size = d->size();
+            screenshot(d);
+            fixedPitch = QFontInfo(d->findChild<QPlainTextEdit*>("Memo1")->font()).fixedPitch();
+            d->done(0);
+        };
+        whenModal("TFormMemo", record);
+        p.find<QToolButton>("ToolButton12")->click();
+        QCOMPARE(lines.size(), kSmsListingLines);
+        QCOMPARE(lines[0], QString());
+        QCOMPARE(lines[1], QString(77, QLatin1Char('=')));
+        QCOMPARE(lines[2], QStringLiteral("Wymiana pojedyńczych parametrów:"));
+        QCOMPARE(lines[11], QStringLiteral("Hasło do modułu          : OPCJA ZABLOKOWANA"));
+        QCOMPARE(lines[18], "Numer obiektu            : " +
+                                QString::fromStdString(smsCommand(p.ctx->doc.image(), 35, 4)));
+        QCOMPARE(title, QStringLiteral("SMSy konfiguracyjne"));
+        QCOMPARE(size, QSize(870, 500));
+        QVERIFY(fixedPitch);
+
+        // A second listing replaces the first.
+        whenModal("TFormMemo", record);
+        p.find<QToolButton>("ToolButton12")->click();
+        QCOMPARE(lines.size(), kSmsListingLines);
+    }
+
+    void smsDescriptionsShowTheFixedReference() {
+        Program p;
+        QStringList lines;
+        QString title;
+        bool readOnly = false;
+        whenModal("TFormSMSDescription", [&](QDialog* d) {
+            auto* memo = d->findChild<QPlainTextEdit*>("Memo1");
+            lines = memo->toPlainText().split('\n');
+            readOnly = memo->isReadOnly();
+            title = d->windowTitle();
+            screenshot(d);
+            d->done(0);
+        });
+        p.find<QPushButton>("Button3")->click();
+        QCOMPARE(title, QStringLiteral("Opisy SMSów sterujących"));
+        QCOMPARE(lines.size(), 32);
+        QCOMPARE(lines[0],
+                 QStringLiteral("*A1           - Uzbraja centralkę (musi być aktywowana)"));
+        QCOMPARE(lines[3], QStringLiteral("=== Tryb \"Bistabilne SMS\" i \"Bistabilne CLIP/SMS\" "
+                                          "==================="));
+        QCOMPARE(lines[29], QString());
+        QCOMPARE(lines[30], QString());
+        QCOMPARE(lines[31],
+                 QStringLiteral("W SMSach sterujących wielkość liter nie ma znaczenia."));
+        QVERIFY(readOnly);
+    }
+};
+
+QVPROG_GUI_TEST_MAIN(SmallWindowsTest)
+#include "small_windows_test.moc"
