@@ -24,6 +24,7 @@
 #include "gui/tab_prywatne.hpp"
 #include "gui/toolbar_icons.hpp"
 #include "link/port_names.hpp"
+#include "sim/sim_setup.hpp"
 #include "tools/sms_listing.hpp"
 
 #include <QApplication>
@@ -246,9 +247,14 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::tickStatusBar() {
     panels_[0]->setText(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
-    QString port = QString::fromLatin1(kLinkPortMessagePrefix) + ctx_.portName();
+    // The simulated module's options (a state file path) would not fit: the panel names it
+    // "sim" and the tooltip gives the whole name.
+    const QString name = ctx_.portName();
+    QString port = QString::fromLatin1(kLinkPortMessagePrefix) +
+                   (isSimPortName(name.toStdString()) ? QStringLiteral("sim") : name);
     if (ctx_.reverseReset()) port += QStringLiteral("/R");
     panels_[1]->setText(port);
+    panels_[1]->setToolTip(name);
     panels_[2]->setText(QString::fromLatin1(kDeviceFamily));
 }
 
