@@ -4,7 +4,8 @@ set -euo pipefail
 PACKAGES=(build-essential cmake ninja-build ccache pkg-config
           libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
           qt6-base-dev qt6-serialport-dev
-          xvfb x11-apps imagemagick clang-format)
+          xvfb x11-apps imagemagick clang-format
+          clang libclang-rt-14-dev)
 missing=()
 for p in "${PACKAGES[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
