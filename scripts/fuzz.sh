@@ -4,8 +4,8 @@
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET...]   run every target (or the ones named) SECONDS each
 #                                           (default 20); FUZZ_JOBS targets at a time (default 2)
-#   scripts/fuzz.sh --merge [TARGET...]     minimise what the runs found together with the seed
-#                                           corpus back into fuzz/corpus/<target>/
+#   scripts/fuzz.sh --merge [TARGET...]     minimise the seeds and the small inputs the runs
+#                                           found into fuzz/corpus/<target>/
 #   scripts/fuzz.sh --seeds                 write the seeds the core's writers make into
 #                                           fuzz/corpus/ (kept files stay)
 #
@@ -50,16 +50,26 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 mkdir -p "$BUILD/logs"
 
 if [[ $mode == merge ]]; then
+    # The corpus stays small: the seeds, and of the other inputs only those of at most
+    # FUZZ_KEEP_BYTES bytes (default 1024) that add coverage.
+    seeds=$(mktemp -d)
+    "$BUILD/fuzz/fuzz_make_seeds" "$seeds"
     for t in "${targets[@]}"; do
         fresh=$(mktemp -d)
-        mkdir -p "$BUILD/corpus/$t"
-        "$BUILD/fuzz/fuzz_$t" -merge=1 -timeout=10 "$fresh" "$ROOT/fuzz/corpus/$t" \
-            "$BUILD/corpus/$t" >"$BUILD/logs/$t.merge.log" 2>&1
-        rm -rf "$ROOT/fuzz/corpus/$t"
+        small=$(mktemp -d)
+        mkdir -p "$BUILD/corpus/$t" "$seeds/$t"
+        for d in "$ROOT/fuzz/corpus/$t" "$BUILD/corpus/$t"; do # equal names: equal contents
+            find "$d" -type f -size -"$((${FUZZ_KEEP_BYTES:-1024} + 1))"c -exec cp -f -t "$small" {} +
+        done
+        "$BUILD/fuzz/fuzz_$t" -merge=1 -timeout=10 "$fresh" "$seeds/$t" "$small" \
+            >"$BUILD/logs/$t.merge.log" 2>&1
+        rm -rf "$ROOT/fuzz/corpus/$t" "$small"
         mv "$fresh" "$ROOT/fuzz/corpus/$t"
         chmod 755 "$ROOT/fuzz/corpus/$t"
-        echo "$t: $(ls "$ROOT/fuzz/corpus/$t" | wc -l) inputs, $(du -sk "$ROOT/fuzz/corpus/$t" | cut -f1) KB"
+        echo "$t: $(ls "$ROOT/fuzz/corpus/$t" | wc -l) inputs," \
+            "$(du -s --apparent-size -k "$ROOT/fuzz/corpus/$t" | cut -f1) KB"
     done
+    rm -rf "$seeds"
     exit 0
 fi
 
