@@ -84,12 +84,12 @@ run_one() {
     local execs rate cov
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log")
-    cov=$(grep -Eo 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1)
+    cov=$(grep -aEo 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1)
     if ((rc == 0)); then
         echo "fuzz $t: ok, ${execs:-?} runs, ${rate:-?}/s, ${cov:-no coverage line}"
     else
         echo "fuzz $t: FINDING (exit $rc), see $log and $build/artifacts/$t/"
-        grep -E '^(==[0-9]+==ERROR|SUMMARY|fuzz property)|runtime error' "$log" | head -5
+        grep -aE '^(==[0-9]+==ERROR|SUMMARY|fuzz property)|runtime error' "$log" | head -5
     fi
     return $rc
 }
