@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine, builds QVProg twice (plain, and with AddressSanitizer +
-# UndefinedBehaviorSanitizer) and runs every test in both builds.
+# UndefinedBehaviorSanitizer) and runs every test in both builds, then gives every fuzz target a
+# short run (about 20 s each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -16,3 +17,5 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQVPROG_SANITIZE=ON 
 cmake --build build-asan -j"$JOBS"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j"$JOBS"
+
+FUZZ_BUILD_JOBS="$JOBS" FUZZ_JOBS="$JOBS" ./scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
