@@ -48,6 +48,15 @@ ScreenshotTour::ScreenshotTour(AppContext& ctx, MainWindow& window, QString fold
             },
             [this] { window_.readButtonClick(); }, next);
     });
+    // The live monitor on the module that the read just restarted: a few seconds of its stream.
+    add([this](auto next) {
+        auto since = std::make_shared<QElapsedTimer>();
+        modalShot(
+            QStringLiteral("TShowForm"), QStringLiteral("monitor.png"),
+            [since](QWidget*) { since->start(); },
+            [since](QWidget*) { return since->isValid() && since->elapsed() > 6000; },
+            [this] { window_.monitorButtonClick(); }, next);
+    });
 }
 
 void ScreenshotTour::start() {
