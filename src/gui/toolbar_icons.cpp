@@ -51,6 +51,23 @@ void chip(QPainter& p, QRectF r) {
     }
 }
 
+QFont glyphFont(int pixels) {
+    QFont f;
+    f.setBold(true);
+    f.setPixelSize(pixels);
+    return f;
+}
+
+// A small round mark with one character in the lower right corner.
+void badge(QPainter& p, QColor c, const QString& glyph) {
+    const QRectF mark(12, 12, 12, 12);
+    p.setPen(QPen(kPaper, 1));
+    p.setBrush(c);
+    p.drawEllipse(mark);
+    p.setFont(glyphFont(10));
+    p.drawText(mark, Qt::AlignCenter, glyph);
+}
+
 void draw(QPainter& p, ToolIcon which) {
     const QRectF r(0, 0, 24, 24);
     p.setRenderHint(QPainter::Antialiasing);
@@ -175,6 +192,26 @@ void draw(QPainter& p, ToolIcon which) {
         }
         break;
     }
+    case ToolIcon::Identify:
+        chip(p, r);
+        badge(p, kBlue, QStringLiteral("?"));
+        break;
+    case ToolIcon::Help:
+        p.setPen(QPen(kInk, 1.2));
+        p.setBrush(kBlue);
+        p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+        p.setPen(kPaper);
+        p.setFont(glyphFont(13));
+        p.drawText(r, Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    case ToolIcon::Close:
+        p.setPen(QPen(kInk, 1.2));
+        p.setBrush(kRed);
+        p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+        p.setPen(QPen(kPaper, 2.4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(8, 8), QPointF(16, 16));
+        p.drawLine(QPointF(16, 8), QPointF(8, 16));
+        break;
     }
 }
 
