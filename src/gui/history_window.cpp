@@ -40,6 +40,7 @@ HistoryWindow::HistoryWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
         QFont f = l->font();
         f.setBold(true);
         l->setFont(f);
+        l->setTextFormat(Qt::PlainText); // what the module or a file name says, as it stands
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     auto* labels = new QHBoxLayout;
