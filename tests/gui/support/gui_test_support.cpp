@@ -48,8 +48,9 @@ QStringList ScriptedUi::texts() const {
 }
 
 void whenModal(const QString& objectName, std::function<void(QDialog*)> action, int timeoutMs) {
-    auto* timer = new QTimer;
-    auto* clock = new QElapsedTimer;
+    // Owned by the application, so a wait still pending when the tests end is freed with it.
+    auto* timer = new QTimer(qApp);
+    auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [=] {
@@ -58,7 +59,6 @@ void whenModal(const QString& objectName, std::function<void(QDialog*)> action, 
         if (!found && clock->elapsed() < timeoutMs) return;
         timer->stop();
         timer->deleteLater();
-        delete clock;
         if (found) action(modal);
     });
     timer->start();
