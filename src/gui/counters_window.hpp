@@ -4,6 +4,10 @@
 
 #include <QDialog>
 
+#include <array>
+
+class QLineEdit;
+
 namespace qv::gui {
 
 class AppContext;
@@ -15,8 +19,14 @@ class CountersWindow : public QDialog {
     // Shows the values a read brought and runs the window modally.
     void editCounters(const qv::CounterValues& values);
 
+    // "Zapisz do urządzenia": a write session with the edits' texts, then the window closes.
+    // Texts that are not counters are refused with a message before anything is sent, and the
+    // window stays open for them to be corrected.
+    void writeToDevice();
+
   private:
     AppContext& ctx_;
+    std::array<QLineEdit*, kCounterCount> edits_{};
 };
 
 } // namespace qv::gui

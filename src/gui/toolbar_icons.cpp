@@ -51,6 +51,30 @@ void chip(QPainter& p, QRectF r) {
     }
 }
 
+QFont glyphFont(int pixels) {
+    QFont f;
+    f.setBold(true);
+    f.setPixelSize(pixels);
+    return f;
+}
+
+// A round face with an ink rim.
+void disc(QPainter& p, QColor fill, double rim = 1.2) {
+    p.setPen(QPen(kInk, rim));
+    p.setBrush(fill);
+    p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+}
+
+// A small round mark with one character in the lower right corner.
+void badge(QPainter& p, QColor c, const QString& glyph) {
+    const QRectF mark(12, 12, 12, 12);
+    p.setPen(QPen(kPaper, 1));
+    p.setBrush(c);
+    p.drawEllipse(mark);
+    p.setFont(glyphFont(10));
+    p.drawText(mark, Qt::AlignCenter, glyph);
+}
+
 void draw(QPainter& p, ToolIcon which) {
     const QRectF r(0, 0, 24, 24);
     p.setRenderHint(QPainter::Antialiasing);
@@ -124,9 +148,7 @@ void draw(QPainter& p, ToolIcon which) {
         p.drawLine(QPointF(7, 21), QPointF(17, 21));
         break;
     case ToolIcon::History:
-        p.setPen(QPen(kInk, 1.4));
-        p.setBrush(kPaper);
-        p.drawEllipse(QPointF(12, 12), 9.5, 9.5);
+        disc(p, kPaper, 1.4);
         p.setPen(QPen(kBlue, 2, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(12, 12), QPointF(12, 6));
         p.drawLine(QPointF(12, 12), QPointF(16, 14));
@@ -175,6 +197,22 @@ void draw(QPainter& p, ToolIcon which) {
         }
         break;
     }
+    case ToolIcon::Identify:
+        chip(p, r);
+        badge(p, kBlue, QStringLiteral("?"));
+        break;
+    case ToolIcon::Help:
+        disc(p, kBlue);
+        p.setPen(kPaper);
+        p.setFont(glyphFont(13));
+        p.drawText(r, Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    case ToolIcon::Close:
+        disc(p, kRed);
+        p.setPen(QPen(kPaper, 2.4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(8, 8), QPointF(16, 16));
+        p.drawLine(QPointF(16, 8), QPointF(8, 16));
+        break;
     }
 }
 

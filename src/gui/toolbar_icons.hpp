@@ -20,6 +20,9 @@ enum class ToolIcon {
     Log,
     AlarmPanelOn,
     AlarmPanelOff,
+    Identify,
+    Help,
+    Close,
 };
 
 QIcon toolIcon(ToolIcon which);

@@ -39,4 +39,18 @@ std::optional<std::uint32_t> parseCounterText(std::string_view text) {
     return static_cast<std::uint32_t>(magnitude);
 }
 
+CounterTextsCheck parseCounterTexts(const std::array<std::string, kCounterCount>& texts) {
+    CounterTextsCheck out;
+    for (std::size_t n = 0; n < texts.size(); ++n) {
+        const auto value = parseCounterText(texts[n]);
+        if (!value) {
+            out.refusal = "Błędna wartość licznika wejścia " + std::to_string(n + 1) + ": \"" +
+                          texts[n] + "\" - liczniki nie zostały zapisane";
+            return out;
+        }
+        out.values[n] = *value;
+    }
+    return out;
+}
+
 } // namespace qv

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace qv {
@@ -19,5 +20,13 @@ CounterValues decodeCounters(const CounterBytes& bytes);
 // down to -2147483648 (so "-1" gives 0xFFFFFFFF). Blanks around the number are allowed;
 // anything else gives nothing.
 std::optional<std::uint32_t> parseCounterText(std::string_view text);
+
+// The five texts of a counter write (input 1 first). A text that is not a counter refuses the
+// whole write: refusal then names the first such input and nothing may be sent.
+struct CounterTextsCheck {
+    CounterValues values{};
+    std::string refusal; // empty when every text is a counter
+};
+CounterTextsCheck parseCounterTexts(const std::array<std::string, kCounterCount>& texts);
 
 } // namespace qv

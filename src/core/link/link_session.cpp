@@ -112,15 +112,12 @@ bool LinkSession::prepare(const SessionRequest& r) {
         }
     }
     if (r.mode == LinkMode::writeCounters) {
-        for (std::size_t n = 0; n < r.counterTexts.size(); ++n) {
-            const auto value = parseCounterText(r.counterTexts[n]);
-            if (!value) {
-                log("Błędna wartość licznika wejścia " + std::to_string(n + 1) + ": \"" +
-                    r.counterTexts[n] + "\" - liczniki nie zostały zapisane");
-                return false;
-            }
-            countersToWrite_[n] = *value;
+        const CounterTextsCheck parsed = parseCounterTexts(r.counterTexts);
+        if (!parsed.refusal.empty()) {
+            log(parsed.refusal);
+            return false;
         }
+        countersToWrite_ = parsed.values;
     }
     if (r.mode == LinkMode::uploadFirmware) {
         firmware_.clear();

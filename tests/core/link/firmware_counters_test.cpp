@@ -165,6 +165,15 @@ TEST(CounterText, thirtyTwoBitPatternsOrNothing) {
         EXPECT_EQ(parseCounterText(bad), std::nullopt) << bad;
 }
 
+TEST(CounterText, aWriteIsRefusedAtItsFirstBadText) {
+    const auto good = parseCounterTexts({"0", "-1", " 7 ", "4294967295", "+2"});
+    EXPECT_EQ(good.refusal, "");
+    EXPECT_EQ(good.values, (CounterValues{0, 0xFFFFFFFFu, 7, 0xFFFFFFFFu, 2}));
+    const auto bad = parseCounterTexts({"1", "", "x", "4", "5"});
+    EXPECT_EQ(bad.refusal,
+              "Błędna wartość licznika wejścia 2: \"\" - liczniki nie zostały zapisane");
+}
+
 TEST(CounterSession, writeThenReadShowsUnsignedValues) {
     SimSession s;
     SessionRequest r;
