@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 
@@ -139,6 +143,19 @@ TEST_F(FirmwareUpload, emptyMissingOrUnreadableFile) {
     EXPECT_EQ(s.obs.lines.back(), "Nie wybrano pliku do załadowania lub plik jest pusty");
     EXPECT_EQ(s.session.firmwareFile(), "");
 }
+
+#ifndef _WIN32
+TEST_F(FirmwareUpload, pipeOrFolderIsRefusedWithoutWaitingForIt) {
+    const auto pipe = dir_ / "pipe_050392.bin";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_directory(dir_ / "dir_050392.bin");
+    for (const auto& path : {pipe, dir_ / "dir_050392.bin"}) {
+        SimSession s;
+        EXPECT_EQ(upload(s, path.string()), -1);
+        EXPECT_TRUE(s.obs.has("Problem z wczytaniem pliku."));
+    }
+}
+#endif
 
 TEST_F(FirmwareUpload, readOnlyFileUploads) {
     SimSession s;
