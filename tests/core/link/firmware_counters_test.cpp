@@ -37,6 +37,8 @@ class FirmwareUpload : public ::testing::Test {
         dir_ = fs::temp_directory_path() /
                ("qvprog_fw_" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::error_code ec;
+        fs::remove_all(dir_, ec); // what an interrupted earlier run left behind
         fs::create_directories(dir_);
     }
     void TearDown() override {
