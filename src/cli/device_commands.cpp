@@ -4,7 +4,6 @@
 
 #include "common/clock.hpp"
 #include "common/cp1250.hpp"
-#include "common/file_io.hpp"
 #include "config/config_document.hpp"
 #include "link/link_session.hpp"
 #include "link/port_names.hpp"
@@ -15,12 +14,12 @@
 #include "qtport/qt_serial_port.hpp"
 #endif
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
-#include <sstream>
 
 namespace qv::cli {
 
@@ -147,8 +146,8 @@ int cmdEvents(Context& c) {
         c.inv.out << "eventPosition: " << int(s.statusBytes().eventPosition) << '\n';
         const auto& events = s.eventBuffer();
         if (c.options.raw) {
-            if (writeFileAtomic(*c.options.raw, std::string(events.begin(), events.end()))) {
-                c.inv.err << "Błąd zapisu: " << *c.options.raw << '\n';
+            if (const auto failed = writeRawEventBuffer(*c.options.raw, events)) {
+                c.inv.err << *failed << '\n';
                 return kExitRefused;
             }
         }
@@ -174,16 +173,18 @@ int cmdEvents(Context& c) {
 int cmdCounters(Context& c) {
     if (!c.options.counters) return cmdSimple(c, LinkMode::readCounters);
     SessionRequest r = c.request(LinkMode::writeCounters);
-    std::stringstream list(*c.options.counters);
-    std::string item;
-    std::size_t n = 0;
-    while (std::getline(list, item, ',')) {
-        if (n == r.counterTexts.size()) break;
-        r.counterTexts[n++] = item;
-    }
-    if (n != r.counterTexts.size() || std::getline(list, item, ',')) {
+    // Exactly five values, the last one not followed by a comma.
+    const std::string& list = *c.options.counters;
+    const auto commas = static_cast<std::size_t>(std::count(list.begin(), list.end(), ','));
+    if (commas + 1 != r.counterTexts.size()) {
         c.inv.err << "Podaj pięć wartości liczników: --write a,b,c,d,e\n";
         return kExitUsage;
+    }
+    std::size_t start = 0;
+    for (auto& text : r.counterTexts) {
+        const std::size_t end = std::min(list.find(',', start), list.size());
+        text = list.substr(start, end - start);
+        start = end + 1;
     }
     return withSession(
         c, [&](PortLink& link, LinkSession& s) { return runSession(c.inv, link, s, r); });

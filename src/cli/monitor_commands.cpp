@@ -5,6 +5,7 @@
 #include "cli/port_link.hpp"
 
 #include "common/clock.hpp"
+#include "common/file_io.hpp"
 #include "common/text_format.hpp"
 #include "config/config_document.hpp"
 #include "config/messages.hpp"
@@ -67,8 +68,11 @@ std::optional<MonitorArgs> parseMonitorArgs(const std::vector<std::string>& args
 }
 
 int runReplay(const Invocation& inv, const MonitorArgs& a) {
-    std::ifstream f(a.replay, std::ios::binary);
-    if (!f) {
+    // A directory opens as a stream that reads nothing, and a pipe may never end: only a
+    // regular file is replayed.
+    std::ifstream f;
+    if (isRegularFile(a.replay)) f.open(a.replay, std::ios::binary);
+    if (!f.is_open()) {
         inv.err << "Błąd odczytu pliku: " << a.replay << '\n';
         return kExitUsage;
     }

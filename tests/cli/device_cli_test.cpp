@@ -154,6 +154,17 @@ TEST_F(DeviceCli, countersAndEvents) {
     EXPECT_EQ(static_cast<std::uint8_t>(bytes[12]), 1); // first event: TEST przyciskiem
 }
 
+TEST_F(DeviceCli, counterWriteTakesExactlyFiveValues) {
+    EXPECT_EQ(cli("counters --write 9,9,9,9,9 " + sim()).status, 0);
+    for (const char* list : {"1,2,3,4,5,6", "1,2,3,4,5,", ",1,2,3,4,5", "1,2,3,4"}) {
+        const CliRun r = cli(std::string("counters --write ") + list + " " + sim());
+        EXPECT_EQ(r.status, 2) << list;
+        EXPECT_EQ(r.out, "") << list; // refused before a session starts
+    }
+    EXPECT_NE(cli("counters " + sim()).out.find("Wejscie 1 : 9\nWejscie 2 : 9\n"),
+              std::string::npos);
+}
+
 TEST_F(DeviceCli, firmwareAndFaultsAndBadUsage) {
     const auto fw = dir_ / "module_050392.bin";
     {

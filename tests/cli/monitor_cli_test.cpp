@@ -84,6 +84,9 @@ TEST(MonitorCli, BadUsageAndMissingFiles) {
     EXPECT_EQ(runCli("monitor").exitCode, 2);
     EXPECT_EQ(runCli("monitor --replay").exitCode, 2);
     EXPECT_EQ(runCli("monitor --replay /nonexistent/x.bin").exitCode, 2);
+    const CliRun folder = runCli("monitor --replay " + scratchDir("replay-folder"));
+    EXPECT_EQ(folder.exitCode, 2);
+    EXPECT_NE(folder.err.find("Błąd odczytu pliku: "), std::string::npos);
     EXPECT_EQ(runCli("history").exitCode, 2);
     EXPECT_EQ(runCli("sms /nonexistent/x.qvx").exitCode, 1);
 }

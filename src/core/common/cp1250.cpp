@@ -90,6 +90,16 @@ char32_t cp1250ToCodePoint(unsigned char byte) {
     return byte < 0x80 ? char32_t{byte} : char32_t{kHigh[byte - 0x80]};
 }
 
+bool isUtf8(std::string_view bytes) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const std::size_t start = i;
+        // A malformed sequence decodes to U+FFFD and moves on by a single byte.
+        if (nextCodePoint(bytes, i) == 0xFFFD && i - start == 1) return false;
+    }
+    return true;
+}
+
 std::string toCp1250(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());

@@ -15,6 +15,8 @@ std::string toCp1250(std::string_view utf8);
 // lossless and toCp1250(fromCp1250(b)) == b for any byte string b.
 std::string fromCp1250(std::string_view bytes);
 
+// True when the bytes are well-formed UTF-8.
+bool isUtf8(std::string_view bytes);
 // Number of characters of a UTF-8 text (what a Windows-1250 field width counts).
 std::size_t utf8Length(std::string_view utf8);
 

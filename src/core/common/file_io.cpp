@@ -42,28 +42,81 @@ ReadResult readFileLimited(const std::string& path, std::uintmax_t maxBytes) {
     return r;
 }
 
-std::optional<std::string> writeFileAtomic(const std::string& path, const std::string& bytes) {
-    std::random_device rd;
-    const std::string tmp = path + ".tmp-" + std::to_string(rd() % 1000000);
-    {
-        std::FILE* f = std::fopen(tmp.c_str(), "wb");
-        if (!f) return std::string(std::strerror(errno));
-        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        const bool flushed = std::fflush(f) == 0;
-        const int err = errno;
-        const bool closed = std::fclose(f) == 0;
-        if (!written || !flushed || !closed) {
-            std::remove(tmp.c_str());
-            return std::string(std::strerror(err ? err : EIO));
-        }
+namespace {
+
+constexpr int kMaxLinkHops = 40;
+constexpr int kTemporaryNameTries = 16;
+
+// Where a write to path lands: the path itself or, for a symbolic link, the file it points at
+// (followed link by link; a relative target counts from the link's folder).
+std::optional<fs::path> linkTarget(fs::path p) {
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec))) return p;
+        const fs::path next = fs::read_symlink(p, ec);
+        if (ec) return std::nullopt;
+        p = next.is_absolute() ? next : p.parent_path() / next;
     }
+    return std::nullopt;
+}
+
+std::string reason(int err) {
+    return std::strerror(err ? err : EIO);
+}
+
+// Creates a file of a new name beside target, never opening one that is already there.
+std::FILE* createTemporary(const fs::path& target, std::string& name) {
+    std::random_device rd;
+    for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+        name = target.string() + ".tmp-" + std::to_string(rd() % 1000000);
+        errno = 0;
+        if (std::FILE* f = std::fopen(name.c_str(), "wbx")) return f;
+        if (errno != EEXIST) return nullptr;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::optional<std::string> writeFileAtomic(const std::string& path, const std::string& bytes) {
+    const auto target = linkTarget(path);
+    if (!target) return reason(ELOOP);
     std::error_code ec;
-    fs::rename(tmp, path, ec);
+    const fs::file_status old = fs::status(*target, ec);
+    const bool replacing = fs::exists(old);
+    if (replacing) {
+        // Directories, devices and pipes are never replaced by a plain file.
+        if (!fs::is_regular_file(old)) return std::string("not a regular file");
+        // Refuse what writing into the file itself would refuse (a read-only file).
+        errno = 0;
+        if (!std::fstream(*target, std::ios::in | std::ios::out | std::ios::binary))
+            return reason(errno ? errno : EACCES);
+    }
+    ec.clear(); // a file not there yet is no error
+    std::string tmp;
+    std::FILE* f = createTemporary(*target, tmp);
+    if (!f) return reason(errno);
+    // The new file gets the old one's permissions before it holds a byte of the data.
+    if (replacing) fs::permissions(tmp, old.permissions(), fs::perm_options::replace, ec);
+    const bool written = !ec && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    const bool flushed = written && std::fflush(f) == 0;
+    const int err = ec ? ec.value() : errno;
+    const bool closed = std::fclose(f) == 0;
+    if (!written || !flushed || !closed) {
+        std::remove(tmp.c_str());
+        return reason(err);
+    }
+    fs::rename(tmp, *target, ec);
     if (ec) {
         std::remove(tmp.c_str());
         return ec.message();
     }
     return std::nullopt;
+}
+
+bool isRegularFile(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
 }
 
 bool fileExists(const std::string& path) {

@@ -82,9 +82,19 @@ std::string_view trimBlanks(std::string_view text) {
     return text;
 }
 
+namespace {
+// Drops a leading "+"; false when another sign follows it: "+5" and "-5" are numbers, "+-5" is
+// not.
+bool dropPlusSign(std::string_view& text) {
+    if (text.empty() || text.front() != '+') return true;
+    text.remove_prefix(1);
+    return text.empty() || text.front() != '-';
+}
+} // namespace
+
 std::optional<int> parseInt(std::string_view text) {
     text = trimBlanks(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (!dropPlusSign(text)) return std::nullopt;
     if (text.empty()) return std::nullopt;
     int v = 0;
     const auto* end = text.data() + text.size();
@@ -95,7 +105,7 @@ std::optional<int> parseInt(std::string_view text) {
 
 std::optional<double> parseDecimal(std::string_view text) {
     text = trimBlanks(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (!dropPlusSign(text)) return std::nullopt;
     if (text.empty()) return std::nullopt;
     // Only digits, one point, a sign and an exponent: no "inf", "nan" or hexadecimal floats.
     for (const char c : text) {
@@ -116,7 +126,8 @@ std::string formatGeneral(double value) {
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
     std::string s(buf, r.ptr);
-    for (auto& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (auto& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     const auto e = s.find('E');
     std::string mantissa = s.substr(0, e);
     if (e == std::string::npos) return mantissa;
@@ -127,7 +138,8 @@ std::string formatGeneral(double value) {
         negative = exp[0] == '-';
         exp.erase(0, 1);
     }
-    while (exp.size() > 1 && exp[0] == '0') exp.erase(0, 1);
+    while (exp.size() > 1 && exp[0] == '0')
+        exp.erase(0, 1);
     return mantissa + "E" + (negative ? "-" : "") + exp;
 }
 

@@ -40,29 +40,43 @@ bool isBlank(std::string_view line) {
 
 } // namespace
 
-void IniProfile::indexLine(Section& s, std::size_t i) {
-    if (auto key = keyOfLine(s.lines[i])) s.keys.try_emplace(toUpperAscii(*key), i);
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+void IniProfile::Section::addLine(std::string line) {
+    if (isBlank(line)) {
+        trailingBlanks.push_back(std::move(line));
+        return;
+    }
+    for (auto& blank : trailingBlanks)
+        lines.push_back(std::move(blank));
+    trailingBlanks.clear();
+    lines.push_back(std::move(line));
+    if (!hasHeader) return;
+    if (auto key = keyOfLine(lines.back())) keys.try_emplace(toUpperAscii(*key), lines.size() - 1);
 }
 
 IniProfile IniProfile::fromBytes(std::string_view bytes) {
     IniProfile p;
-    p.sections_.push_back(Section{"", false, {}, {}});
+    if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark && isUtf8(bytes.substr(kUtf8Mark.size()))) {
+        p.utf8_ = true;
+        bytes.remove_prefix(kUtf8Mark.size());
+    }
+    p.sections_.push_back(Section{"", false, {}, {}, {}});
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find_first_of("\r\n", start);
         if (end == std::string_view::npos) end = bytes.size();
-        const std::string line = fromCp1250(bytes.substr(start, end - start));
+        const std::string_view raw = bytes.substr(start, end - start);
+        std::string line = p.utf8_ ? std::string(raw) : fromCp1250(raw);
         if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
             bytes[end + 1] == '\n')
             ++end;
         start = end + 1;
         if (auto name = sectionOfLine(line)) {
-            p.sections_.push_back(Section{line, true, {}, {}});
-            p.sectionIndex_.try_emplace(toUpperAscii(*name), p.sections_.size() - 1);
+            p.sectionIndex_.try_emplace(toUpperAscii(*name), p.sections_.size());
+            p.sections_.push_back(Section{std::move(line), true, {}, {}, {}});
         } else {
-            Section& s = p.sections_.back();
-            s.lines.push_back(line);
-            if (s.hasHeader) indexLine(s, s.lines.size() - 1);
+            p.sections_.back().addLine(std::move(line));
         }
     }
     return p;
@@ -70,18 +84,28 @@ IniProfile IniProfile::fromBytes(std::string_view bytes) {
 
 std::string IniProfile::toBytes() const {
     std::string text;
+    std::size_t size = 0;
     for (const auto& s : sections_) {
-        if (s.hasHeader) text += s.name + "\r\n";
+        size += s.name.size() + 2;
         for (const auto& l : s.lines)
-            text += l + "\r\n";
+            size += l.size() + 2;
     }
-    return toCp1250(text);
+    text.reserve(size + sections_.size() * 8);
+    auto addLine = [&text](const std::string& line) { text.append(line).append("\r\n"); };
+    for (const auto& s : sections_) {
+        if (s.hasHeader) addLine(s.name);
+        for (const auto& l : s.lines)
+            addLine(l);
+        for (const auto& l : s.trailingBlanks)
+            addLine(l);
+    }
+    return utf8_ ? std::string(kUtf8Mark) + text : toCp1250(text);
 }
 
 std::size_t IniProfile::lineCount() const {
     std::size_t n = 0;
     for (const auto& s : sections_)
-        n += s.lines.size() + (s.hasHeader ? 1 : 0);
+        n += s.lines.size() + s.trailingBlanks.size() + (s.hasHeader ? 1 : 0);
     return n;
 }
 
@@ -134,16 +158,12 @@ void IniProfile::writeString(std::string_view section, std::string_view key,
     std::string value = rawValue;
     for (auto& c : value)
         if (c == '\r' || c == '\n') c = ' ';
-    if (sections_.empty()) sections_.push_back(Section{"", false, {}, {}});
+    if (sections_.empty()) sections_.push_back(Section{"", false, {}, {}, {}});
     Section* s = findSection(section);
     if (!s) {
-        // A new section goes to the end of the file, set apart by a blank line.
-        Section& last = sections_.back();
-        const bool fileEmpty = sections_.size() == 1 && last.lines.empty();
-        if (!fileEmpty && (last.lines.empty() ? last.hasHeader : !isBlank(last.lines.back())))
-            last.lines.emplace_back();
-        sections_.push_back(Section{"[" + std::string(section) + "]", true, {}, {}});
-        sectionIndex_.try_emplace(toUpperAscii(section), sections_.size() - 1);
+        // A new section goes to the end of the file, right after its last line.
+        sectionIndex_.try_emplace(toUpperAscii(section), sections_.size());
+        sections_.push_back(Section{"[" + std::string(section) + "]", true, {}, {}, {}});
         s = &sections_.back();
     }
     const std::string upper = toUpperAscii(key);
@@ -154,16 +174,8 @@ void IniProfile::writeString(std::string_view section, std::string_view key,
         return;
     }
     // A new key follows the last line of its section that is not blank.
-    std::size_t pos = s->lines.size();
-    while (pos > 0 && isBlank(s->lines[pos - 1]))
-        --pos;
-    s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(pos),
-                    std::string(key) + "=" + value);
-    if (pos + 1 < s->lines.size()) {
-        for (auto& [k, idx] : s->keys)
-            if (idx >= pos) ++idx;
-    }
-    s->keys.emplace(upper, pos);
+    s->lines.push_back(std::string(key) + "=" + value);
+    s->keys.emplace(upper, s->lines.size() - 1);
 }
 
 void IniProfile::writeInteger(std::string_view section, std::string_view key, int value) {

@@ -2,8 +2,10 @@
 // An INI "profile" file with the semantics of the Windows profile functions: sections and keys
 // are matched without regard to case (the first of equal names wins), values are trimmed and
 // lose one pair of surrounding quotes, and writing a key replaces the value of its line in
-// place (or appends the key to the end of its section, or appends the section to the file)
-// while every other line stays as it was. Files are Windows-1250 with CRLF line ends.
+// place (or appends the key after the last line of its section that is not blank, or appends
+// the section to the end of the file, with no blank line before it) while every other line
+// stays as it was. Files are Windows-1250 with CRLF line ends; a file that begins with a UTF-8
+// byte-order mark is read as UTF-8 and written back the same way.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,9 +17,9 @@ namespace qv {
 class IniProfile {
   public:
     IniProfile() = default;
-    // Parses Windows-1250 file bytes (CRLF, LF or CR line ends).
+    // Parses file bytes (CRLF, LF or CR line ends).
     static IniProfile fromBytes(std::string_view bytes);
-    // Windows-1250 bytes, every line ended by CRLF.
+    // The file's bytes, every line ended by CRLF.
     std::string toBytes() const;
 
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
@@ -41,15 +43,20 @@ class IniProfile {
 
   private:
     struct Section {
-        std::string name;               // as written in the file
-        bool hasHeader = true;          // false for the lines before the first section
-        std::vector<std::string> lines; // the lines after the header (UTF-8)
+        std::string name;      // as written in the file
+        bool hasHeader = true; // false for the lines before the first section
+        // The lines after the header (UTF-8) up to the last one that is not blank, then the
+        // blank lines that end the section: a new key goes between the two, so adding keys
+        // never shifts the lines that the key index points at.
+        std::vector<std::string> lines;
+        std::vector<std::string> trailingBlanks;
         std::unordered_map<std::string, std::size_t> keys; // upper-case key -> line index
+        void addLine(std::string line);
     };
     Section* findSection(std::string_view name);
     const Section* findSection(std::string_view name) const;
-    static void indexLine(Section& s, std::size_t i);
 
+    bool utf8_ = false; // the file began with a UTF-8 byte-order mark
     std::vector<Section> sections_;
     std::unordered_map<std::string, std::size_t> sectionIndex_; // upper-case name -> index
 };

@@ -1,8 +1,7 @@
 #include "link/firmware.hpp"
 
+#include "common/file_io.hpp"
 #include "link/identification.hpp"
-
-#include <fstream>
 
 namespace qv {
 
@@ -28,19 +27,14 @@ std::size_t paddedFirmwareSize(std::size_t size) {
 
 FirmwareLoad loadFirmwareFile(const std::string& path) {
     FirmwareLoad out;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return out;
-    // Read at most one byte more than fits, to tell a too-large file without reading it all.
-    std::vector<std::uint8_t> bytes(kFirmwareMaxPadded + 1);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) return out;
-    const auto got = static_cast<std::size_t>(in.gcount());
-    if (got > kFirmwareMaxPadded) {
+    // Only a regular file is read: a pipe or a device would block the session or never end.
+    const ReadResult file = readFileLimited(path, kFirmwareMaxPadded);
+    if (file.status == ReadResult::Status::TooLarge) {
         out.tooLarge = true;
         return out;
     }
-    bytes.resize(got);
-    out.bytes = std::move(bytes);
+    if (!file.ok()) return out;
+    out.bytes.assign(file.bytes.begin(), file.bytes.end());
     out.ok = true;
     return out;
 }

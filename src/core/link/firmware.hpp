@@ -38,8 +38,8 @@ struct FirmwareLoad {
     bool tooLarge = false;           // the padded file would not fit the firmware buffer
 };
 
-// Reads the file (opened for reading only). Refuses files whose padded size exceeds the
-// firmware buffer.
+// Reads the file (opened for reading only). Refuses anything but a regular file, and files
+// whose padded size exceeds the firmware buffer.
 FirmwareLoad loadFirmwareFile(const std::string& path);
 
 // The two characters that carry one byte: '0' + high nibble, '0' + low nibble.

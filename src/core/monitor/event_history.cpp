@@ -197,4 +197,11 @@ bool writeHistoryFile(const std::string& path, const std::vector<std::string>& l
     return !writeFileAtomic(path, bytes).has_value();
 }
 
+std::optional<std::string> writeRawEventBuffer(const std::string& path,
+                                               std::span<const std::uint8_t> events) {
+    if (writeFileAtomic(path, std::string(events.begin(), events.end())))
+        return "Błąd zapisu: " + path;
+    return std::nullopt;
+}
+
 } // namespace qv

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -88,6 +89,11 @@ std::vector<std::string> historyFileLines(const HistoryTable& table, std::string
 
 // Writes lines as Windows-1250 text, each ended by CR LF. False when the file cannot be written.
 bool writeHistoryFile(const std::string& path, const std::vector<std::string>& lines);
+
+// Writes the event buffer's bytes as they came from the module. Nothing when written, else the
+// message to show ("Błąd zapisu: " and the path).
+std::optional<std::string> writeRawEventBuffer(const std::string& path,
+                                               std::span<const std::uint8_t> events);
 
 inline constexpr std::string_view kHistorySavedMessage = "Bufor historii został zapisany";
 inline constexpr std::string_view kHistorySaveErrorMessage = "Błąd zapisu !";

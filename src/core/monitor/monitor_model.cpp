@@ -123,11 +123,10 @@ std::string receivedText(std::string_view bytes) {
     return std::string(bytes);
 }
 
-void appendLimited(std::vector<std::string>& list, std::string entry, std::size_t limit) {
+void appendLimited(std::deque<std::string>& list, std::string entry, std::size_t limit) {
     if (limit == 0) return;
-    if (list.size() >= limit)
-        list.erase(list.begin(),
-                   list.begin() + static_cast<std::ptrdiff_t>(list.size() - limit + 1));
+    while (list.size() >= limit)
+        list.pop_front();
     list.push_back(std::move(entry));
 }
 

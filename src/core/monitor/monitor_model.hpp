@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <span>
 #include <string>
@@ -188,11 +189,11 @@ class MonitorModel {
     const Gauge& historyUsage() const { return historyUsage_; }
     const std::array<InputColumn, kMonitorInputs>& inputs() const { return inputs_; }
     const std::array<OutputIndicator, kMonitorOutputs>& outputs() const { return outputs_; }
-    const std::vector<std::string>& events() const { return events_; }
+    const std::deque<std::string>& events() const { return events_; }
     // Events appended since the model was made (events() keeps only the most recent), so a
     // view can append just the new ones.
     long long eventsAdded() const { return eventsAdded_; }
-    const std::vector<std::string>& resetsHistory() const { return resets_; }
+    const std::deque<std::string>& resetsHistory() const { return resets_; }
 
     bool waitBannerVisible() const { return waitVisible_; }
     const std::string& waitBannerText() const { return waitText_; }
@@ -237,8 +238,8 @@ class MonitorModel {
     Gauge historyUsage_;
     std::array<InputColumn, kMonitorInputs> inputs_{};
     std::array<OutputIndicator, kMonitorOutputs> outputs_{};
-    std::vector<std::string> events_;
-    std::vector<std::string> resets_;
+    std::deque<std::string> events_; // bounded: the oldest entries drop off the front
+    std::deque<std::string> resets_;
 
     bool waitVisible_ = true;
     std::string waitText_{kWaitBannerText};

@@ -221,13 +221,15 @@ TEST_F(ConfigFiles, SaveLeavesNoTemporaryFilesAndWritesTheHeader) {
     EXPECT_EQ(files, 1);
     const std::string text = read(path("h.qvx"));
     EXPECT_EQ(text.rfind("[HEADER]\r\nDATE=2024-05-17\r\nTIME=12:35:00\r\nAPP=QV PROG 2.2.24\r\n"
-                         "ORIGINAL_FILE_NAME=h.qvx\r\n\r\n[CONFIG]\r\nPIN=9873\r\n",
+                         "ORIGINAL_FILE_NAME=h.qvx\r\n[CONFIG]\r\nPIN=9873\r\n",
                          0),
               0u);
     EXPECT_NE(text.find("\r\nSENSOR_5_LevelL=-4.7\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\nOUTPUT_PARAM1=-1\r\nOUTPUT_ALIAS1=\r\nOUTPUT_PARAM2=-1\r\n"),
               std::string::npos);
     EXPECT_NE(text.find("\r\nRETURN_ACTION.1.1=X\r\n"), std::string::npos);
+    // As the Windows profile functions write it: no blank line before a section.
+    EXPECT_EQ(text.find("\r\n\r\n"), std::string::npos);
 }
 
 } // namespace qv

@@ -29,6 +29,42 @@ TEST(IniProfile, NumbersAndFlagsFallBackToDefaults) {
     EXPECT_DOUBLE_EQ(ini.readFloat("S", "H", 0), 0);
 }
 
+TEST(IniProfile, OneSignAtMost) {
+    const auto ini =
+        IniProfile::fromBytes("[S]\nA=+5\nB=+-5\nC=-+5\nD=--5\nE=++5\nF=+-4.7\nG=+4.7\n");
+    EXPECT_EQ(ini.readInteger("S", "A", 0), 5);
+    for (const char* key : {"B", "C", "D", "E"})
+        EXPECT_EQ(ini.readInteger("S", key, 7), 7) << key;
+    EXPECT_DOUBLE_EQ(ini.readFloat("S", "F", 1), 1);
+    EXPECT_DOUBLE_EQ(ini.readFloat("S", "G", 0), 4.7);
+}
+
+TEST(IniProfile, KeysAddedBeforeASectionsBlankEndStayIndexed) {
+    auto ini = IniProfile::fromBytes("[A]\r\nK0=0\r\n\r\n  \r\n[B]\r\nX=1\r\n");
+    for (int k = 1; k <= 300; ++k)
+        ini.writeInteger("A", "K" + std::to_string(k), k);
+    // Every key, old and new, is rewritten in its own line; the blank end stays last.
+    for (int k = 0; k <= 300; k += 50)
+        ini.writeInteger("A", "K" + std::to_string(k), -k);
+    const auto again = IniProfile::fromBytes(ini.toBytes());
+    for (int k = 0; k <= 300; ++k)
+        EXPECT_EQ(again.readInteger("A", "K" + std::to_string(k), 999), k % 50 ? k : -k) << k;
+    const std::string bytes = ini.toBytes();
+    EXPECT_NE(bytes.find("K300=-300\r\n\r\n  \r\n[B]\r\n"), std::string::npos);
+    EXPECT_EQ(ini.lineCount(), 306u);
+}
+
+TEST(IniProfile, Utf8MarkedFileIsReadAndWrittenAsUtf8) {
+    auto ini = IniProfile::fromBytes("\xEF\xBB\xBF[CONFIG]\nOBJECT_NAME=Pawe\xC5\x82\n");
+    EXPECT_EQ(ini.readString("CONFIG", "OBJECT_NAME", ""), "Paweł");
+    ini.writeString("CONFIG", "PIN", "ż");
+    EXPECT_EQ(ini.toBytes(),
+              "\xEF\xBB\xBF[CONFIG]\r\nOBJECT_NAME=Pawe\xC5\x82\r\nPIN=\xC5\xBC\r\n");
+    // A mark before bytes that are not UTF-8 is a Windows-1250 line like any other.
+    const auto cp = IniProfile::fromBytes("\xEF\xBB\xBF\r\n[S]\r\nK=\xB3\r\n");
+    EXPECT_EQ(cp.readString("S", "K", ""), "ł");
+}
+
 TEST(IniProfile, WritingKeepsForeignLinesAndAppendsNewKeysToTheirSection) {
     auto ini = IniProfile::fromBytes("# made by hand\n[config]\nPin=1\n; note\nFoo=bar\n\n"
                                      "[Other]\nx=1\n");
@@ -36,20 +72,20 @@ TEST(IniProfile, WritingKeepsForeignLinesAndAppendsNewKeysToTheirSection) {
     ini.writeString("CONFIG", "NEWKEY", "v");
     ini.writeString("HEADER", "DATE", "d");
     EXPECT_EQ(ini.toBytes(), "# made by hand\r\n[config]\r\nPin=9873\r\n; note\r\nFoo=bar\r\n"
-                             "NEWKEY=v\r\n\r\n[Other]\r\nx=1\r\n\r\n[HEADER]\r\nDATE=d\r\n");
+                             "NEWKEY=v\r\n\r\n[Other]\r\nx=1\r\n[HEADER]\r\nDATE=d\r\n");
     // The new key is found again and rewritten in place.
     ini.writeString("config", "newkey", "w");
     EXPECT_EQ(ini.readString("CONFIG", "NEWKEY", ""), "w");
-    EXPECT_EQ(ini.lineCount(), 12u);
+    EXPECT_EQ(ini.lineCount(), 11u);
 }
 
-TEST(IniProfile, NewFileHasSectionsSetApartAndWindows1250Bytes) {
+TEST(IniProfile, NewFileHasNoBlankLineBeforeASectionAndWindows1250Bytes) {
     IniProfile ini;
     ini.writeString("A", "K", "żółw");
     ini.writeInteger("B", "N", -1);
     ini.writeFloat("B", "F", -4.7);
     ini.writeFloat("B", "Z", 0);
-    EXPECT_EQ(ini.toBytes(), "[A]\r\nK=\xBF\xF3\xB3w\r\n\r\n[B]\r\nN=-1\r\nF=-4.7\r\nZ=0\r\n");
+    EXPECT_EQ(ini.toBytes(), "[A]\r\nK=\xBF\xF3\xB3w\r\n[B]\r\nN=-1\r\nF=-4.7\r\nZ=0\r\n");
     EXPECT_EQ(IniProfile::fromBytes(ini.toBytes()).readString("a", "k", ""), "żółw");
     ini.writeString("A", "K", "two\r\n[lines]");
     EXPECT_EQ(ini.readString("A", "K", ""), "two  [lines]");

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 #include <fstream>
 
@@ -33,6 +37,8 @@ class FirmwareUpload : public ::testing::Test {
         dir_ = fs::temp_directory_path() /
                ("qvprog_fw_" +
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::error_code ec;
+        fs::remove_all(dir_, ec); // what an interrupted earlier run left behind
         fs::create_directories(dir_);
     }
     void TearDown() override {
@@ -139,6 +145,19 @@ TEST_F(FirmwareUpload, emptyMissingOrUnreadableFile) {
     EXPECT_EQ(s.obs.lines.back(), "Nie wybrano pliku do załadowania lub plik jest pusty");
     EXPECT_EQ(s.session.firmwareFile(), "");
 }
+
+#ifndef _WIN32
+TEST_F(FirmwareUpload, pipeOrFolderIsRefusedWithoutWaitingForIt) {
+    const auto pipe = dir_ / "pipe_050392.bin";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_directory(dir_ / "dir_050392.bin");
+    for (const auto& path : {pipe, dir_ / "dir_050392.bin"}) {
+        SimSession s;
+        EXPECT_EQ(upload(s, path.string()), -1);
+        EXPECT_TRUE(s.obs.has("Problem z wczytaniem pliku."));
+    }
+}
+#endif
 
 TEST_F(FirmwareUpload, readOnlyFileUploads) {
     SimSession s;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+
 namespace qv {
 namespace {
 
@@ -383,9 +385,9 @@ TEST_F(MonitorModelTest, LogsAndListsAreBounded) {
         small.receive("\rAT+QVXH=0003000000"
                       "1805110C22320A0" +
                       std::to_string(code) + "7FFF01A08700\r");
-    EXPECT_EQ(small.events(), (std::vector<std::string>{"2024-05-17 12:35:00 AC - ALARM",
-                                                        "2024-05-17 12:35:00 Akumulator - ALARM"}));
-    EXPECT_EQ(small.eventsAdded(), 3);              // counts the one that went
+    EXPECT_EQ(small.events(), (std::deque<std::string>{"2024-05-17 12:35:00 AC - ALARM",
+                                                       "2024-05-17 12:35:00 Akumulator - ALARM"}));
+    EXPECT_EQ(small.eventsAdded(), 3); // counts the one that went
     small.receive(std::string(100000, 'x') + "\r"); // a line without end is cut, not kept whole
     EXPECT_EQ(small.lineLog().back().size(), 9u + 65536u);
 }

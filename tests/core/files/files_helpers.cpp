@@ -1,0 +1,117 @@
+#include "files_helpers.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <system_error>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace qv::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int shell(const std::string& command) {
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void makeAllWritable(const fs::path& root) {
+    std::error_code ec;
+    fs::permissions(root, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (auto it = fs::recursive_directory_iterator(root, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (!it->is_symlink(ec))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    }
+}
+
+} // namespace
+
+ScratchFolder::ScratchFolder(const std::string& name)
+    : path_(fs::temp_directory_path() /
+            ("qvprog_files_" + name + "_" + std::to_string(::getpid()))) {
+    makeAllWritable(path_);
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ec;
+    makeAllWritable(path_);
+    fs::remove_all(path_, ec);
+}
+
+FullDisk::FullDisk(const fs::path& at) : at_(at) {
+    if (!runningAsRoot()) {
+        reason_ = "mounting a small tmpfs needs root";
+        return;
+    }
+    fs::create_directories(at_);
+    if (shell("mount -t tmpfs -o size=64k,mode=0777 qvprog-full " + at_.string() +
+              " 2>/dev/null") != 0) {
+        reason_ = "this machine does not allow mounting a tmpfs";
+        return;
+    }
+    mounted_ = true;
+}
+
+FullDisk::~FullDisk() {
+    if (mounted_) shell("umount " + at_.string());
+}
+
+void FullDisk::fill() const {
+    std::FILE* f = std::fopen((at_ / "filler").c_str(), "wb");
+    if (!f) return;
+    std::setvbuf(f, nullptr, _IONBF, 0);
+    const std::string block(512, 'f');
+    while (std::fwrite(block.data(), 1, block.size(), f) == block.size()) {
+    }
+    // Whatever part of a block still fits, byte by byte.
+    while (std::fputc('f', f) != EOF) {
+    }
+    std::fclose(f);
+}
+
+std::string readWholeFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeWholeFile(const fs::path& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+bool runningAsRoot() {
+    return ::geteuid() == 0;
+}
+
+std::optional<ProcessRun> runTestsAsNobody(const std::string& filter, std::string& skipReason) {
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        skipReason = "the test program cannot find its own path";
+        return std::nullopt;
+    }
+    std::string prefix;
+    if (runningAsRoot()) {
+        prefix = "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
+        if (shell(prefix + "test -x " + self.string() + " 2>/dev/null") != 0) {
+            skipReason = "setpriv is missing or the user nobody cannot run " + self.string();
+            return std::nullopt;
+        }
+    }
+    const fs::path log =
+        fs::temp_directory_path() / ("qvprog_files_nobody_" + std::to_string(::getpid()) + ".log");
+    ProcessRun run;
+    run.exitCode = shell(prefix + self.string() + " --gtest_also_run_disabled_tests" +
+                         " --gtest_filter='" + filter + "' > " + log.string() + " 2>&1");
+    run.output = readWholeFile(log);
+    fs::remove(log, ec);
+    return run;
+}
+
+} // namespace qv::test
