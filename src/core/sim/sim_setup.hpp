@@ -7,6 +7,7 @@
 //   password=TEXT  the module's password
 //   configured=0|1 whether the module holds a configuration
 //   silent, zeros, nostx, noise, noetx, deaf, late=N, badecho=N, stop=N   faults
+//   corrupt=OFFSET  a configuration write stores the byte at this image offset wrongly
 #include "common/clock.hpp"
 #include "sim/sim_module.hpp"
 #include "sim/sim_port.hpp"
