@@ -25,6 +25,7 @@ struct Invocation {
 std::optional<int> runConfigCommand(const Invocation& inv);
 std::optional<int> runDeviceCommand(const Invocation& inv);
 std::optional<int> runMonitorCommand(const Invocation& inv);
+std::optional<int> runDiffCommand(const Invocation& inv);
 
 // An absolute, normalised path (the document takes its folder from it).
 std::string absolutePath(const std::string& path);
@@ -38,5 +39,6 @@ void printMessages(const Invocation& inv, const std::vector<qv::UserMessage>& me
 std::vector<std::string> configCommandUsage();
 std::vector<std::string> deviceCommandUsage();
 std::vector<std::string> monitorCommandUsage();
+std::vector<std::string> diffCommandUsage();
 
 } // namespace qv::cli

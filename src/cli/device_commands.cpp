@@ -9,6 +9,7 @@
 #include "link/port_names.hpp"
 #include "monitor/event_history.hpp"
 #include "sim/sim_setup.hpp"
+#include "tools/config_compare.hpp"
 
 #if defined(QVPROG_HAVE_QTPORT)
 #include "qtport/qt_serial_port.hpp"
@@ -32,6 +33,7 @@ struct Options {
     std::optional<std::string> raw;
     std::optional<std::string> counters; // --write a,b,c,d,e
     bool noVerify = false;
+    bool readback = false; // write: read the configuration back and compare it
 };
 
 // Nothing when an option is unknown or lacks its value.
@@ -55,6 +57,8 @@ std::optional<Options> parseOptions(const Invocation& inv) {
             ok = value(o.counters);
         else if (a[k] == "--no-verify")
             o.noVerify = true;
+        else if (a[k] == "--readback")
+            o.readback = true;
         else if (a[k].starts_with("--"))
             ok = false;
         else
@@ -120,6 +124,29 @@ int cmdRead(Context& c) {
     });
 }
 
+// The echo check proves the module received the bytes; reading them back in a second
+// session proves it stored them.
+int readBack(Context& c, PortLink& link, LinkSession& written, const std::string& password) {
+    PrintingObserver observer(c.inv);
+    LinkSession check(link.port(), link.clock(), observer);
+    SessionRequest r = c.request(LinkMode::readConfig);
+    r.password = password;
+    if (runSession(c.inv, link, check, r) != kExitOk) {
+        c.inv.err << "Odczyt kontrolny nie powiódł się\n";
+        return kExitRefused;
+    }
+    const auto ranges = differingBytes(written.configImage(), check.configImage());
+    if (ranges.empty()) {
+        c.inv.out << "Odczyt kontrolny: moduł przechowuje wysłaną konfigurację\n";
+        return kExitOk;
+    }
+    c.inv.err << "Odczyt kontrolny: moduł przechowuje inne bajty pod adresami:";
+    for (std::size_t k = 0; k < ranges.size(); ++k)
+        c.inv.err << (k == 0 ? " " : ", ") << rangeText(ranges[k]);
+    c.inv.err << '\n';
+    return kExitRefused;
+}
+
 int cmdWrite(Context& c) {
     const OpenResult opened = c.doc.openFile(absolutePath(c.options.positional[0]));
     printMessages(c.inv, opened.messages);
@@ -133,7 +160,9 @@ int cmdWrite(Context& c) {
         SessionRequest r = c.request(LinkMode::writeConfig);
         r.password = c.doc.settings().password;
         r.verify = !c.options.noVerify;
-        return runSession(c.inv, link, s, r);
+        const int rc = runSession(c.inv, link, s, r);
+        if (rc != kExitOk || !c.options.readback) return rc;
+        return readBack(c, link, s, r.password);
     });
 }
 
@@ -235,6 +264,10 @@ std::optional<int> runDeviceCommand(const Invocation& inv) {
         inv.err << "Błędne argumenty polecenia " << name << '\n';
         return kExitUsage;
     }
+    if (options->readback && name != "write") {
+        inv.err << "Opcja --readback działa tylko z poleceniem write\n";
+        return kExitUsage;
+    }
     if (options->password && utf8Length(*options->password) > 4) {
         inv.err << "Hasło ma najwyżej 4 znaki\n";
         return kExitUsage;
@@ -249,7 +282,9 @@ std::vector<std::string> deviceCommandUsage() {
         "identify [--port NAZWA]                   identyfikacja modułu",
         "erase [--port NAZWA]                      kasowanie hasła, konfiguracji i zdarzeń",
         "read WYJ [--port NAZWA] [--password H]    odczyt konfiguracji do pliku .qvx/.bCFG",
-        "write WEJ [--port NAZWA] [--password H] [--no-verify]   programowanie konfiguracji",
+        "write WEJ [--port NAZWA] [--password H] [--no-verify] [--readback]",
+        "                                          programowanie konfiguracji (z odczytem "
+        "kontrolnym)",
         "events [WYJ.txt] [--raw PLIK] [--port NAZWA] [--password H]   bufor zdarzeń",
         "counters [--write a,b,c,d,e] [--port NAZWA]   liczniki wejść",
         "firmware PLIK.bin [--port NAZWA]          aktualizacja firmware",

@@ -18,7 +18,7 @@ std::string executableDir(const char* argv0) {
 void printUsage(std::ostream& os) {
     os << "Użycie: qvprog-cli POLECENIE [ARGUMENTY]\n";
     for (const auto& group : {qv::cli::configCommandUsage(), qv::cli::deviceCommandUsage(),
-                              qv::cli::monitorCommandUsage()})
+                              qv::cli::monitorCommandUsage(), qv::cli::diffCommandUsage()})
         for (const auto& line : group)
             os << "  " << line << '\n';
 }
@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     const qv::cli::Invocation inv{args, std::cout, std::cerr, executableDir(argv[0])};
     try {
         for (auto* run : {&qv::cli::runConfigCommand, &qv::cli::runDeviceCommand,
-                          &qv::cli::runMonitorCommand}) {
+                          &qv::cli::runMonitorCommand, &qv::cli::runDiffCommand}) {
             if (auto rc = run(inv)) return *rc;
         }
     } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #include "config/config_file.hpp"
 
 #include "common/text_format.hpp"
+#include "config/config_keys.hpp"
 #include "config/conversion.hpp"
 #include "config/item_lists.hpp"
 
@@ -21,11 +22,6 @@ std::string key(const char* name, int a, int b) {
     return std::string(name) + "." + std::to_string(a) + "." + std::to_string(b);
 }
 
-// A temperature box's text as the number it stands for (0 when it is no number).
-double boxNumber(const std::string& text) {
-    return parseDecimal(text).value_or(0.0);
-}
-
 // A number read from the file, shown with exactly one decimal.
 std::string oneDecimal(double v) {
     return temperatureFromText(formatGeneral(v)).text;
@@ -44,100 +40,18 @@ void writeQvx(IniProfile& ini, Settings& s, const QvxHeader& h) {
     ini.writeString(kHeader, "APP", h.app);
     ini.writeString(kHeader, "ORIGINAL_FILE_NAME", h.originalFileName);
 
-    const auto str = [&](const std::string& k, const std::string& v) {
-        ini.writeString(kConfig, k, v);
-    };
-    const auto num = [&](const std::string& k, int v) { ini.writeInteger(kConfig, k, v); };
-    const auto flag = [&](const std::string& k, bool v) { ini.writeBool(kConfig, k, v); };
-    const auto real = [&](const std::string& k, double v) { ini.writeFloat(kConfig, k, v); };
-
-    str("PIN", s.pin);
-    str("PASSWORD", s.password);
-    num("EVENT_COUNTER", s.eventCnt);
-    num("EVENT_COUNTER_RESET", s.eventCntReset);
-    flag("EVENT_CNT_RESET_ON_CLIP", s.eventCntResetOnClip);
-    num("TEST_PERIOD", s.testPeriod);
-    flag("DO_TEST", s.doTest);
-    num("ECONO_MODE", s.econoMode);
-    num("RETRY_COUNTER", s.retryCnt);
-    num("CLIP_LENGTH", s.clipTime);
-    str("OBJECT", s.object);
-    str("OBJECT_NAME", s.objectName);
-    flag("USE_ZONE", s.useZone);
-    flag("VORKAL_MODE", s.vorkal);
-    flag("DGG16Z", s.dgg16z);
-    flag("DGG16Z_SMS_OFF", s.dgg16zSmsOff);
-    flag("DTMF_SMS_QVS2", s.smsQvs2);
-    flag("DTMF_SMS_STAM", s.smsStam);
-    flag("TEST_ON_CLIP", s.testOnClip);
-    flag("ENABLE_CONTROL_SMS", s.enableControlSms);
-    flag("ENABLE_ANY_PHONE", s.enableAnyPhone);
-    flag("LEDS_OFF", s.ledsOff);
-    flag("GSM_OFF", s.gsmOff);
-    num("GSM_LEVEL", s.gsmLevel);
-    num("AC_LEVEL", s.acLevel);
-    num("ACCU_MAX", s.accuMax);
-    num("ACCU_MIN", s.accuMin);
-    flag("ANALOG_INPUT_3_ENABLE", s.analog3Enable);
-    num("ANALOG_INPUT_3", s.analog3);
-    flag("ANALOG_INPUT_4_ENABLE", s.analog4Enable);
-    num("ANALOG_INPUT_4", s.analog4);
-    flag("SENSOR_2_ENABLE", s.sensor2Enable);
-    flag("SENSOR_5_ENABLE", s.sensor5Enable);
-    real("SENSOR_2_LevelH", boxNumber(s.sensor2LevelH));
-    real("SENSOR_2_LevelL", boxNumber(s.sensor2LevelL));
-    real("SENSOR_5_LevelH", boxNumber(s.sensor5LevelH));
-    real("SENSOR_5_LevelL", boxNumber(s.sensor5LevelL));
-    for (int k = 1; k <= kAdditionalPhones; ++k)
-        str(key("ADD_PHONE", k), s.addPhones[static_cast<std::size_t>(k - 1)]);
-    forSlots([&](int slot) {
-        for (int c = 1; c <= kActionColumns; ++c)
-            str(key("ALARM_ACTION", slot, c),
-                s.input(slot).alarmAction[static_cast<std::size_t>(c - 1)].text);
-    });
-    forSlots([&](int slot) {
-        for (int c = 1; c <= kActionColumns; ++c)
-            str(key("RETURN_ACTION", slot, c),
-                s.input(slot).returnAction[static_cast<std::size_t>(c - 1)].text);
-    });
-    forSlots([&](int slot) { str(key("ALARM_PHONE", slot), s.input(slot).alarmPhone); });
-    forSlots([&](int slot) { str(key("RETURN_PHONE", slot), s.input(slot).returnPhone); });
-    forSlots([&](int slot) { str(key("ALARM_TEXT", slot), s.input(slot).alarmText); });
-    forSlots([&](int slot) { str(key("RETURN_TEXT", slot), s.input(slot).returnText); });
-    for (int k = 1; k <= kPrivatePhones; ++k)
-        str(key("PRIV_PHONE", k), s.privPhones[static_cast<std::size_t>(k - 1)]);
-    for (int k = 1; k <= kSecurityPhones; ++k)
-        str(key("SECURITY_PHONE", k), s.securityPhones[static_cast<std::size_t>(k - 1)]);
-    forSlots([&](int slot) { str(key("ALARM_PRIV_TEXT", slot), s.input(slot).alarmPrivText); });
-    forSlots([&](int slot) { str(key("RETURN_PRIV_TEXT", slot), s.input(slot).returnPrivText); });
-    flag("USE_GPRS", s.useGprs);
-    str("SERVER", s.server);
-    str("PORT", s.port);
-    str("APN", s.apn);
-    str("APN_USER", s.apnUser);
-    str("APN_PASS", s.apnPass);
-    num("PING_TIME", s.pingTime);
-    str("DTMF_PHONE", s.dtmfPhone);
-    num("DTMF_TYPE", s.dtmfType);
-    forSlots([&](int slot) { flag(key("INPUT_NO", slot), s.input(slot).no); });
-    forSlots([&](int slot) { flag(key("INPUT_NC", slot), s.input(slot).nc); });
-    forSlots([&](int slot) { num(key("INPUT_DEAF_TIME", slot), s.input(slot).deafTime); });
-    forSlots([&](int slot) { flag(key("INPUT_RESET", slot), s.input(slot).reset); });
-    forSlots([&](int slot) { flag(key("INPUT_STATUS", slot), s.input(slot).status); });
-    num("ZONE1_DELAY", s.zone1Delay);
-    num("ARM_DELAY", s.armDelay);
     if (s.bellTime < 0) s.bellTime = 0;
-    num("BELL_TIME", s.bellTime);
-    forSlots([&](int slot) { flag(key("ZONE_MASK1", slot), s.input(slot).zoneMask); });
-    forSlots([&](int slot) { flag(key("ZONE_BELL_MASK1", slot), s.input(slot).zoneBellMask); });
-    for (int o = 1; o <= kOutputs; ++o)
-        num("OUTPUT_TYPE" + std::to_string(o), s.output(o).type);
-    for (int o = 1; o <= kOutputs; ++o) {
-        num("OUTPUT_PARAM" + std::to_string(o), s.output(o).param);
-        str("OUTPUT_ALIAS" + std::to_string(o), ""); // output names have no editor
-    }
-    flag("ARM_SIGNAL", s.armSignal);
-    flag("ARM_ON_CLIP", s.armOnClip);
+    forEachConfigKey(s, [&](const ConfigKey& k, const ConfigValue& v) {
+        const std::string name = k.text();
+        if (const auto* text = std::get_if<std::string>(&v))
+            ini.writeString(kConfig, name, *text);
+        else if (const auto* number = std::get_if<int>(&v))
+            ini.writeInteger(kConfig, name, *number);
+        else if (const auto* flag = std::get_if<bool>(&v))
+            ini.writeBool(kConfig, name, *flag);
+        else
+            ini.writeFloat(kConfig, name, std::get<double>(v));
+    });
 
     ini.writeInteger(kOther, "DESCRIPTION_LINES", static_cast<int>(s.description.size()));
     for (std::size_t i = 0; i < s.description.size(); ++i)

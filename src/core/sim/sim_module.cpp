@@ -4,6 +4,7 @@
 #include "link/link_types.hpp"
 
 #include <algorithm>
+#include <utility>
 
 namespace qv {
 
@@ -361,7 +362,7 @@ void SimModule::blockByte(std::uint8_t b) {
     std::uint8_t answer = b;
     switch (block_) {
     case Block::writeConfig:
-        memory_.image[at] = b;
+        memory_.image[at] = std::cmp_equal(at, f.corruptOffset) ? static_cast<std::uint8_t>(~b) : b;
         break;
     case Block::writePhoneBase:
         memory_.phoneBase[at] = b;

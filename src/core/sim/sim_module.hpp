@@ -28,6 +28,8 @@ struct SimFaults {
     int lateByte = 0;            // the answer to block byte N (1-based) comes 1 s late
     int badEchoByte = 0;         // the answer to block byte N is wrong
     int stopAtByte = 0;          // no answer from block byte N on
+    int corruptOffset = -1;      // a configuration write stores this image offset's byte
+                                 // inverted (its echo is right)
 };
 
 struct SimOptions {

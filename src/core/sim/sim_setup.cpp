@@ -18,6 +18,17 @@ std::optional<int> positive(std::string_view text) {
     return v;
 }
 
+// An offset of the configuration image, 0..5119.
+bool imageOffset(std::string_view text, int& field) {
+    int v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc{} || end != text.data() + text.size() || v < 0 ||
+        static_cast<std::size_t>(v) >= ConfigImage::kSize)
+        return false;
+    field = v;
+    return true;
+}
+
 } // namespace
 
 bool isSimPortName(std::string_view portName) {
@@ -87,6 +98,8 @@ std::optional<SimPortSpec> parseSimPortSpec(std::string_view portName, std::stri
             ok = number(spec.portFaults.readFailsAtByte);
         else if (key == "vanish" && hasValue)
             ok = number(spec.portFaults.vanishesAtByte);
+        else if (key == "corrupt" && hasValue)
+            ok = imageOffset(value, f.corruptOffset);
         else
             ok = false;
         if (!ok) {

@@ -1,0 +1,24 @@
+#pragma once
+// How the window presents one setting of the configuration file: a label a technician
+// understands (the row label and column heading of a table, or the control's caption) and the
+// value as the window shows it (a list item's text, "tak"/"nie" for a flag).
+#include "config/config_keys.hpp"
+
+#include <optional>
+#include <string>
+
+namespace qv {
+
+// "Wejście 1(K) – Nr telefonu (alarm)", "Numer obiektu", "S5 1 – Tryb pracy".
+std::string settingLabel(const ConfigKey& key);
+
+// The value of key in s as the window shows it, or nothing for a key that shows no setting of
+// its own: the second key of a radio pair (the first shows the chosen button), slot 1's return
+// fields (not applicable: the module receives the alarm values there) and the output alias.
+std::optional<std::string> shownValue(const ConfigKey& key, const ConfigValue& value,
+                                      const Settings& s);
+
+inline constexpr const char* kShownYes = "tak";
+inline constexpr const char* kShownNo = "nie";
+
+} // namespace qv
