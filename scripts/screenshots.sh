@@ -16,4 +16,7 @@ trap 'rm -rf "$home"' EXIT
 # A fresh user: the demo module's memory starts empty every time.
 HOME=$home XDG_DATA_HOME=$home/.local/share XDG_CONFIG_HOME=$home/.config \
     xvfb-run -a -s "-screen 0 1280x1024x24" "$exe" --demo --screenshots="$out"
+# The windows a tour cannot reach without hardware, driven by their window tests.
+./scripts/screenshot-monitor.sh "$out" >/dev/null
+BUILD="$build" ./scripts/screenshot-history-firmware.sh "$out" >/dev/null
 ls "$out"
