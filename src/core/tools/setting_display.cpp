@@ -1,5 +1,7 @@
 #include "tools/setting_display.hpp"
 
+#include "config/dependent_controls.hpp"
+
 #include "common/text_format.hpp"
 #include "config/conversion.hpp"
 #include "config/item_lists.hpp"
@@ -139,17 +141,7 @@ std::optional<std::vector<std::string>> itemsOf(const ConfigKey& key, const Sett
         if (l.key == key.name) return l.items();
     if (key.name == "INPUT_DEAF_TIME") return items::inputTime(key.index);
     if (key.name == "OUTPUT_TYPE") return items::outputTypes(key.index);
-    if (key.name == "OUTPUT_PARAM") {
-        switch (s.output(key.index).list) {
-        case ParamList::InputSlots:
-            return items::outputInputs();
-        case ParamList::Seconds:
-            return items::outputSeconds();
-        case ParamList::Empty:
-            break;
-        }
-        return std::vector<std::string>{};
-    }
+    if (key.name == "OUTPUT_PARAM") return outputParamItems(s.output(key.index).list);
     return std::nullopt;
 }
 
