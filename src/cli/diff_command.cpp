@@ -98,18 +98,6 @@ std::unique_ptr<ConfigDocument> load(const Invocation& inv, const DiffOptions& o
     return r.opened ? std::move(doc) : nullptr;
 }
 
-std::string hexBytes(const ConfigImage& image, const ByteRange& range, std::size_t limit) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (std::size_t k = range.first; k <= range.last; ++k) {
-        if (k - range.first == limit) return out + " ...";
-        if (!out.empty()) out += ' ';
-        out += digits[image[k] >> 4];
-        out += digits[image[k] & 0x0F];
-    }
-    return out;
-}
-
 std::string shown(const std::string& value) {
     return value.empty() ? "\"\"" : value;
 }

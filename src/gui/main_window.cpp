@@ -4,6 +4,7 @@
 #include "gui/add_phones_form.hpp"
 #include "gui/app_context.hpp"
 #include "gui/app_log_window.hpp"
+#include "gui/compare_window.hpp"
 #include "gui/counters_window.hpp"
 #include "gui/firmware_window.hpp"
 #include "gui/gradient_toolbar.hpp"
@@ -30,6 +31,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
@@ -45,6 +47,12 @@ namespace {
 constexpr const char* kLinkPortMessagePrefix = "Port: ";
 constexpr const char* kDeviceFamily = "Solvo-5 / DTMF";
 constexpr int kPanelWidths[4] = {55, 75, 150, 50};
+
+// The simulated module's options (a state file path) would not fit where a port name shows:
+// it is named "sim".
+QString shownPortName(const QString& name) {
+    return isSimPortName(name.toStdString()) ? QStringLiteral("sim") : name;
+}
 } // namespace
 
 MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
@@ -185,6 +193,8 @@ void MainWindow::buildPages() {
     connectTabButton("Button3", &MainWindow::smsDescriptionButtonClick);
     connectTabButton("Button5", &MainWindow::countersButtonClick);
     connectTabButton("Button8", &MainWindow::phoneBaseButtonClick);
+    connectTabButton("compareFileButton", &MainWindow::compareWithFileClick);
+    connectTabButton("compareModuleButton", &MainWindow::compareWithModuleClick);
 }
 
 void MainWindow::connectTabButton(const char* name, void (MainWindow::*command)()) {
@@ -250,8 +260,7 @@ void MainWindow::tickStatusBar() {
     // The simulated module's options (a state file path) would not fit: the panel names it
     // "sim" and the tooltip gives the whole name.
     const QString name = ctx_.portName();
-    QString port = QString::fromLatin1(kLinkPortMessagePrefix) +
-                   (isSimPortName(name.toStdString()) ? QStringLiteral("sim") : name);
+    QString port = QString::fromLatin1(kLinkPortMessagePrefix) + shownPortName(name);
     if (ctx_.reverseReset()) port += QStringLiteral("/R");
     panels_[1]->setText(port);
     panels_[1]->setToolTip(name);
@@ -350,6 +359,50 @@ void MainWindow::smsListingClick() {
     for (const auto& line : smsListing(ctx_.doc.image()))
         memo_->addLine(QString::fromStdString(line));
     memo_->exec();
+}
+
+std::unique_ptr<ConfigDocument> MainWindow::scratchDocument() const {
+    // The other configuration lives in a document of its own, so the window's settings, image
+    // and stored copy stay as they are whatever the file or the module holds.
+    auto doc = std::make_unique<ConfigDocument>(ctx_.clock, ctx_.doc.exeDir());
+    doc->setSettingsDir(ctx_.doc.settingsDir());
+    doc->startUp(kDefaultPortName);
+    return doc;
+}
+
+void MainWindow::showComparison(const ConfigDocument& other, const QString& heading,
+                                const QString& source) {
+    if (!compare_) compare_ = new CompareWindow(this);
+    const auto mine = ctx_.doc.convertedCopy();
+    compare_->showComparison(
+        compareConfigurations(mine.settings, mine.image, other.settings(), other.image()),
+        mine.image, other.image(), heading, source);
+}
+
+void MainWindow::compareWithFileClick() {
+    const QString path =
+        ctx_.ui.openFileName(this, QString(), QString::fromStdString(ctx_.doc.configDir()),
+                             QString::fromUtf8(msg::kFileFilter));
+    if (path.isEmpty()) return;
+    const auto other = scratchDocument();
+    const OpenResult result = other->openFile(QFileInfo(path).absoluteFilePath().toStdString());
+    std::vector<UserMessage> problems;
+    for (const auto& m : result.messages)
+        if (m.icon != UserMessage::Icon::Information) problems.push_back(m);
+    ctx_.ui.showAll(this, problems);
+    if (!result.opened) return;
+    showComparison(*other, QStringLiteral("W pliku"), QDir::toNativeSeparators(path));
+}
+
+void MainWindow::compareWithModuleClick() {
+    const std::string password = ctx_.confirmPassword(this);
+    if (link_->runSession(LinkMode::readConfig, password, kConfigLength) <= 0) return;
+    const auto& image = link_->results().configImage;
+    if (!image) return;
+    const auto other = scratchDocument();
+    ctx_.ui.showAll(this, other->takeReadImage(*image));
+    showComparison(*other, QStringLiteral("W urządzeniu"),
+                   QStringLiteral("urządzenie na porcie ") + shownPortName(ctx_.portName()));
 }
 
 void MainWindow::addPhonesButtonClick() {

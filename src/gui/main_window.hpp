@@ -4,12 +4,17 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <memory>
 #include <vector>
 
 class QCheckBox;
 class QLabel;
 class QTabWidget;
 class QToolButton;
+
+namespace qv {
+class ConfigDocument;
+}
 
 namespace qv::gui {
 
@@ -27,6 +32,7 @@ class SmsDescriptionForm;
 class MemoForm;
 class SettingsWindow;
 class AppLogWindow;
+class CompareWindow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -61,6 +67,9 @@ class MainWindow : public QMainWindow {
     void monitorButtonClick();
     void historyButtonClick();
     void smsListingClick();
+    // "Porównaj": the window's configuration against a file, or against the module's.
+    void compareWithFileClick();
+    void compareWithModuleClick();
     void langButtonClick();
     void countersButtonClick();
     void phoneBaseButtonClick();
@@ -71,6 +80,7 @@ class MainWindow : public QMainWindow {
     LinkWindow* linkWindow() const { return link_; }
     MemoForm* memoForm() const { return memo_; }
     HistoryWindow* historyWindow() const { return history_; }
+    CompareWindow* compareWindow() const { return compare_; }
     QTabWidget* pageControl() const { return pages_; }
 
   protected:
@@ -85,6 +95,8 @@ class MainWindow : public QMainWindow {
     void tabShown(int index);
     void renewCaption();
     void tickStatusBar();
+    std::unique_ptr<ConfigDocument> scratchDocument() const;
+    void showComparison(const ConfigDocument& other, const QString& heading, const QString& source);
     QToolButton* addToolButton(const char* name, const QString& caption, const QString& hint,
                                QIcon icon, void (MainWindow::*command)());
 
@@ -108,6 +120,7 @@ class MainWindow : public QMainWindow {
     AddPhonesForm* addPhones_ = nullptr;
     CountersWindow* counters_ = nullptr;
     AppLogWindow* logWindow_ = nullptr;
+    CompareWindow* compare_ = nullptr;
 };
 
 } // namespace qv::gui

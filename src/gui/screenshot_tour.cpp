@@ -1,6 +1,7 @@
 #include "gui/screenshot_tour.hpp"
 
 #include "gui/app_context.hpp"
+#include "gui/compare_window.hpp"
 #include "gui/link_window.hpp"
 #include "gui/main_window.hpp"
 
@@ -57,6 +58,36 @@ ScreenshotTour::ScreenshotTour(AppContext& ctx, MainWindow& window, QString fold
             [since](QWidget*) { return since->isValid() && since->elapsed() > 6000; },
             [this] { window_.monitorButtonClick(); }, next);
     });
+    // "Porównaj" with the module just read, then after a few edits in the window.
+    add([this](auto next) { compareShot(QStringLiteral("compare-identical.png"), next); });
+    add([this](auto next) {
+        Settings& s = ctx_.settings();
+        s.object = "4321";
+        s.input(1).alarmPhone = "600100200";
+        s.input(3).alarmText = "Drzwi wejściowe";
+        s.useGprs = true;
+        window_.refreshAll();
+        compareShot(QStringLiteral("compare-window.png"), next);
+    });
+}
+
+void ScreenshotTour::compareShot(const QString& file, std::function<void()> next) {
+    modalShot(
+        QStringLiteral("TSerialCommForm"), QStringLiteral("link-window-compare.png"), nullptr,
+        [](QWidget* w) {
+            auto* finish = w->findChild<QToolButton*>(QStringLiteral("ButtonFinish"));
+            return finish && finish->isEnabled();
+        },
+        [this] { window_.compareWithModuleClick(); },
+        [this, file, next] {
+            QTimer::singleShot(kSettleMs, this, [this, file, next] {
+                if (CompareWindow* w = window_.compareWindow()) {
+                    save(w, file);
+                    w->close();
+                }
+                next();
+            });
+        });
 }
 
 void ScreenshotTour::start() {

@@ -31,6 +31,8 @@ class ScreenshotTour : public QObject {
     void modalShot(const QString& objectName, const QString& file,
                    std::function<void(QWidget*)> prepare, std::function<bool(QWidget*)> ready,
                    std::function<void()> open, std::function<void()> next);
+    // Compares the window with the module and saves the comparison window.
+    void compareShot(const QString& file, std::function<void()> next);
 
     AppContext& ctx_;
     MainWindow& window_;

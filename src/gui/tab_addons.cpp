@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace qv::gui {
 
 namespace {
@@ -34,6 +36,21 @@ TabAddOns::TabAddOns(AppContext& ctx, QWidget* parent)
     v->addWidget(buttonGroup(this, "GroupPhoneBase",
                              QStringLiteral("Firmware z 4000 numerów telefonów (subwersja 4)"),
                              "Button8", QStringLiteral("Zarzadzaj numerami")));
+    // "Porównaj": what differs between this window and a file, or the module on the port.
+    auto* compare = new QGroupBox(QStringLiteral("Porównaj konfigurację w oknie"), this);
+    compare->setObjectName(QStringLiteral("GroupCompare"));
+    auto* h = new QHBoxLayout(compare);
+    h->setContentsMargins(10, 6, 10, 8);
+    for (const auto& [name, caption] :
+         {std::pair{"compareFileButton", QStringLiteral("Porównaj z plikiem...")},
+          std::pair{"compareModuleButton", QStringLiteral("Porównaj z urządzeniem")}}) {
+        auto* b = new QPushButton(caption, compare);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setMinimumWidth(260);
+        h->addWidget(b);
+    }
+    h->addStretch(1);
+    v->addWidget(compare);
     v->addStretch(1);
 }
 

@@ -62,6 +62,12 @@ void ConfigDocument::form2tab() {
     qv::form2tab(settings_, image_, configFileName_, formatProgDate(clock_->localTime()));
 }
 
+ConfigDocument::Converted ConfigDocument::convertedCopy() const {
+    Converted c{settings_, image_};
+    qv::form2tab(c.settings, c.image, configFileName_, formatProgDate(clock_->localTime()));
+    return c;
+}
+
 std::vector<UserMessage> ConfigDocument::tab2form() {
     std::vector<UserMessage> messages;
     qv::tab2form(image_, settings_, [&](const std::string& m) { messages.push_back(error(m)); });

@@ -59,6 +59,13 @@ class ConfigDocument {
 
     // Settings to image (with the current time and file name), and back.
     void form2tab();
+    // What form2tab would make now (the settings as it normalises them, and the image),
+    // leaving the document itself untouched.
+    struct Converted {
+        Settings settings;
+        ConfigImage image;
+    };
+    Converted convertedCopy() const;
     // Runs tab2form; failing groups come back as "ERROR while convertion: ..." messages.
     std::vector<UserMessage> tab2form();
     void storeEepTable() { stored_.store(image_); }

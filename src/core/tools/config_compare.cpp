@@ -86,4 +86,21 @@ std::vector<ByteRange> compareImages(const ConfigImage& a, const ConfigImage& b)
     return differingRuns(a, b, [](std::size_t k) { return !coveredBySettings(k); });
 }
 
+std::string hexBytes(const ConfigImage& image, const ByteRange& range, std::size_t limit) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (std::size_t k = range.first; k <= range.last && k < ConfigImage::kSize; ++k) {
+        if (k - range.first == limit) return out + " ...";
+        if (!out.empty()) out += ' ';
+        out += digits[image[k] >> 4];
+        out += digits[image[k] & 0x0F];
+    }
+    return out;
+}
+
+Comparison compareConfigurations(const Settings& a, const ConfigImage& imageA, const Settings& b,
+                                 const ConfigImage& imageB) {
+    return {compareSettings(a, b), compareImages(imageA, imageB)};
+}
+
 } // namespace qv

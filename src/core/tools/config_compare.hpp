@@ -46,4 +46,21 @@ bool coveredBySettings(std::size_t offset);
 // stamps, not configuration, and are left out.
 std::vector<ByteRange> compareImages(const ConfigImage& a, const ConfigImage& b);
 
+// The bytes of a range as hexadecimal pairs ("0A FF 13"); after limit bytes, " ...".
+std::string hexBytes(const ConfigImage& image, const ByteRange& range,
+                     std::size_t limit = ConfigImage::kSize);
+
+// Everything that differs between two configurations.
+struct Comparison {
+    std::vector<SettingDifference> settings;
+    std::vector<ByteRange> ranges; // image bytes no setting covers
+    bool same() const { return settings.empty() && ranges.empty(); }
+};
+
+// Compares configuration a (its settings, and the image they give) with b (its settings, and
+// the image it holds). Neither is changed: a window compares what it shows without stamping its
+// own image.
+Comparison compareConfigurations(const Settings& a, const ConfigImage& imageA, const Settings& b,
+                                 const ConfigImage& imageB);
+
 } // namespace qv

@@ -203,5 +203,37 @@ TEST_F(CompareFiles, TheTextAndBinaryFilesOfOneConfigurationCompareEqual) {
     }
 }
 
+TEST_F(CompareFiles, AnEditedWindowComparesWithoutStampingItsOwnImage) {
+    ConfigDocument doc(clock_, dir_.string() + "/");
+    doc.startUp("COM1");
+    ASSERT_TRUE(doc.saveFile(path("saved.bCFG")).saved);
+    const auto saved = open("saved.bCFG");
+
+    doc.settings().object = "4321";
+    doc.settings().sensor5LevelL = saved->settings().sensor5LevelL + "0"; // one more digit
+    doc.image()[156] = 0x5A; // a byte no setting covers, as a read module may hold
+    const ConfigImage before = doc.image();
+    const Settings edited = doc.settings();
+    clock_.advance(std::chrono::hours(30));
+    const auto copy = doc.convertedCopy();
+    const ConfigImage& converted = copy.image;
+    EXPECT_TRUE(doc.image() == before);
+    EXPECT_EQ(doc.settings(), edited);
+    EXPECT_EQ(converted[156], 0x5A);
+
+    // The temperature text compares as the conversion writes it, so only the object differs.
+    const Comparison c =
+        compareConfigurations(copy.settings, converted, saved->settings(), saved->image());
+    EXPECT_FALSE(c.same());
+    ASSERT_EQ(c.settings.size(), 1u);
+    EXPECT_EQ(c.settings[0].key, "OBJECT");
+    EXPECT_EQ(c.ranges, (std::vector<ByteRange>{{156, 156}}));
+    EXPECT_EQ(hexBytes(converted, c.ranges[0]), "5A");
+    EXPECT_EQ(hexBytes(converted, {150, 160}, 3), hexBytes(converted, {150, 152}) + " ...");
+    EXPECT_TRUE(
+        compareConfigurations(saved->settings(), saved->image(), saved->settings(), saved->image())
+            .same());
+}
+
 } // namespace
 } // namespace qv
