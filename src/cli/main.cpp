@@ -7,7 +7,8 @@
 #include <system_error>
 
 #ifdef _WIN32
-#include <io.h>
+#include <fstream>
+#include <process.h>
 #else
 #include <unistd.h>
 #endif
@@ -33,8 +34,18 @@ std::string settingsDir(const std::string& exeDir) {
         return std::string(s.begin(), s.end());
     };
     const wchar_t* appData = _wgetenv(L"APPDATA");
-    const std::filesystem::path dir(std::u8string(exeDir.begin(), exeDir.end()));
-    const bool writable = _waccess(dir.c_str(), 2) == 0;
+    // Windows reports every folder writable (_waccess sees only the read-only attribute), so a
+    // file is tried, as the window does.
+    const std::filesystem::path probe =
+        std::filesystem::path(std::u8string(exeDir.begin(), exeDir.end())) /
+        ("qvprog-write-test-" + std::to_string(_getpid()));
+    bool writable = false;
+    {
+        std::ofstream f(probe, std::ios::app);
+        writable = f.is_open();
+    }
+    std::error_code ec;
+    if (writable) std::filesystem::remove(probe, ec);
     return qv::settingsFolder(exeDir, writable, {"", "", appData ? utf8(appData) : ""});
 #else
     const auto env = [](const char* name) {

@@ -15,9 +15,25 @@
 #include <QIcon>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+// Whether the program's own folder takes QVPROG2.INI. Windows reports every folder writable
+// (permissions are not in the attributes Qt reads), so there a file is tried.
+bool folderWritable(const QString& dir) {
+#ifdef _WIN32
+    QTemporaryFile probe(dir + QStringLiteral("/qvprog-write-test-XXXXXX"));
+    return probe.open();
+#else
+    return QFileInfo(dir).isWritable();
+#endif
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -56,7 +72,7 @@ int main(int argc, char** argv) {
     const std::string exeDir = QDir::toNativeSeparators(appDir + '/').toStdString();
     qv::gui::UiServices ui;
     qv::gui::AppContext ctx(exeDir, ui);
-    if (!QFileInfo(appDir).isWritable()) {
+    if (!folderWritable(appDir)) {
         // An installed program: its own folder cannot be written. QVPROG2.INI goes where the
         // command line looks for it too, and files are opened from the home folder.
         const auto env = [](const char* name) { return qEnvironmentVariable(name).toStdString(); };
