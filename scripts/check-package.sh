@@ -88,21 +88,8 @@ run "$root/usr/bin/qvprog-cli" convert x.qvx x.bCFG >/dev/null || fail "qvprog-c
 [ -s "$home/work/x.bCFG" ] || fail "x.bCFG not written"
 ok "qvprog-cli --help, defaults x.qvx, convert x.qvx x.bCFG"
 
-# QVPROG2.INI in the user's configuration folder names the simulated module: identify, without
-# --port, reaches it only when that file is the one read.
-mkdir -p "$home/.config/qvprog"
-printf '[SETTINGS]\r\nport=sim\r\n' >"$home/.config/qvprog/QVPROG2.INI"
-if [ "$(id -u)" -eq 0 ]; then chown -R nobody:nogroup "$home/.config"; fi
-if run "$root/usr/bin/qvprog-cli" identify >"$work/identify.txt" 2>&1 &&
-    grep -q "Port: sim" "$work/identify.txt"; then
-    ok "QVPROG2.INI read from ~/.config/qvprog"
-else
-    cat "$work/identify.txt" >&2
-    fail "QVPROG2.INI in ~/.config/qvprog not used"
-fi
-
 # The window on the simulated module with a file to open, on a real X server when there is
-# one to start, quitting once shown.
+# one to start, quitting once shown. Its settings folder is the user's: it creates it.
 window=(timeout 60 "$root/usr/bin/qvprog" --demo --startup-probe x.qvx)
 if command -v xvfb-run >/dev/null; then
     run xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb "${window[@]}" \
@@ -112,6 +99,19 @@ else
     run env QT_QPA_PLATFORM=offscreen "${window[@]}" >"$work/window.txt" 2>&1 ||
         { cat "$work/window.txt" >&2; fail "qvprog --demo (offscreen)"; }
     ok "qvprog --demo x.qvx offscreen"
+fi
+[ -d "$home/.config/qvprog" ] || fail "the window did not create ~/.config/qvprog"
+
+# QVPROG2.INI in the user's configuration folder names the simulated module: identify, without
+# --port, reaches it only when that file is the one read.
+printf '[SETTINGS]\r\nport=sim\r\n' | run tee "$home/.config/qvprog/QVPROG2.INI" >/dev/null ||
+    fail "QVPROG2.INI not written"
+if run "$root/usr/bin/qvprog-cli" identify >"$work/identify.txt" 2>&1 &&
+    grep -q "Port: sim" "$work/identify.txt"; then
+    ok "QVPROG2.INI read from ~/.config/qvprog"
+else
+    cat "$work/identify.txt" >&2
+    fail "QVPROG2.INI in ~/.config/qvprog not used"
 fi
 
 ms=$((($(date +%s%N) - start) / 1000000))
