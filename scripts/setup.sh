@@ -5,7 +5,8 @@ PACKAGES=(build-essential cmake ninja-build ccache pkg-config
           libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
           qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
           xvfb x11-apps imagemagick clang-format fonts-liberation2 fonts-dejavu-core time
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev
+          dpkg-dev file desktop-file-utils shared-mime-info)
 missing=()
 for p in "${PACKAGES[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

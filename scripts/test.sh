@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine, builds QVProg twice (plain, and with AddressSanitizer +
-# UndefinedBehaviorSanitizer) and runs every test in both builds, then gives every fuzz target a
-# short run (about 20 s each).
+# UndefinedBehaviorSanitizer) and runs every test in both builds, checks the plain build's Debian
+# package, then gives every fuzz target a short run (about 20 s each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -12,6 +12,8 @@ export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQVPROG_WERROR=ON -DQVPROG_BUILD_BENCH=ON
 cmake --build build -j"$JOBS"
 ctest --test-dir build --output-on-failure -j"$JOBS"
+# The Debian package of that build, unpacked into a scratch root and tried there.
+./scripts/check-package.sh build
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQVPROG_SANITIZE=ON -DQVPROG_WERROR=ON
 cmake --build build-asan -j"$JOBS"

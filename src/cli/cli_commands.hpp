@@ -18,7 +18,8 @@ struct Invocation {
     std::vector<std::string> args; // args[0] is the command name
     std::ostream& out;
     std::ostream& err;
-    std::string exeDir; // folder of the executable, with a trailing '/'
+    std::string exeDir;      // folder of the executable, with a trailing '/'
+    std::string settingsDir; // where QVPROG2.INI lives (settingsFolder), trailing '/'
 };
 
 // Each returns nothing when args[0] is not one of its commands.
@@ -26,6 +27,9 @@ std::optional<int> runConfigCommand(const Invocation& inv);
 std::optional<int> runDeviceCommand(const Invocation& inv);
 std::optional<int> runMonitorCommand(const Invocation& inv);
 std::optional<int> runDiffCommand(const Invocation& inv);
+
+// The document's start-up (QVPROG2.INI from inv.settingsDir, the defaults).
+void startDocument(const Invocation& inv, qv::ConfigDocument& doc, const std::string& defaultPort);
 
 // An absolute, normalised path (the document takes its folder from it).
 std::string absolutePath(const std::string& path);

@@ -5,6 +5,11 @@
 
 namespace qv::cli {
 
+void startDocument(const Invocation& inv, ConfigDocument& doc, const std::string& defaultPort) {
+    if (!inv.settingsDir.empty()) doc.setSettingsDir(inv.settingsDir);
+    doc.startUp(defaultPort);
+}
+
 std::string absolutePath(const std::string& path) {
     std::error_code ec;
     const auto a = std::filesystem::absolute(path, ec);

@@ -25,7 +25,7 @@ struct Session {
     SystemClock clock;
     ConfigDocument doc;
     explicit Session(const Invocation& inv) : doc(clock, inv.exeDir) {
-        doc.startUp(kDefaultPortName);
+        startDocument(inv, doc, kDefaultPortName);
     }
 };
 

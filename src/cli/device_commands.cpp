@@ -86,7 +86,7 @@ struct Context {
     SystemClock clock;
     ConfigDocument doc;
     Context(const Invocation& i, Options o) : inv(i), options(std::move(o)), doc(clock, i.exeDir) {
-        doc.startUp(kDefaultPortName);
+        startDocument(inv, doc, kDefaultPortName);
         portName = options.port.value_or(doc.programSettings().portName);
     }
     SessionRequest request(LinkMode mode) const {

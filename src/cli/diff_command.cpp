@@ -70,7 +70,7 @@ void printErrors(const Invocation& inv, const std::vector<UserMessage>& messages
 // Reads the module's configuration into doc in one readConfig session; the link log goes to
 // standard error, since standard output carries the differences.
 bool readModule(const Invocation& inv, const DiffOptions& o, ConfigDocument& doc) {
-    const Invocation logTo{inv.args, inv.err, inv.err, inv.exeDir};
+    const Invocation logTo{inv.args, inv.err, inv.err, inv.exeDir, inv.settingsDir};
     const std::string portName = o.port.value_or(doc.programSettings().portName);
     auto link = openPortLink(logTo, portName);
     if (!link) return false;
@@ -91,7 +91,7 @@ bool readModule(const Invocation& inv, const DiffOptions& o, ConfigDocument& doc
 std::unique_ptr<ConfigDocument> load(const Invocation& inv, const DiffOptions& o,
                                      const std::string& source, const Clock& clock) {
     auto doc = std::make_unique<ConfigDocument>(clock, inv.exeDir);
-    doc->startUp(kDefaultPortName);
+    startDocument(inv, *doc, kDefaultPortName);
     if (source == kModule) return readModule(inv, o, *doc) ? std::move(doc) : nullptr;
     const OpenResult r = doc->openFile(absolutePath(source));
     printErrors(inv, r.messages);

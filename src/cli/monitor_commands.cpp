@@ -103,7 +103,7 @@ constexpr std::size_t kReadPiece = 1000;
 int runLive(const Invocation& inv, const MonitorArgs& a) {
     SystemClock wall;
     ConfigDocument doc(wall, inv.exeDir);
-    doc.startUp(kDefaultPortName);
+    startDocument(inv, doc, kDefaultPortName);
     const bool reverseReset = doc.programSettings().reverseReset;
 
     auto link = openPortLink(inv, a.port);
@@ -249,7 +249,7 @@ int runSms(const Invocation& inv) {
     if (inv.args.size() != 2) return usage(inv);
     SystemClock clock;
     ConfigDocument doc(clock, inv.exeDir);
-    doc.startUp("COM1");
+    startDocument(inv, doc, "COM1");
     OpenResult opened;
     if (!openConfig(inv, doc, inv.args[1], opened)) return kExitRefused;
     doc.form2tab(); // the listing is made from the window's settings, as converted now
@@ -280,7 +280,7 @@ int runHistory(const Invocation& inv) {
     if (inv.args.size() != 2 && inv.args.size() != 3) return usage(inv);
     SystemClock clock;
     ConfigDocument doc(clock, inv.exeDir);
-    doc.startUp("COM1");
+    startDocument(inv, doc, "COM1");
     OpenResult opened;
     if (!openConfig(inv, doc, inv.args[1], opened)) return kExitRefused;
     if (!opened.eventBuffer) {

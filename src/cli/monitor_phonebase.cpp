@@ -78,7 +78,7 @@ int runPhoneBaseCommand(const Invocation& inv) {
     }
     SystemClock clock;
     ConfigDocument doc(clock, inv.exeDir);
-    doc.startUp(kDefaultPortName);
+    startDocument(inv, doc, kDefaultPortName);
     const std::string portName = a->port.value_or(doc.programSettings().portName);
     const bool reverseReset = doc.programSettings().reverseReset;
 

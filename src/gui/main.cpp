@@ -3,6 +3,7 @@
 //   qvprog --demo     the window on the built-in simulated module (real-time wire, its memory
 //                     kept in the user's data folder), so every command can be tried
 //   qvprog FILE       opens FILE after start-up, as "Otwórz" would
+#include "common/settings_folder.hpp"
 #include "gui/app_context.hpp"
 #include "gui/appearance.hpp"
 #include "gui/main_window.hpp"
@@ -11,16 +12,36 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTimer>
 
 #include <cstdio>
+
+namespace {
+
+// Whether the program's own folder takes QVPROG2.INI. Windows reports every folder writable
+// (permissions are not in the attributes Qt reads), so there a file is tried.
+bool folderWritable(const QString& dir) {
+#ifdef _WIN32
+    QTemporaryFile probe(dir + QStringLiteral("/qvprog-write-test-XXXXXX"));
+    return probe.open();
+#else
+    return QFileInfo(dir).isWritable();
+#endif
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qvprog"));
     QApplication::setOrganizationName(QStringLiteral("qvprog"));
+    // The installed desktop entry and icon (the theme has no icon in a build tree).
+    QApplication::setDesktopFileName(QStringLiteral("qvprog"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("qvprog")));
     qv::gui::applyAppearance(app);
 
     bool demo = false;
@@ -47,14 +68,18 @@ int main(int argc, char** argv) {
         }
     }
 
-    const QString exeDir = QDir::toNativeSeparators(QApplication::applicationDirPath() + '/');
+    const QString appDir = QApplication::applicationDirPath();
+    const std::string exeDir = QDir::toNativeSeparators(appDir + '/').toStdString();
     qv::gui::UiServices ui;
-    qv::gui::AppContext ctx(exeDir.toStdString(), ui);
-    if (!QFileInfo(QApplication::applicationDirPath()).isWritable()) {
-        // An installed program: its own folder cannot be written.
-        const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-        QDir().mkpath(config);
-        ctx.doc.setSettingsDir(QDir::toNativeSeparators(config + '/').toStdString());
+    qv::gui::AppContext ctx(exeDir, ui);
+    if (!folderWritable(appDir)) {
+        // An installed program: its own folder cannot be written. QVPROG2.INI goes where the
+        // command line looks for it too, and files are opened from the home folder.
+        const auto env = [](const char* name) { return qEnvironmentVariable(name).toStdString(); };
+        const std::string settings = qv::settingsFolder(
+            exeDir, false, {env("XDG_CONFIG_HOME"), env("HOME"), env("APPDATA")});
+        QDir().mkpath(QString::fromStdString(settings));
+        ctx.doc.setSettingsDir(settings);
         ctx.doc.setStartDir(QDir::toNativeSeparators(QDir::homePath() + '/').toStdString());
     }
 
