@@ -29,6 +29,7 @@ elif [[ ${1:-} =~ ^[0-9]+$ ]]; then
 fi
 
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
     -DQVPROG_BUILD_FUZZ=ON -DQVPROG_BUILD_TESTS=OFF -DQVPROG_BUILD_QT=OFF >/dev/null
 cmake --build "$BUILD" --target fuzz_all -j"${FUZZ_BUILD_JOBS:-$(nproc)}"
 
