@@ -1,5 +1,7 @@
 #include "cli/cli_commands.hpp"
 
+#include "common/file_io.hpp"
+
 #include <filesystem>
 #include <ostream>
 
@@ -11,9 +13,13 @@ void startDocument(const Invocation& inv, ConfigDocument& doc, const std::string
 }
 
 std::string absolutePath(const std::string& path) {
+    const auto p = pathFromUtf8(path);
+    if (!p) return path;
     std::error_code ec;
-    const auto a = std::filesystem::absolute(path, ec);
-    return ec ? path : a.lexically_normal().string();
+    const auto a = std::filesystem::absolute(*p, ec);
+    if (ec) return path;
+    const std::string text = utf8FromPath(a.lexically_normal());
+    return text.empty() ? path : text;
 }
 
 void printMessages(const Invocation& inv, const std::vector<UserMessage>& messages,

@@ -15,8 +15,6 @@
 #include "monitor/monitor_model.hpp"
 #include "tools/sms_listing.hpp"
 
-#include <filesystem>
-
 #include <fstream>
 #include <ostream>
 
@@ -71,7 +69,8 @@ int runReplay(const Invocation& inv, const MonitorArgs& a) {
     // A directory opens as a stream that reads nothing, and a pipe may never end: only a
     // regular file is replayed.
     std::ifstream f;
-    if (isRegularFile(a.replay)) f.open(a.replay, std::ios::binary);
+    const auto path = pathFromUtf8(a.replay);
+    if (path && isRegularFile(a.replay)) f.open(*path, std::ios::binary);
     if (!f.is_open()) {
         inv.err << "Błąd odczytu pliku: " << a.replay << '\n';
         return kExitUsage;
@@ -293,7 +292,7 @@ int runHistory(const Invocation& inv) {
     table.fill(*opened.eventBuffer, 0);
     table.sortByTime();
     inv.err << msg::kHistoryOpened << '\n';
-    const std::string name = std::filesystem::path(inv.args[1]).filename().string();
+    const std::string name = splitPath(inv.args[1]).name;
     return emitHistory(inv, table, "?", name, clock.localTime(),
                        inv.args.size() == 3 ? inv.args[2] : std::string());
 }

@@ -3,6 +3,7 @@
 #include "cli/monitor_phonebase.hpp"
 
 #include "cli/port_link.hpp"
+#include "common/file_io.hpp"
 #include "config/config_document.hpp"
 #include "link/link_session.hpp"
 #include "link/port_names.hpp"
@@ -10,7 +11,6 @@
 #include "tools/phone_base_file.hpp"
 
 #include <algorithm>
-#include <filesystem>
 #include <ostream>
 
 namespace qv::cli {
@@ -109,8 +109,7 @@ int runPhoneBaseCommand(const Invocation& inv) {
         return kExitRefused;
     }
     // The descriptions live only in the file: those of an existing file are kept.
-    std::error_code ec;
-    if (std::filesystem::exists(a->file, ec)) loadPhoneBaseFile(a->file, table);
+    if (fileExists(a->file)) loadPhoneBaseFile(a->file, table);
     decodePhoneBase(image, table);
     const auto saved = savePhoneBaseFile(a->file, table);
     (saved.ok ? inv.out : inv.err) << saved.message << '\n';

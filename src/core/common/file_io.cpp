@@ -8,26 +8,66 @@
 #include <random>
 #include <system_error>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
+
 namespace qv {
 
 namespace fs = std::filesystem;
 
-ReadResult readFileLimited(const std::string& path, std::uintmax_t maxBytes) {
+std::optional<fs::path> pathFromUtf8(std::string_view utf8) {
+    const std::u8string text(utf8.begin(), utf8.end());
+    try {
+        return fs::path(text);
+    } catch (const std::exception&) { // Windows: not UTF-8
+        return std::nullopt;
+    }
+}
+
+std::string utf8FromPath(const fs::path& path) {
+    try {
+        const std::u8string text = path.u8string();
+        return std::string(text.begin(), text.end());
+    } catch (const std::exception&) { // Windows: a lone surrogate
+        return std::string();
+    }
+}
+
+std::FILE* openNewFile(const fs::path& name) {
+#ifdef _WIN32
+    // The Windows C runtime ignores an "x" in fopen's mode and opens the file that is there:
+    // _O_EXCL refuses it.
+    const int fd =
+        ::_wopen(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return nullptr;
+    std::FILE* f = ::_fdopen(fd, "wb");
+    if (!f) ::_close(fd);
+    return f;
+#else
+    return std::fopen(name.c_str(), "wbx");
+#endif
+}
+
+ReadResult readFileLimited(const std::string& pathText, std::uintmax_t maxBytes) {
     ReadResult r;
+    const auto path = pathFromUtf8(pathText);
     std::error_code ec;
-    const auto status = fs::status(path, ec);
+    const auto status = path ? fs::status(*path, ec) : fs::file_status();
     if (ec || !fs::exists(status)) {
         r.status = ReadResult::Status::Missing;
         return r;
     }
     if (!fs::is_regular_file(status)) return r;
-    r.size = fs::file_size(path, ec);
+    r.size = fs::file_size(*path, ec);
     if (ec) return r;
     if (r.size > maxBytes) {
         r.status = ReadResult::Status::TooLarge;
         return r;
     }
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(*path, std::ios::binary);
     if (!in) return r;
     r.bytes.resize(static_cast<std::size_t>(r.size));
     in.read(r.bytes.data(), static_cast<std::streamsize>(r.bytes.size()));
@@ -65,12 +105,13 @@ std::string reason(int err) {
 }
 
 // Creates a file of a new name beside target, never opening one that is already there.
-std::FILE* createTemporary(const fs::path& target, std::string& name) {
+std::FILE* createTemporary(const fs::path& target, fs::path& name) {
     std::random_device rd;
     for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
-        name = target.string() + ".tmp-" + std::to_string(rd() % 1000000);
+        name = target;
+        name += ".tmp-" + std::to_string(rd() % 1000000);
         errno = 0;
-        if (std::FILE* f = std::fopen(name.c_str(), "wbx")) return f;
+        if (std::FILE* f = openNewFile(name)) return f;
         if (errno != EEXIST) return nullptr;
     }
     return nullptr;
@@ -78,8 +119,10 @@ std::FILE* createTemporary(const fs::path& target, std::string& name) {
 
 } // namespace
 
-std::optional<std::string> writeFileAtomic(const std::string& path, const std::string& bytes) {
-    const auto target = linkTarget(path);
+std::optional<std::string> writeFileAtomic(const std::string& pathText, const std::string& bytes) {
+    const auto path = pathFromUtf8(pathText);
+    if (!path) return reason(EILSEQ);
+    const auto target = linkTarget(*path);
     if (!target) return reason(ELOOP);
     std::error_code ec;
     const fs::file_status old = fs::status(*target, ec);
@@ -93,7 +136,7 @@ std::optional<std::string> writeFileAtomic(const std::string& path, const std::s
             return reason(errno ? errno : EACCES);
     }
     ec.clear(); // a file not there yet is no error
-    std::string tmp;
+    fs::path tmp;
     std::FILE* f = createTemporary(*target, tmp);
     if (!f) return reason(errno);
     // The new file gets the old one's permissions before it holds a byte of the data.
@@ -103,31 +146,45 @@ std::optional<std::string> writeFileAtomic(const std::string& path, const std::s
     const int err = ec ? ec.value() : errno;
     const bool closed = std::fclose(f) == 0;
     if (!written || !flushed || !closed) {
-        std::remove(tmp.c_str());
+        fs::remove(tmp, ec);
         return reason(err);
     }
     fs::rename(tmp, *target, ec);
     if (ec) {
-        std::remove(tmp.c_str());
-        return ec.message();
+        const std::string message = ec.message();
+        fs::remove(tmp, ec);
+        return message;
     }
     return std::nullopt;
 }
 
-bool isRegularFile(const std::string& path) {
+bool isRegularFile(const std::string& pathText) {
+    const auto path = pathFromUtf8(pathText);
     std::error_code ec;
-    return fs::is_regular_file(path, ec);
+    return path && fs::is_regular_file(*path, ec);
 }
 
-bool fileExists(const std::string& path) {
+bool fileExists(const std::string& pathText) {
+    const auto path = pathFromUtf8(pathText);
     std::error_code ec;
-    return fs::exists(path, ec);
+    return path && fs::exists(*path, ec);
 }
 
-SplitPath splitPath(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return {"", path};
-    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+SplitPath splitPath(const std::string& path, PathStyle style) {
+    std::size_t cut = 0; // where the name starts
+    if (style == PathStyle::Posix) {
+        const auto slash = path.find_last_of('/');
+        if (slash != std::string::npos) cut = slash + 1;
+    } else {
+        const auto slash = path.find_last_of("/\\");
+        if (slash != std::string::npos) {
+            cut = slash + 1;
+        } else if (path.size() >= 2 && path[1] == ':' &&
+                   ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
+            cut = 2; // "C:x.qvx"
+        }
+    }
+    return {path.substr(0, cut), path.substr(cut)};
 }
 
 } // namespace qv

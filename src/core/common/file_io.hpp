@@ -2,11 +2,30 @@
 // File access for the core: whole-file reads with a size limit, and writes that go through a
 // temporary file and an atomic rename, so a crash or a full disk never leaves a half-written
 // file in place of the user's file.
+//
+// Every file name travels through the program as UTF-8 text and becomes a file system path in
+// pathFromUtf8 only, so that Windows gets it through its wide (UTF-16) calls: a name or a
+// folder with Polish letters must never go to a narrow call, which would read it in the ANSI
+// code page.
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace qv {
+
+// The path a file name in UTF-8 names. Elsewhere than on Windows the bytes are the name as
+// they are; on Windows text that is not UTF-8 names no file at all (nullopt).
+std::optional<std::filesystem::path> pathFromUtf8(std::string_view utf8);
+// The UTF-8 text of a path, byte for byte what pathFromUtf8 took. A Windows name that UTF-8
+// cannot hold (a lone UTF-16 surrogate) gives an empty string.
+std::string utf8FromPath(const std::filesystem::path& path);
+
+// Opens a file that is not there yet for writing in binary; fails (errno EEXIST) when a file
+// of that name exists, never truncating it.
+std::FILE* openNewFile(const std::filesystem::path& path);
 
 struct ReadResult {
     enum class Status { Ok, Missing, TooLarge, Error };
@@ -30,11 +49,21 @@ bool fileExists(const std::string& path);
 // True for a regular file (after following links); false for a directory, device or pipe.
 bool isRegularFile(const std::string& path);
 
-// "dir/" and "name" of a path (the folder keeps its trailing delimiter).
+// How a path's folder ends: at the last "/" (POSIX), or on Windows also at the last "\" or
+// after a drive letter ("C:x.qvx" is "x.qvx" in the current folder of drive C).
+enum class PathStyle { Posix, Windows };
+#ifdef _WIN32
+inline constexpr PathStyle kNativePathStyle = PathStyle::Windows;
+#else
+inline constexpr PathStyle kNativePathStyle = PathStyle::Posix;
+#endif
+
+// "dir/" and "name" of a path (the folder keeps its trailing delimiter, so that dir + name is
+// the path again).
 struct SplitPath {
     std::string dir;
     std::string name;
 };
-SplitPath splitPath(const std::string& path);
+SplitPath splitPath(const std::string& path, PathStyle style = kNativePathStyle);
 
 } // namespace qv

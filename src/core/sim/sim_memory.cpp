@@ -169,8 +169,14 @@ bool saveSimMemory(const SimMemory& m, const std::string& path, std::string& err
     j["phoneBase"] = toHex(m.phoneBase.data(), m.phoneBase.size());
     j["firmware"] = toHex(m.firmware.data(), m.firmware.size());
     const std::string tmp = path + ".tmp";
+    const auto tmpPath = pathFromUtf8(tmp);
+    const auto target = pathFromUtf8(path);
+    if (!tmpPath || !target) {
+        error = "cannot write " + path;
+        return false;
+    }
     {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        std::ofstream out(*tmpPath, std::ios::binary | std::ios::trunc);
         out << j.dump(1) << '\n';
         if (!out.flush()) {
             error = "cannot write " + tmp;
@@ -178,10 +184,10 @@ bool saveSimMemory(const SimMemory& m, const std::string& path, std::string& err
         }
     }
     std::error_code ec;
-    std::filesystem::rename(tmp, path, ec);
+    std::filesystem::rename(*tmpPath, *target, ec);
     if (ec) {
         error = "cannot write " + path + ": " + ec.message();
-        std::filesystem::remove(tmp, ec);
+        std::filesystem::remove(*tmpPath, ec);
         return false;
     }
     return true;

@@ -3,9 +3,9 @@
 #include "sim/monitor_stream.hpp"
 
 #include "common/cp1250.hpp"
+#include "common/file_io.hpp"
 
 #include <charconv>
-#include <filesystem>
 
 namespace qv {
 
@@ -127,8 +127,7 @@ SimSetup::SimSetup(SimMemory memory, const SimPortSpec& spec)
 
 std::unique_ptr<SimSetup> SimSetup::create(const SimPortSpec& spec, std::string& error) {
     SimMemory memory;
-    std::error_code ec;
-    if (!spec.statePath.empty() && std::filesystem::exists(spec.statePath, ec)) {
+    if (!spec.statePath.empty() && fileExists(spec.statePath)) {
         auto loaded = loadSimMemory(spec.statePath, error);
         if (!loaded) return nullptr;
         memory = std::move(*loaded);

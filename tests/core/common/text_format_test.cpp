@@ -18,8 +18,15 @@ TEST(TextFormat, NumbersIgnoreTheCommaDecimalLocale) {
     // Programs with a window switch the C locale to the user's; Polish writes "30,8".
     const char* old = std::setlocale(LC_ALL, nullptr);
     const std::string saved = old ? old : "C";
-    const bool polish =
-        std::setlocale(LC_ALL, "pl_PL.UTF-8") || std::setlocale(LC_ALL, "de_DE.UTF-8");
+    bool polish = false;
+    // POSIX names, then the Windows ones (the old and the new form).
+    for (const char* name : {"pl_PL.UTF-8", "de_DE.UTF-8", "Polish_Poland.1250", "pl-PL",
+                             "German_Germany.1252", "de-DE"}) {
+        if (std::setlocale(LC_ALL, name)) {
+            polish = true;
+            break;
+        }
+    }
     EXPECT_EQ(formatGeneral(30.8), "30.8");
     EXPECT_EQ(formatGeneral(-4.7), "-4.7");
     EXPECT_EQ(formatGeneral(0), "0");

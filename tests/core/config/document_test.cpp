@@ -69,8 +69,9 @@ TEST(Document, SettingsFileAndServiceMarkerBesideTheProgram) {
     const fs::path dir = fs::temp_directory_path() / "qvprog-exe-dir-test";
     fs::remove_all(dir);
     fs::create_directories(dir);
-    std::ofstream(dir / "QVPROG2.INI") << "[Settings]\r\nPort=/dev/ttyUSB3\r\nreverse_reset=1\r\n";
-    std::ofstream(dir / "qvxlock.txt") << "";
+    std::ofstream(dir / "QVPROG2.INI", std::ios::binary)
+        << "[Settings]\r\nPort=/dev/ttyUSB3\r\nreverse_reset=1\r\n";
+    std::ofstream(dir / "qvxlock.txt", std::ios::binary) << "";
     VirtualClock clock;
     ConfigDocument doc(clock, dir.string() + "/");
     doc.startUp("COM1");

@@ -5,8 +5,12 @@
 #include <fstream>
 #include <system_error>
 
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace qv::test {
 
@@ -16,7 +20,11 @@ namespace {
 
 int shell(const std::string& command) {
     const int status = std::system(command.c_str());
+#ifdef _WIN32
+    return status;
+#else
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 void makeAllWritable(const fs::path& root) {
@@ -64,7 +72,11 @@ FullDisk::~FullDisk() {
 }
 
 void FullDisk::fill() const {
+#ifdef _WIN32
+    std::FILE* f = ::_wfopen((at_ / "filler").c_str(), L"wb");
+#else
     std::FILE* f = std::fopen((at_ / "filler").c_str(), "wb");
+#endif
     if (!f) return;
     std::setvbuf(f, nullptr, _IONBF, 0);
     const std::string block(512, 'f');
@@ -86,9 +98,20 @@ void writeWholeFile(const fs::path& p, const std::string& bytes) {
 }
 
 bool runningAsRoot() {
+#ifdef _WIN32
+    return false;
+#else
     return ::geteuid() == 0;
+#endif
 }
 
+#ifdef _WIN32
+std::optional<ProcessRun> runTestsAsNobody(const std::string&, std::string& skipReason) {
+    // Windows has no user nobody, and a read-only folder still takes new files there.
+    skipReason = "POSIX users and permissions only";
+    return std::nullopt;
+}
+#else
 std::optional<ProcessRun> runTestsAsNobody(const std::string& filter, std::string& skipReason) {
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
@@ -113,5 +136,6 @@ std::optional<ProcessRun> runTestsAsNobody(const std::string& filter, std::strin
     fs::remove(log, ec);
     return run;
 }
+#endif
 
 } // namespace qv::test

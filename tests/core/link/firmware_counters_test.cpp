@@ -164,6 +164,8 @@ TEST_F(FirmwareUpload, readOnlyFileUploads) {
     const auto path = file("ro_050392.bin", 256);
     fs::permissions(path, fs::perms::owner_read);
     EXPECT_EQ(upload(s, path), 1);
+    fs::permissions(path,
+                    fs::perms::owner_read | fs::perms::owner_write); // Windows removes it then
 }
 
 TEST_F(FirmwareUpload, fileTooLargeForTheBufferIsRefusedBeforeThePortOpens) {

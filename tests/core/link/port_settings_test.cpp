@@ -21,7 +21,7 @@ TEST(PortSettingsFile, defaultsSaveAndHandEditedValues) {
     EXPECT_FALSE(missing.reverseReset);
 
     {
-        std::ofstream f(dir / "QVPROG2.INI");
+        std::ofstream f(dir / "QVPROG2.INI", std::ios::binary);
         f << "[OTHER]\r\nkeep=1\r\n[SETTINGS]\r\nport=COM7\r\nreverse_reset=2\r\n";
     }
     const auto edited = loadPortSettings(exeDir, "COM1");
@@ -34,8 +34,11 @@ TEST(PortSettingsFile, defaultsSaveAndHandEditedValues) {
     const auto back = loadPortSettings(exeDir, "COM1");
     EXPECT_EQ(back.portName, "/dev/ttyACM0");
     EXPECT_FALSE(back.reverseReset);
-    std::ifstream in(dir / "QVPROG2.INI");
-    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    std::string text;
+    {
+        std::ifstream in(dir / "QVPROG2.INI", std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    } // closed before the folder goes: Windows removes no open file
     EXPECT_NE(text.find("keep=1"), std::string::npos);
     EXPECT_NE(text.find("reverse_reset=0"), std::string::npos);
 

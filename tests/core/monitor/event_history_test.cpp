@@ -163,9 +163,11 @@ TEST(EventHistory, TextFileLayoutCrlfAndCodePage) {
 
     const auto path = (std::filesystem::temp_directory_path() / "qvprog_history_test.txt").string();
     ASSERT_TRUE(writeHistoryFile(path, lines));
-    std::ifstream f(path, std::ios::binary);
     std::stringstream ss;
-    ss << f.rdbuf();
+    {
+        std::ifstream f(path, std::ios::binary);
+        ss << f.rdbuf();
+    } // closed before the file goes: Windows removes no open file
     const std::string bytes = ss.str();
     EXPECT_EQ(bytes.substr(0, 37), std::string(35, '-') + "\r\n");
     EXPECT_NE(bytes.find(toCp1250("POWRÓT")), std::string::npos);
