@@ -57,9 +57,13 @@ void IniProfile::Section::addLine(std::string line) {
 
 IniProfile IniProfile::fromBytes(std::string_view bytes) {
     IniProfile p;
-    if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark && isUtf8(bytes.substr(kUtf8Mark.size()))) {
-        p.utf8_ = true;
+    // The mark is never part of the first line, so a save that makes the rest valid UTF-8
+    // cannot change what the first line is; without valid UTF-8 behind it the text is read as
+    // Windows-1250 and the mark written back before it.
+    if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+        p.marked_ = true;
         bytes.remove_prefix(kUtf8Mark.size());
+        p.utf8_ = isUtf8(bytes);
     }
     p.sections_.push_back(Section{"", false, {}, {}, {}});
     std::size_t start = 0;
@@ -99,7 +103,8 @@ std::string IniProfile::toBytes() const {
         for (const auto& l : s.trailingBlanks)
             addLine(l);
     }
-    return utf8_ ? std::string(kUtf8Mark) + text : toCp1250(text);
+    const std::string mark = marked_ ? std::string(kUtf8Mark) : std::string();
+    return mark + (utf8_ ? text : toCp1250(text));
 }
 
 std::size_t IniProfile::lineCount() const {

@@ -56,7 +56,8 @@ class IniProfile {
     Section* findSection(std::string_view name);
     const Section* findSection(std::string_view name) const;
 
-    bool utf8_ = false; // the file began with a UTF-8 byte-order mark
+    bool marked_ = false; // the file began with a UTF-8 byte-order mark
+    bool utf8_ = false;   // ... and what follows it is UTF-8
     std::vector<Section> sections_;
     std::unordered_map<std::string, std::size_t> sectionIndex_; // upper-case name -> index
 };

@@ -60,9 +60,15 @@ TEST(IniProfile, Utf8MarkedFileIsReadAndWrittenAsUtf8) {
     ini.writeString("CONFIG", "PIN", "ż");
     EXPECT_EQ(ini.toBytes(),
               "\xEF\xBB\xBF[CONFIG]\r\nOBJECT_NAME=Pawe\xC5\x82\r\nPIN=\xC5\xBC\r\n");
-    // A mark before bytes that are not UTF-8 is a Windows-1250 line like any other.
-    const auto cp = IniProfile::fromBytes("\xEF\xBB\xBF\r\n[S]\r\nK=\xB3\r\n");
+    // Before bytes that are not UTF-8 the mark still only marks the start: the text is
+    // Windows-1250, and the mark goes back where it was.
+    auto cp = IniProfile::fromBytes("\xEF\xBB\xBF[S]\r\nK=\xB3\r\n");
     EXPECT_EQ(cp.readString("S", "K", ""), "ł");
+    EXPECT_EQ(cp.toBytes(), "\xEF\xBB\xBF[S]\r\nK=\xB3\r\n");
+    // Saving away the only byte that was not UTF-8 leaves the first section where it was.
+    cp.writeString("S", "K", "1");
+    const auto again = IniProfile::fromBytes(cp.toBytes());
+    EXPECT_EQ(again.readString("S", "K", ""), "1");
 }
 
 TEST(IniProfile, WritingKeepsForeignLinesAndAppendsNewKeysToTheirSection) {
