@@ -58,6 +58,12 @@ ScreenshotTour::ScreenshotTour(AppContext& ctx, MainWindow& window, QString fold
             [since](QWidget*) { return since->isValid() && since->elapsed() > 6000; },
             [this] { window_.monitorButtonClick(); }, next);
     });
+    // The phone base window on the configuration just read.
+    add([this](auto next) {
+        modalShot(
+            QStringLiteral("TFormAdd4kPhones"), QStringLiteral("phone-base-window.png"), nullptr,
+            nullptr, [this] { window_.phoneBaseButtonClick(); }, next);
+    });
     // "Porównaj" with the module just read, then after a few edits in the window.
     add([this](auto next) { compareShot(QStringLiteral("compare-identical.png"), next); });
     add([this](auto next) {
