@@ -11,8 +11,8 @@
 #include "sim/sim_setup.hpp"
 #include "tools/config_compare.hpp"
 
-#if defined(QVPROG_HAVE_QTPORT)
-#include "qtport/qt_serial_port.hpp"
+#if defined(QVPROG_HAVE_SYSTEM_PORTS)
+#include "platform/system_port.hpp"
 #endif
 
 #include <algorithm>
@@ -227,8 +227,8 @@ int cmdFirmware(Context& c) {
 }
 
 int cmdPorts(const Invocation& inv) {
-#if defined(QVPROG_HAVE_QTPORT)
-    for (const auto& name : listPortNames())
+#if defined(QVPROG_HAVE_SYSTEM_PORTS)
+    for (const auto& name : listSystemPortNames())
         inv.out << name << '\n';
 #else
     (void)inv;

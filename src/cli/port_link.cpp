@@ -1,7 +1,7 @@
 #include "cli/port_link.hpp"
 
-#if defined(QVPROG_HAVE_QTPORT)
-#include "qtport/qt_serial_port.hpp"
+#if defined(QVPROG_HAVE_SYSTEM_PORTS)
+#include "platform/system_port.hpp"
 #endif
 
 #include <ostream>
@@ -36,8 +36,8 @@ std::optional<PortLink> openPortLink(const Invocation& inv, const std::string& p
         link.realtime = spec->realtime;
         return link;
     }
-#if defined(QVPROG_HAVE_QTPORT)
-    link.real = makeQtSerialPort();
+#if defined(QVPROG_HAVE_SYSTEM_PORTS)
+    link.real = makeSystemSerialPort();
     return link;
 #else
     inv.err << "Ten program nie obsługuje portów szeregowych (brak Qt SerialPort)\n";

@@ -1,7 +1,7 @@
 #include "gui/link_worker.hpp"
 
 #include "link/link_session.hpp"
-#include "qtport/port_target.hpp"
+#include "platform/port_target.hpp"
 
 namespace qv::gui {
 

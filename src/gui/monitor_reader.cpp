@@ -2,7 +2,7 @@
 
 #include "link/at_terminal.hpp"
 #include "monitor/monitor_commands.hpp"
-#include "qtport/port_target.hpp"
+#include "platform/port_target.hpp"
 
 #include <QElapsedTimer>
 #include <QTimer>

@@ -4,7 +4,7 @@
 #include "gui/binding.hpp"
 #include "gui/gradient_toolbar.hpp"
 #include "link/port_settings.hpp"
-#include "qtport/qt_serial_port.hpp"
+#include "platform/system_port.hpp"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +18,7 @@
 namespace qv::gui {
 
 SettingsWindow::SettingsWindow(AppContext& ctx, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), lister_([] { return qv::listPortNames(); }) {
+    : QDialog(parent), ctx_(ctx), lister_([] { return qv::listSystemPortNames(); }) {
     setObjectName(QStringLiteral("TsettingsWindow"));
     setWindowTitle(QStringLiteral("Ustawienia"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);

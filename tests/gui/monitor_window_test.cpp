@@ -8,7 +8,7 @@
 #include "gui/resets_window.hpp"
 #include "gui/terminal_window.hpp"
 #include "monitor/monitor_commands.hpp"
-#include "qtport/port_target.hpp"
+#include "platform/port_target.hpp"
 
 #include <QDateTime>
 #include <QEnterEvent>

@@ -1,5 +1,5 @@
 #pragma once
-// The port a window talks through: a real serial port (Qt6::SerialPort), or the built-in
+// The port a window talks through: a real serial port (the platform's own), or the built-in
 // simulated module for the port name "sim[:options]", with the clock sessions use on it.
 // Create it in the thread that uses the port.
 #include "common/clock.hpp"

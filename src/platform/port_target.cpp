@@ -1,6 +1,6 @@
-#include "qtport/port_target.hpp"
+#include "platform/port_target.hpp"
 
-#include "qtport/qt_serial_port.hpp"
+#include "platform/system_port.hpp"
 
 namespace qv {
 
@@ -14,7 +14,7 @@ std::unique_ptr<PortTarget> PortTarget::create(const std::string& portName, std:
         target->openName_ = "sim";
         return target;
     }
-    target->real_ = makeQtSerialPort();
+    target->real_ = makeSystemSerialPort();
     target->openName_ = portName;
     return target;
 }

@@ -1,0 +1,20 @@
+#pragma once
+// The machine's own serial ports, one implementation per platform: Qt Serial Port where Qt has
+// it (Linux, macOS), the Win32 communications API on Windows. The window and the command line
+// reach real ports only through these two functions.
+#include "link/serial_port.hpp"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qv {
+
+// A closed port; open it by a name from listSystemPortNames (or any name the system knows).
+std::unique_ptr<SerialPort> makeSystemSerialPort();
+
+// The serial ports present on the machine, sorted as text ("COM10" before "COM2"). On Linux
+// and macOS these are device paths (/dev/ttyUSB0), on Windows COM names.
+std::vector<std::string> listSystemPortNames();
+
+} // namespace qv
