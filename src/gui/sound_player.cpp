@@ -1,18 +1,11 @@
 #include "gui/sound_player.hpp"
 
-#include <QBuffer>
 #include <QtEndian>
 
 #include <cmath>
 #include <numbers>
 #include <vector>
 
-#ifdef QVPROG_HAVE_MULTIMEDIA
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QMediaDevices>
-#endif
 
 namespace qv::gui {
 
@@ -82,15 +75,7 @@ QByteArray synthesiseWave(Sound sound) {
     return wave;
 }
 
-struct SoundPlayer::Playback {
-    QByteArray pcm;
-    QBuffer buffer;
-#ifdef QVPROG_HAVE_MULTIMEDIA
-    std::unique_ptr<QAudioSink> sink;
-#endif
-};
-
-SoundPlayer::SoundPlayer() = default;
+SoundPlayer::SoundPlayer() : output_(makeSoundOutput()) {}
 SoundPlayer::~SoundPlayer() = default;
 
 SoundPlayer& SoundPlayer::instance() {
@@ -99,24 +84,10 @@ SoundPlayer& SoundPlayer::instance() {
 }
 
 void SoundPlayer::play(Sound sound) {
-#ifdef QVPROG_HAVE_MULTIMEDIA
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) return;
-    QAudioFormat format;
-    format.setSampleRate(kSampleRate);
-    format.setChannelCount(1);
-    format.setSampleFormat(QAudioFormat::Int16);
-    if (!device.isFormatSupported(format)) return;
-    auto playback = std::make_unique<Playback>();
-    playback->pcm = synthesiseWave(sound).mid(kWaveHeaderSize);
-    playback->buffer.setData(playback->pcm);
-    playback->buffer.open(QIODevice::ReadOnly);
-    playback->sink = std::make_unique<QAudioSink>(device, format);
-    playback->sink->start(&playback->buffer);
-    current_ = std::move(playback); // a new sound replaces one still playing
-#else
-    (void)sound;
-#endif
+    // Each sound is made once and kept: the output may play from it after play returns.
+    QByteArray& wave = sound == Sound::Ding ? ding_ : ring_;
+    if (wave.isEmpty()) wave = synthesiseWave(sound);
+    if (output_) output_->play(wave);
 }
 
 } // namespace qv::gui

@@ -1,6 +1,7 @@
 #pragma once
 // The program's two sounds, synthesised when first needed and held in memory as wave files:
 // "DING" at the end of every device session and "RING" on an incoming call in the monitor.
+#include "gui/sound_output.hpp"
 #include "gui/ui_services.hpp"
 
 #include <QByteArray>
@@ -23,8 +24,8 @@ class SoundPlayer : public QObject {
   private:
     SoundPlayer();
     ~SoundPlayer() override;
-    struct Playback;
-    std::unique_ptr<Playback> current_;
+    std::unique_ptr<SoundOutput> output_;
+    QByteArray ding_, ring_;
 };
 
 } // namespace qv::gui
