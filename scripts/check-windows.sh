@@ -1,13 +1,24 @@
 #!/usr/bin/env bash
 # Cross-builds the core and its tests for 64-bit Windows with Debian's mingw-w64 and runs every
 # test program under Wine; then builds the command line the same way and tries it on files and
-# folders with Polish names, started from another folder and through PATH.
+# folders with Polish names, started from another folder and through PATH, and on COM ports that
+# Wine maps to pseudo-terminals with the tests' own simulated module on the other end.
+# When scripts/build-windows.sh has made the setup program (dist/), it is installed silently
+# and the installed window and command line are tried too (scripts/check-windows-installed.sh).
 # Everything goes to build-windows/ (GoogleTest, built from Debian's googletest source with the
 # same compilers, a Wine prefix of its own, the logs). Not part of scripts/test.sh.
+#   --no-installer   stop after the command line (no setup program needed)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
 OUT=$ROOT/build-windows
+INSTALLER=1
+for arg in "$@"; do
+    case $arg in
+    --no-installer) INSTALLER=0 ;;
+    *) echo "usage: scripts/check-windows.sh [--no-installer]" >&2; exit 2 ;;
+    esac
+done
 JOBS=${JOBS:-$(nproc)}
 TOOLCHAIN=$ROOT/cmake/mingw-w64-x86_64.cmake
 export CCACHE_DIR="${CCACHE_DIR:-$ROOT/.cache/ccache}"
@@ -20,6 +31,13 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x8
 [ -f /usr/include/nlohmann/json.hpp ] || missing+=(nlohmann-json3-dev)
 command -v cmake >/dev/null || missing+=(cmake)
 command -v ninja >/dev/null || missing+=(ninja-build)
+command -v gcc >/dev/null || missing+=(gcc)
+if [ "$INSTALLER" = 1 ]; then
+    command -v Xvfb >/dev/null || missing+=(xvfb)
+    command -v xdotool >/dev/null || missing+=(xdotool)
+    command -v xwd >/dev/null || missing+=(x11-apps)
+    command -v convert >/dev/null || missing+=(imagemagick)
+fi
 if [ ${#missing[@]} -gt 0 ]; then
     echo "== installing ${missing[*]}"
     SUDO=; [ "$(id -u)" -eq 0 ] || SUDO=sudo
@@ -67,16 +85,25 @@ cmake -S . -B "$OUT/cli" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
     -DQVPROG_WERROR=ON "$JSON_DIR" >"$OUT/logs/cli-configure.log"
 cmake --build "$OUT/cli" -j"$JOBS" >"$OUT/logs/cli-build.log" || {
     tail -40 "$OUT/logs/cli-build.log"; exit 1; }
+echo "== the test harness for COM ports (native)"
+cmake -S . -B "$OUT/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQVPROG_CORE_ONLY=ON \
+    -DQVPROG_WERROR=ON "${LAUNCHER[@]}" >"$OUT/logs/native-configure.log"
+cmake --build "$OUT/native" -j"$JOBS" --target pty_module fake_modem_lines \
+    >"$OUT/logs/native-build.log" || { tail -40 "$OUT/logs/native-build.log"; exit 1; }
 echo "cross-build: $(elapsed "$build_start") s"
 
 # --- Wine, with a prefix of its own ----------------------------------------------------------
 export WINEPREFIX=$OUT/wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "== a new Wine prefix"
     "$WINE" wineboot --init >"$OUT/logs/wineboot.log" 2>&1 || true
     "$WINESERVER" -w
 fi
+# One server for the whole run, its own output in a log.
+"$WINESERVER" -p >"$OUT/logs/wineserver.log" 2>&1
+# shellcheck source=scripts/wine-com-ports.sh
+. "$ROOT/scripts/wine-com-ports.sh"
+trap 'stop_pty_peer; "$WINESERVER" -k 2>/dev/null || true' EXIT
 
 echo "== the core's tests under Wine"
 run_start=$(seconds)
@@ -99,6 +126,21 @@ for exe in "$OUT"/core/tests/*_tests.exe; do
         echo "ok: $name: ${p} passed${s:+, $s skipped}"
     fi
 done
+# The Windows port's own tests, on a port whose far end echoes every byte.
+start_pty_peer com8 --echo
+rc=0
+QVPROG_TEST_ECHO_PORT=COM8 with_modem_lines timeout 300 "$WINE" "$OUT/core/tests/platform/winport_tests.exe" \
+    >"$OUT/logs/winport_tests.log" 2>&1 || rc=$?
+stop_pty_peer
+programs=$((programs + 1))
+p=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$OUT/logs/winport_tests.log" | tail -1)
+passed=$((passed + ${p:-0}))
+if [ "$rc" -ne 0 ] || [ -z "$p" ]; then
+    failed=$((failed + 1))
+    echo "FAILED: winport_tests (exit $rc), see $OUT/logs/winport_tests.log"
+else
+    echo "ok: winport_tests: $p passed (on COM8, an echoing pseudo-terminal)"
+fi
 echo "wine run: $(elapsed "$run_start") s"
 
 echo "== the command line under Wine"
@@ -134,6 +176,17 @@ check "started through PATH it reads QVPROG2.INI beside itself" \
     sh -c "WINEPATH='$(windows_path "$smoke/Program Łódź")' '$WINE' qvprog-cli.exe identify \
            | grep -q '^Port: sim'"
 
+echo "== the command line through COM ports"
+com_failed=0
+"$ROOT/scripts/check-windows-com.sh" "$OUT/cli/src/cli/qvprog-cli.exe" "$OUT/com" || com_failed=$?
+
+installed_failed=0
+if [ "$INSTALLER" = 1 ]; then
+    "$WINESERVER" -k 2>/dev/null || true
+    "$ROOT/scripts/check-windows-installed.sh" || installed_failed=$?
+fi
+
 echo "Windows: $programs test programs, $passed passed, $failed failed, $skipped skipped;" \
-     "command line: $cli_failed failed"
-[ "$failed" -eq 0 ] && [ "$cli_failed" -eq 0 ]
+     "command line: $cli_failed failed; COM ports: $com_failed failed;" \
+     "installed: $([ "$INSTALLER" = 1 ] && echo "$installed_failed failed" || echo "not tried")"
+[ "$failed" -eq 0 ] && [ "$cli_failed" -eq 0 ] && [ "$com_failed" -eq 0 ] && [ "$installed_failed" -eq 0 ]

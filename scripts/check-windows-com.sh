@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# qvprog-cli for Windows, under Wine, on COM7 leading to a pseudo-terminal with the simulated
+# module on its far end: writes a configuration with Polish text, compares it with the module,
+# reads it back, and runs sessions that stop halfway, which must fail.
+#   scripts/check-windows-com.sh QVPROG-CLI.EXE WORK-FOLDER
+# Run by scripts/check-windows.sh and scripts/check-windows-installed.sh, which set up Wine
+# (WINEPREFIX, a running wineserver) and build the harness (OUT). Exits with the number of
+# failed checks.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$PWD
+CLI=$1
+WORK=$2
+OUT=${OUT:-$ROOT/build-windows}
+WINE=${WINE:-/usr/lib/wine/wine64}
+: "${WINEPREFIX:?}"
+# shellcheck source=scripts/wine-com-ports.sh
+. "$ROOT/scripts/wine-com-ports.sh"
+trap stop_pty_peer EXIT
+
+rm -rf "$WORK"
+mkdir -p "$WORK/Konfiguracje Łódź"
+LOG=$WORK/com.log
+: >"$LOG"
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+failed=0
+pass() { echo "ok: $*"; }
+fail() { echo "FAILED: $*, see $LOG"; failed=$((failed + 1)); }
+cli() { # the command line's arguments; its output goes to the log and to $WORK/last
+    echo "\$ qvprog-cli $*" >>"$LOG"
+    local rc=0
+    with_modem_lines timeout 300 "$WINE" "$CLI" "$@" >"$WORK/last" 2>&1 || rc=$?
+    cat "$WORK/last" >>"$LOG"
+    echo "(exit $rc)" >>"$LOG"
+    return $rc
+}
+
+dir="$WORK/Konfiguracje Łódź"
+# A configuration that differs from a fresh module's: the module's password, an object name with Polish letters
+# (Windows-1250 in the file), the PIN, the test period.
+if ! "$WINE" "$CLI" defaults "$(windows_path "$dir/wzór.qvx")" >>"$LOG" 2>&1; then
+    fail "defaults"
+fi
+sed -i "s/^PIN=.*/PIN=4321/; s/^PASSWORD=.*/PASSWORD=1234/; s/^TEST_PERIOD=.*/TEST_PERIOD=77/; \
+        s/^OBJECT_NAME=.*/OBJECT_NAME=$(printf 'Zak\263ad \243\363d\274')/" "$dir/wzór.qvx"
+
+start_pty_peer com7 --module "password=1234,state=$WORK/module.json" || exit 1
+start=$(date +%s.%N)
+if cli write "$(windows_path "$dir/wzór.qvx")" --port COM7 --password 1234; then
+    pass "write through COM7 ($(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN{printf "%.1f", b-a}') s)"
+else
+    fail "write through COM7"
+fi
+if cli diff "$(windows_path "$dir/wzór.qvx")" module --port COM7 --password 1234; then
+    pass "the module holds what was written"
+else
+    fail "the module differs from the file written"
+fi
+start=$(date +%s.%N)
+if cli read "$(windows_path "$dir/odczyt.qvx")" --port COM7 --password 1234 &&
+    env LC_ALL=C grep -q "^OBJECT_NAME=$(printf 'Zak\263ad \243\363d\274')" "$dir/odczyt.qvx" &&
+    grep -q '^PIN=4321' "$dir/odczyt.qvx"; then
+    pass "read through COM7 gives the same settings back ($(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN{printf "%.1f", b-a}') s)"
+else
+    fail "read through COM7"
+fi
+if cli read "$(windows_path "$dir/zle.qvx")" --port COM7 --password 9999; then
+    fail "a wrong password was accepted"
+elif [ -e "$dir/zle.qvx" ]; then
+    fail "a refused read left a file"
+else
+    pass "a wrong password is refused"
+fi
+stop_pty_peer
+
+# Sessions that stop halfway: the module stops answering at block byte 2000.
+start_pty_peer com7 --module "password=1234,stop=2000" || exit 1
+if cli write "$(windows_path "$dir/wzór.qvx")" --port COM7 --password 1234; then
+    fail "a write that stopped halfway reported success"
+elif grep -qi "konfiguracja zosta" "$WORK/last"; then
+    fail "a write that stopped halfway printed a success line"
+else
+    pass "a write that stops halfway fails"
+fi
+if cli read "$(windows_path "$dir/polowa.qvx")" --port COM7 --password 1234; then
+    fail "a read that stopped halfway reported success"
+elif [ -e "$dir/polowa.qvx" ]; then
+    fail "a read that stopped halfway wrote a file"
+else
+    pass "a read that stops halfway fails and writes no file"
+fi
+stop_pty_peer
+
+# A port that is not there.
+if cli identify --port COM42; then
+    fail "a missing port reported success"
+elif grep -q "Błąd otwarcia portu: COM42" "$WORK/last"; then
+    pass "a missing port gives the port message"
+else
+    fail "a missing port gave no port message"
+fi
+exit "$failed"
