@@ -38,7 +38,8 @@ function(qvprog_windows_resources target description)
     configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/qvprog.manifest ${QVPROG_RC_MANIFEST}
                    @ONLY)
     if(QVPROG_WINDOWS_ICON)
-        set(QVPROG_RC_ICON_LINE "1 ICON \"${QVPROG_WINDOWS_ICON}\"")
+        # Qt gives its windows the icon named IDI_ICON1; Explorer shows the first one.
+        set(QVPROG_RC_ICON_LINE "IDI_ICON1 ICON \"${QVPROG_WINDOWS_ICON}\"")
     else()
         set(QVPROG_RC_ICON_LINE "")
     endif()

@@ -13,10 +13,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -33,6 +36,20 @@ bool folderWritable(const QString& dir) {
 #endif
 }
 
+// Qt's own texts (standard buttons, file dialogs) in Polish: from the translations folder
+// beside the program (Windows) or Qt's own (Linux, when Debian's qt6-translations-l10n is in).
+void installQtTranslation(QApplication& app) {
+    static QTranslator translator;
+    for (const QString& dir : {QApplication::applicationDirPath() + QStringLiteral("/translations"),
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)}) {
+        if (translator.load(QLocale(QLocale::Polish, QLocale::Poland), QStringLiteral("qtbase"),
+                            QStringLiteral("_"), dir)) {
+            app.installTranslator(&translator);
+            return;
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -43,6 +60,7 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("qvprog"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("qvprog")));
     qv::gui::applyAppearance(app);
+    installQtTranslation(app);
 
     bool demo = false;
     bool startupProbe = false; // quit as soon as the window is on screen (start-up measurement)

@@ -6,7 +6,6 @@
 #include <numbers>
 #include <vector>
 
-
 namespace qv::gui {
 
 namespace {
