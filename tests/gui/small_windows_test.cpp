@@ -3,6 +3,7 @@
 #include "support/gui_test_support.hpp"
 
 #include "gui/memo_form.hpp"
+#include "gui/sound_player.hpp"
 #include "tools/sms_listing.hpp"
 
 #include <QFontInfo>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <QtEndian>
 
 using namespace qv;
 using namespace qv::gui;
@@ -166,6 +168,34 @@ class SmallWindowsTest : public QObject {
         QCOMPARE(lines[31],
                  QStringLiteral("W SMSach sterujących wielkość liter nie ma znaczenia."));
         QVERIFY(readOnly);
+    }
+
+    // Windows plays these bytes as they are (PlaySound from memory), so the RIFF header must
+    // describe exactly the samples that follow.
+    void soundsAreCompleteWaveFiles() {
+        for (const Sound sound : {Sound::Ding, Sound::Ring}) {
+            const QByteArray w = synthesiseWave(sound);
+            QVERIFY(w.size() > 44);
+            const auto* d = w.constData();
+            QCOMPARE(w.left(4), QByteArray("RIFF"));
+            QCOMPARE(qFromLittleEndian<quint32>(d + 4), quint32(w.size() - 8));
+            QCOMPARE(w.mid(8, 8), QByteArray("WAVEfmt "));
+            QCOMPARE(qFromLittleEndian<quint16>(d + 20), quint16(1));  // PCM
+            QCOMPARE(qFromLittleEndian<quint16>(d + 22), quint16(1));  // mono
+            QCOMPARE(qFromLittleEndian<quint16>(d + 34), quint16(16)); // bits
+            const quint32 rate = qFromLittleEndian<quint32>(d + 24);
+            QCOMPARE(qFromLittleEndian<quint32>(d + 28), rate * 2);
+            QCOMPARE(w.mid(36, 4), QByteArray("data"));
+            QCOMPARE(qFromLittleEndian<quint32>(d + 40), quint32(w.size() - 44));
+            // Audible, short, and not clipped to the full scale.
+            int peak = 0;
+            for (int i = 44; i + 1 < w.size(); i += 2)
+                peak = std::max(peak, std::abs(int(qFromLittleEndian<qint16>(d + i))));
+            QVERIFY(peak > 8000);
+            QVERIFY(peak < 32767);
+            QVERIFY(w.size() - 44 < int(rate) * 2 * 2); // under two seconds
+        }
+        QVERIFY(synthesiseWave(Sound::Ding) != synthesiseWave(Sound::Ring));
     }
 };
 
