@@ -59,7 +59,6 @@ cleanup() {
 trap cleanup EXIT
 "$WINE" wineboot --init >>"$LOG" 2>&1 || true
 "$WINESERVER" -w
-"$WINESERVER" -p >>"$LOG" 2>&1
 
 PROGRAMS="$WINEPREFIX/drive_c/Program Files/QVProg"
 MENU="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/QVProg.lnk"
@@ -236,9 +235,7 @@ USER_FILE="$(dirname "$APPDATA_DIR")/../Documents/moja konfiguracja.qvx"
 mkdir -p "$(dirname "$USER_FILE")"
 cp "$WORK/modul.qvx" "$USER_FILE" 2>/dev/null || echo x >"$USER_FILE"
 "$WINE" "$PROGRAMS/uninstall.exe" /S >>"$LOG" 2>&1
-"$WINESERVER" -k 2>/dev/null || true # the uninstaller finishes from a copy of itself
-"$WINESERVER" -w 2>/dev/null || true
-"$WINESERVER" -p >>"$LOG" 2>&1
+"$WINESERVER" -w 2>/dev/null || true # the uninstaller finishes from a copy of itself
 left=
 [ -e "$PROGRAMS" ] && left="$left $(cd "$PROGRAMS" && find . | head -5 | tr '\n' ' ')"
 [ -e "$MENU" ] && left="$left QVProg.lnk"

@@ -100,7 +100,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     "$WINESERVER" -w
 fi
 # One server for the whole run, its own output in a log.
-"$WINESERVER" -p >"$OUT/logs/wineserver.log" 2>&1
+"$WINESERVER" -k 2>/dev/null || true
+"$WINESERVER" -p >"$OUT/logs/wineserver.log" 2>&1 || true
 # shellcheck source=scripts/wine-com-ports.sh
 . "$ROOT/scripts/wine-com-ports.sh"
 trap 'stop_pty_peer; "$WINESERVER" -k 2>/dev/null || true' EXIT

@@ -193,6 +193,7 @@ void WinSerialPort::open(const std::string& name) {
     name_ = name;
     lineEvents_ = 0;
     lookaheadFull_ = false;
+    readTimeout_ = kTimeouts.ReadTotalTimeoutConstant;
 }
 
 void WinSerialPort::close() noexcept {
@@ -306,18 +307,21 @@ std::size_t WinSerialPort::readAvailable(std::span<std::uint8_t> out) {
 bool WinSerialPort::waitReadable(Clock::Duration timeout) {
     using namespace std::chrono;
     requireOpen();
-    if (lookaheadFull_ || queued() > 0) return true;
-    if (timeout <= Clock::Duration::zero()) return false;
+    if (lookaheadFull_) return true;
     const auto deadline = steady_clock::now() + ceil<milliseconds>(timeout);
     for (;;) {
+        // A read of one byte that ends as soon as a byte is there (at once when one is
+        // waiting), or after the time left: the byte is kept for readAvailable. (Waiting for
+        // EV_RXCHAR instead costs Wine's polling thread up to 10 ms a byte, which a lock-step
+        // transfer of 5120 bytes pays in full.)
         const auto left = ceil<milliseconds>(deadline - steady_clock::now()).count();
-        if (left <= 0) return false;
-        // A read of one byte that ends as soon as a byte is there, or after the time left: the
-        // byte is kept for readAvailable. (Waiting for EV_RXCHAR instead costs Wine's polling
-        // thread up to 10 ms a byte, which a lock-step transfer of 5120 bytes pays in full.)
-        COMMTIMEOUTS timeouts = kTimeouts;
-        timeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(std::min<long long>(left, 1 << 30));
-        if (!SetCommTimeouts(h(handle_), &timeouts)) fail(GetLastError());
+        const DWORD wait = static_cast<DWORD>(std::clamp<long long>(left, 1, 1 << 30));
+        if (wait != readTimeout_) {
+            COMMTIMEOUTS timeouts = kTimeouts;
+            timeouts.ReadTotalTimeoutConstant = wait;
+            if (!SetCommTimeouts(h(handle_), &timeouts)) fail(GetLastError());
+            readTimeout_ = wait;
+        }
         OVERLAPPED ov{};
         ov.hEvent = h(waitEvent_);
         ResetEvent(ov.hEvent);
@@ -331,6 +335,7 @@ bool WinSerialPort::waitReadable(Clock::Duration timeout) {
             lookaheadFull_ = true;
             return true;
         }
+        if (left <= 1) return false;
     }
 }
 

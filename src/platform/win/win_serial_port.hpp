@@ -71,6 +71,7 @@ class WinSerialPort final : public SerialPort {
     // The byte a wait read ahead; readAvailable hands it out first.
     std::uint8_t lookahead_ = 0;
     bool lookaheadFull_ = false;
+    unsigned long readTimeout_ = 0; // the read time-out last set, in ms
 };
 
 // The device path CreateFileW opens for a port name, as UTF-16: "COM7" becomes \\.\COM7 (the
