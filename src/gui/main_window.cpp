@@ -45,6 +45,12 @@ namespace qv::gui {
 
 namespace {
 constexpr const char* kLinkPortMessagePrefix = "Port: ";
+
+// A chosen file as the document keeps and shows it: absolute, with the system's separators
+// (Qt's dialogs answer "C:/..." on Windows, where the caption should read "C:\...").
+std::string nativePath(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString();
+}
 constexpr const char* kDeviceFamily = "Solvo-5 / DTMF";
 constexpr int kPanelWidths[4] = {55, 75, 150, 50};
 
@@ -331,7 +337,7 @@ void MainWindow::openFileButtonClick() {
 }
 
 void MainWindow::openPath(const QString& path) {
-    const OpenResult result = ctx_.doc.openFile(QFileInfo(path).absoluteFilePath().toStdString());
+    const OpenResult result = ctx_.doc.openFile(nativePath(path));
     refreshAll();
     renewCaption();
     ctx_.ui.showAll(this, result.messages);
@@ -347,7 +353,7 @@ void MainWindow::saveFileButtonClick() {
         ctx_.ui.error(this, QString::fromUtf8(msg::kSaveCancelled));
         return;
     }
-    const SaveResult result = ctx_.doc.saveFile(QFileInfo(path).absoluteFilePath().toStdString());
+    const SaveResult result = ctx_.doc.saveFile(nativePath(path));
     renewCaption();
     ctx_.ui.showAll(this, result.messages);
 }
@@ -385,7 +391,7 @@ void MainWindow::compareWithFileClick() {
                              QString::fromUtf8(msg::kFileFilter));
     if (path.isEmpty()) return;
     const auto other = scratchDocument();
-    const OpenResult result = other->openFile(QFileInfo(path).absoluteFilePath().toStdString());
+    const OpenResult result = other->openFile(nativePath(path));
     std::vector<UserMessage> problems;
     for (const auto& m : result.messages)
         if (m.icon != UserMessage::Icon::Information) problems.push_back(m);
