@@ -15,8 +15,13 @@ trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 chmod 755 "$work"
 root=$work/root
 failures=0
+mark=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-ok() { echo "ok: $*"; }
+# Each "ok" closes a group of checks: it is printed only when none of the group failed.
+ok() {
+    ((failures == mark)) && echo "ok: $*"
+    mark=$failures
+}
 
 # The package, written into the scratch folder so the build folder keeps no copy.
 (cd "$build" && cpack -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1) ||
@@ -26,7 +31,8 @@ echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes"
 dpkg -x "$deb" "$root"
 
 # The control fields: the name, and the Qt libraries found by dpkg-shlibdeps.
-[ "$(dpkg-deb -f "$deb" Package)" = qvprog ] && ok "package name" || fail "package name"
+[ "$(dpkg-deb -f "$deb" Package)" = qvprog ] || fail "package name"
+ok "package name"
 depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libstdc++6; do
     [[ $depends == *"$lib "* ]] || fail "Depends lacks $lib: $depends"
@@ -92,13 +98,18 @@ ok "qvprog-cli --help, defaults x.qvx, convert x.qvx x.bCFG"
 # one to start, quitting once shown. Its settings folder is the user's: it creates it.
 window=(timeout 60 "$root/usr/bin/qvprog" --demo --startup-probe x.qvx)
 if command -v xvfb-run >/dev/null; then
-    run xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb "${window[@]}" \
-        >"$work/window.txt" 2>&1 || { cat "$work/window.txt" >&2; fail "qvprog --demo (Xvfb)"; }
-    ok "qvprog --demo x.qvx under Xvfb"
+    if run xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb "${window[@]}" \
+        >"$work/window.txt" 2>&1; then
+        ok "qvprog --demo x.qvx under Xvfb"
+    else
+        cat "$work/window.txt" >&2
+        fail "qvprog --demo x.qvx under Xvfb"
+    fi
+elif run env QT_QPA_PLATFORM=offscreen "${window[@]}" >"$work/window.txt" 2>&1; then
+    ok "qvprog --demo x.qvx offscreen (xvfb-run is missing)"
 else
-    run env QT_QPA_PLATFORM=offscreen "${window[@]}" >"$work/window.txt" 2>&1 ||
-        { cat "$work/window.txt" >&2; fail "qvprog --demo (offscreen)"; }
-    ok "qvprog --demo x.qvx offscreen"
+    cat "$work/window.txt" >&2
+    fail "qvprog --demo x.qvx offscreen"
 fi
 [ -d "$home/.config/qvprog" ] || fail "the window did not create ~/.config/qvprog"
 
