@@ -44,6 +44,7 @@ SettingsWindow::SettingsWindow(AppContext& ctx, QWidget* parent)
     ports_->setMinimumWidth(220);
     hiddenPorts_ = new QComboBox(this);
     hiddenPorts_->setObjectName(QStringLiteral("ComComboBox2"));
+    hiddenPorts_->setAccessibleName(QStringLiteral("Port"));
     hiddenPorts_->hide();
     reverseReset_ = new QCheckBox(QStringLiteral("Odwróc sygnal reset"), this);
     reverseReset_->setObjectName(QStringLiteral("cbReverseReset"));

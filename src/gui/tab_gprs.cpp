@@ -2,6 +2,7 @@
 
 #include "config/dependent_controls.hpp"
 #include "config/item_lists.hpp"
+#include "gui/accessibility.hpp"
 #include "gui/tab_layout.hpp"
 
 #include <QApplication>
@@ -20,7 +21,11 @@ constexpr int kPhoneEditWidth = 110;
 
 TabGPRS::TabGPRS(AppContext& ctx, QWidget* parent)
     : BoundView(ctx, QStringLiteral("TabGPRS"), parent) {
-    twoColumns(this, {buildGprsGroup()}, {buildTestGroup(), buildContactIdGroup()});
+    // Built in reading order, left column first, so the keyboard walks them so.
+    QWidget* gprs = buildGprsGroup();
+    QWidget* test = buildTestGroup();
+    QWidget* contactId = buildContactIdGroup();
+    twoColumns(this, {gprs}, {test, contactId});
 }
 
 QWidget* TabGPRS::buildGprsGroup() {
@@ -67,6 +72,7 @@ QWidget* TabGPRS::buildTestGroup() {
     auto* doTest = namedCheck(g, "cbTestPeriod", QStringLiteral("Okres testu/statusu co:"));
     bindFlag(doTest, field(&Settings::doTest));
     auto* period = namedList(g, "fTEST_PERIOD", {}, 70);
+    nameBySetting(period, "TEST_PERIOD");
     onRefresh([this, period] {
         static const std::vector<std::string> periods = items::testPeriod();
         showItems(period, settings().testPeriodListBuilt ? periods : std::vector<std::string>{});
