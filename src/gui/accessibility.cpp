@@ -6,8 +6,11 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QComboBox>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QToolButton>
 
@@ -42,8 +45,9 @@ template <class F> void later(QObject* context, F action) {
 // checkable one toggles at once, as Qt's own button does.
 class ButtonAccessible : public QAccessibleWidget {
   public:
-    explicit ButtonAccessible(QAbstractButton* b) : QAccessibleWidget(b, QAccessible::Button) {
-        addControllingSignal(QStringLiteral("clicked(bool)"));
+    ButtonAccessible(QAbstractButton* b, QAccessible::Role role) : QAccessibleWidget(b, role) {
+        addControllingSignal(b->isCheckable() ? QStringLiteral("toggled(bool)")
+                                              : QStringLiteral("clicked(bool)"));
     }
 
     QAbstractButton* button() const { return static_cast<QAbstractButton*>(object()); }
@@ -299,7 +303,7 @@ class TabBarAccessible : public QAccessibleWidget {
     mutable std::map<int, QAccessible::Id> tabs_;
 };
 
-// Push and tool buttons; check boxes, radio buttons and buttons with a menu keep Qt's own.
+// Push and tool buttons; check boxes and buttons with a menu keep Qt's own.
 bool commandButton(QAbstractButton* b) {
     if (auto* p = qobject_cast<QPushButton*>(b)) return !p->menu();
     if (auto* t = qobject_cast<QToolButton*>(b)) return !t->menu();
@@ -310,7 +314,11 @@ QAccessibleInterface* factory(const QString&, QObject* object) {
     if (auto* label = qobject_cast<ClickableLabel*>(object)) return new ClickableAccessible(label);
     if (auto* bar = qobject_cast<QTabBar*>(object)) return new TabBarAccessible(bar);
     if (auto* button = qobject_cast<QAbstractButton*>(object); button && commandButton(button))
-        return new ButtonAccessible(button);
+        return new ButtonAccessible(button, QAccessible::Button);
+    // The window's radio pairs are not exclusive among themselves (a file may leave both off),
+    // which Qt would report as check boxes; they look and act as radio buttons.
+    if (auto* radio = qobject_cast<QRadioButton*>(object))
+        return new ButtonAccessible(radio, QAccessible::RadioButton);
     return nullptr;
 }
 
@@ -320,12 +328,30 @@ void installAccessibility() {
     QAccessible::installFactory(factory);
 }
 
+void nameControl(QWidget* w, const QString& name) {
+    w->setAccessibleName(name);
+    auto* list = qobject_cast<QComboBox*>(w);
+    if (!list || !w->parentWidget()) return;
+    // Linux reads a list's current item as its name and its label from a label that names it
+    // (Qt follows what the desktop's screen readers expect): a label it gets, kept hidden
+    // where the window shows the name another way (a row label and a column heading).
+    const QString labelName = QStringLiteral("NameLabel_") + w->objectName();
+    auto* label = w->parentWidget()->findChild<QLabel*>(labelName, Qt::FindDirectChildrenOnly);
+    if (!label) {
+        label = new QLabel(w->parentWidget());
+        label->setObjectName(labelName);
+        label->hide();
+    }
+    label->setText(name);
+    label->setBuddy(w);
+}
+
 void nameBySetting(QWidget* w, std::string_view key, int index, int column) {
-    w->setAccessibleName(qs(settingLabel(ConfigKey{key, index, column})));
+    nameControl(w, qs(settingLabel(ConfigKey{key, index, column})));
 }
 
 void nameBySlot(QWidget* w, int slot, std::string_view heading) {
-    w->setAccessibleName(qs(slotControlLabel(slot, heading)));
+    nameControl(w, qs(slotControlLabel(slot, heading)));
 }
 
 } // namespace qv::gui

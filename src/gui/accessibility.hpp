@@ -7,6 +7,8 @@
 //   so a command that opens a modal window does not hold the caller until the window closes;
 // - the page tabs: only the tabs shown, the current one "selected".
 // Controls are named by the settings they hold, with the labels the comparison uses.
+#include <QString>
+
 #include <string_view>
 
 class QWidget;
@@ -15,6 +17,10 @@ namespace qv::gui {
 
 // Installs the interfaces; call once, after the QApplication is made and before any window.
 void installAccessibility();
+
+// Names a control. A list also gets a hidden label that names it, beside it: call this once
+// the list has its final parent.
+void nameControl(QWidget* w, const QString& name);
 
 // Names w by the setting it holds: "Wejście 1(K) – Treść SMS (alarm)", "Numery uprawnione – 2".
 void nameBySetting(QWidget* w, std::string_view key, int index = 0, int column = 0);

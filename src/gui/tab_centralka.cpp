@@ -143,7 +143,7 @@ QWidget* TabCentralka::buildBellPanel(QWidget* parent) {
     auto* time = bindIndex(namedList(panel, "fBELL_TIME", items::bellTime(), 80),
                            field(&Settings::bellTime));
     auto* timeLabel = namedLabel(panel, "LabelfBELL_TIME", QStringLiteral("Czas sygnału:"));
-    nameBySetting(time, "BELL_TIME");
+    timeLabel->setBuddy(time);
     v->addWidget(inRow(panel, {timeLabel, time}));
     v->addWidget(namedLabel(panel, "LabelBellMask", QStringLiteral("Wejścia wzbudzające:")));
     v->addWidget(slotBoxes(panel, "ZONE_BELL_MASK1", "BellLabel", &InputRow::zoneBellMask,

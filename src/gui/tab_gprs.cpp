@@ -72,7 +72,6 @@ QWidget* TabGPRS::buildTestGroup() {
     auto* doTest = namedCheck(g, "cbTestPeriod", QStringLiteral("Okres testu/statusu co:"));
     bindFlag(doTest, field(&Settings::doTest));
     auto* period = namedList(g, "fTEST_PERIOD", {}, 70);
-    nameBySetting(period, "TEST_PERIOD");
     onRefresh([this, period] {
         static const std::vector<std::string> periods = items::testPeriod();
         showItems(period, settings().testPeriodListBuilt ? periods : std::vector<std::string>{});
@@ -87,6 +86,7 @@ QWidget* TabGPRS::buildTestGroup() {
     bold.setBold(true);
     none->setFont(bold);
     form->addRow(inRow(g, {doTest, period, new QLabel(QStringLiteral("[godz.]")), none}));
+    nameBySetting(period, "TEST_PERIOD");
     onRefresh([this, period, none] {
         period->setEnabled(testPeriodEnabled(settings()));
         none->setVisible(!testPeriodEnabled(settings()));

@@ -145,10 +145,10 @@ QWidget* TabParametry::buildThresholdGroup() {
         bindFlag(box,
                  input == 3 ? field(&Settings::analog3Enable) : field(&Settings::analog4Enable));
         auto* list = namedList(g, analog[i].second, items::analogLevel(), 60);
-        nameBySetting(list, input == 3 ? "ANALOG_INPUT_3" : "ANALOG_INPUT_4");
         bindIndex(list, input == 3 ? field(&Settings::analog3) : field(&Settings::analog4));
         auto* unit = new QLabel(QStringLiteral("V"), g);
         form->addRow(inRow(g, {box, list, unit}));
+        nameBySetting(list, input == 3 ? "ANALOG_INPUT_3" : "ANALOG_INPUT_4");
         onRefresh([this, list, input] {
             list->setEnabled(input == 3 ? analog3ListEnabled(settings())
                                         : analog4ListEnabled(settings()));
