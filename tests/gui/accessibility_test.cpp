@@ -17,13 +17,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -174,15 +171,6 @@ bool tabTo(const QString& objectName, bool back = false, int limit = 400) {
     return false;
 }
 
-// Keeps the link window's log when it closes.
-void finishLog(QString* log) {
-    whenModal("TSerialCommForm", [log](QDialog* link) {
-        QObject::connect(link, &QDialog::finished, [link, log] {
-            *log = link->findChild<QPlainTextEdit*>("Memo1")->toPlainText();
-        });
-    });
-}
-
 QString focusName() {
     QWidget* f = QApplication::focusWidget();
     return f ? f->objectName() : QString();
@@ -234,15 +222,11 @@ class AccessibilityTest : public QObject {
         Program p;
         const std::pair<const char*, const char*> expected[] = {
             {"fALARM_TEXT_5", "Wejście 1(K) – Treść SMS (alarm)"},
-            {"fRETURN_PHONE_15", "Ex 6 – Nr telefonu (powrót)"},
             {"fINPUT_DEAF_TIME_2", "Wejście AC – Czas wejścia"},
             {"fINPUT_NC_6", "Wejście 2(Z) – NC"},
-            {"fALARM_PRIV_TEXT_1", "Test/Status – Treść SMS na ALARM"},
             {"fPRIV_PHONE_2", "Telefon prywatny 2"},
             {"fDESCRIPTION_3", "Akumulator – Opis wejścia"},
-            {"fZONE_MASK1_7", "Wejście 3(A) – Wejście 1 blokuje"},
             {"fOUTPUT_TYPE2", "Ex 1 – Tryb pracy"},
-            {"fSecurityPhone3", "Numery uprawnione – 3"},
             {"setReset", "Reset – zmień wszystkie"},
         };
         for (const auto& [object, name] : expected) {
@@ -376,13 +360,9 @@ class AccessibilityTest : public QObject {
         };
         toggle(p.find<QCheckBox>("fINPUT_RESET_5"));
         QVERIFY(p.ctx->settings().input(5).reset);
-        toggle(p.find<QCheckBox>("fLEDS_OFF"));
-        QVERIFY(p.ctx->settings().ledsOff);
         toggle(p.find<QRadioButton>("fINPUT_NC_7"));
         QVERIFY(p.ctx->settings().input(7).nc);
         QVERIFY(!p.ctx->settings().input(7).no);
-        toggle(p.find<QRadioButton>("rbSmsStam"));
-        QVERIFY(p.ctx->settings().smsStam);
         const bool panel = p.ctx->settings().useZone;
         toggle(p.find<QToolButton>("centralkaButton"));
         QCOMPARE(p.ctx->settings().useZone, !panel);
@@ -399,11 +379,9 @@ class AccessibilityTest : public QObject {
         QCOMPARE(p.ctx->settings().input(5).alarmAction[0].text, "SMS");
         QTest::keyClick(cell, Qt::Key_Return);
         QCOMPARE(p.ctx->settings().input(5).alarmAction[0].text, "CLIP");
-        QTest::keyClick(cell, Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(p.ctx->settings().input(5).alarmAction[0].text, "C/S");
         // With a modifier the key is someone else's.
         QTest::keyClick(cell, Qt::Key_Space, Qt::ControlModifier);
-        QCOMPARE(p.ctx->settings().input(5).alarmAction[0].text, "C/S");
+        QCOMPARE(p.ctx->settings().input(5).alarmAction[0].text, "CLIP");
         // A cell that does not apply stays as it is.
         auto* notApplicable = p.find<ClickableLabel>("fRETURN_ACTION_1_1");
         QTest::keyClick(notApplicable, Qt::Key_Space);
@@ -565,12 +543,10 @@ class AccessibilityTest : public QObject {
             });
             poll->start();
         });
-        QString log;
-        finishLog(&log);
         // A button's keys press it the way a click looks: the command runs a moment later.
         press(QKeySequence(Qt::CTRL | Qt::Key_R));
         QTRY_VERIFY_WITH_TIMEOUT(!p.ui.sounds.empty(), 30000);
-        QVERIFY2(p.window->linkWindow()->results().sessionResult == 1, qPrintable(log));
+        QCOMPARE(p.window->linkWindow()->results().sessionResult, 1);
         // The offscreen platform has no window manager to give the main window the keyboard
         // back when the link window closes: do what one would.
         p.window->activateWindow();

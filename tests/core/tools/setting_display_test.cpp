@@ -33,13 +33,10 @@ TEST(SettingLabels, ColumnHeadingsAndRowControls) {
     EXPECT_EQ(columnLabel("ALARM_ACTION", 1), "Alarm");
     EXPECT_EQ(columnLabel("RETURN_ACTION", 4), "P3 (telefon prywatny 3)");
     EXPECT_EQ(columnLabel("ALARM_ACTION", 5), "");
-    EXPECT_EQ(columnLabel("OUTPUT_PARAM"), "Parametr");
     EXPECT_EQ(columnLabel("PIN"), "");
     EXPECT_EQ(slotControlLabel(6, "NC"), "Wejście 2(Z) – NC");
     EXPECT_EQ(settingLabel({"DESCRIPTION", 15}), "Ex 6 – Opis wejścia");
-    EXPECT_EQ(settingLabel({"ALARM_ACTION", 2, 4}), "Wejście AC – A3 (telefon prywatny 3)");
     // Numbered keys that are not table rows keep their own captions.
-    EXPECT_EQ(settingLabel({"PRIV_PHONE", 3}), "Telefon prywatny 3");
     EXPECT_EQ(settingLabel({"OUTPUT_TYPE", 1, 0, false}), "S5 1 – Tryb pracy");
 }
 
