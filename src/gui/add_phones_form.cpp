@@ -1,5 +1,6 @@
 #include "gui/add_phones_form.hpp"
 
+#include "gui/accessibility.hpp"
 #include "gui/app_context.hpp"
 #include "gui/binding.hpp"
 
@@ -36,6 +37,7 @@ AddPhonesForm::AddPhonesForm(AppContext& ctx, QWidget* parent) : QDialog(parent)
         // The hint names 9 digits; the edit takes the field's full 10.
         edit->setToolTip(QStringLiteral("Numer telefonu: %1, Długość pola: 9").arg(n));
         edit->setFixedWidth(kEditWidth);
+        nameBySetting(edit, "ADD_PHONE", n);
         grid->addWidget(label, line, 2 * column);
         grid->addWidget(edit, line, 2 * column + 1);
         if (column > 0) grid->setColumnMinimumWidth(2 * column, 28);

@@ -10,6 +10,7 @@ namespace qv::gui {
 
 AppLogView::AppLogView(AppContext& ctx, QWidget* parent) : QPlainTextEdit(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("Memo1"));
+    setAccessibleName(QStringLiteral("Dziennik programu"));
     setReadOnly(true);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setLineWrapMode(QPlainTextEdit::NoWrap);

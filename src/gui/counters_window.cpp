@@ -23,8 +23,10 @@ CountersWindow::CountersWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
     grid->setVerticalSpacing(6);
     grid->addWidget(new QLabel(QStringLiteral("Stan licznika:"), this), 0, 1);
     for (int n = 0; n < kCounterCount; ++n) {
-        grid->addWidget(new QLabel(QStringLiteral("Wejscie %1").arg(n + 1), this), n + 1, 0);
+        auto* label = new QLabel(QStringLiteral("Wejscie %1").arg(n + 1), this);
+        grid->addWidget(label, n + 1, 0);
         auto* edit = new QLineEdit(this);
+        label->setBuddy(edit);
         edit->setObjectName(QStringLiteral("EditCounter%1").arg(n + 1));
         edit->setMinimumWidth(140);
         grid->addWidget(edit, n + 1, 1);

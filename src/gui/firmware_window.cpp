@@ -39,6 +39,7 @@ FirmwareWindow::FirmwareWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
 
     log_ = new QPlainTextEdit(this);
     log_->setObjectName(QStringLiteral("Memo1"));
+    log_->setAccessibleName(QStringLiteral("Przebieg aktualizacji"));
     log_->setReadOnly(true);
     log_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     log_->setLineWrapMode(QPlainTextEdit::NoWrap);

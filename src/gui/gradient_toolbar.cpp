@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolButton>
 
 namespace qv::gui {
 
@@ -17,6 +18,9 @@ GradientToolBar::GradientToolBar(const QString& objectName, QWidget* parent) : Q
     setFloatable(false);
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The button that shows the buttons a narrow bar cannot hold.
+    if (auto* more = findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        more->setAccessibleName(QStringLiteral("Więcej poleceń"));
 }
 
 void GradientToolBar::paintEvent(QPaintEvent* event) {

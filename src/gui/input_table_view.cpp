@@ -1,7 +1,9 @@
 #include "gui/input_table_view.hpp"
 
 #include "config/defaults.hpp"
+#include "gui/accessibility.hpp"
 #include "gui/binding.hpp"
+#include "tools/setting_display.hpp"
 
 namespace qv::gui {
 
@@ -20,7 +22,10 @@ void showVisible(QWidget* w, bool visible) {
 QLineEdit* InputTableView::rowEdit(const char* setting, int slot, int x, int width, int maxLength,
                                    std::string InputRow::*field) {
     QLineEdit* e = tableEdit(this, rows::name(setting, slot), x, rows::top(slot), width, maxLength);
-    connect(e, &QLineEdit::textEdited, this, [this, slot, field](const QString& text) {
+    nameBySetting(e, setting, slot);
+    // Every change of the text is an edit, however it came (typing, paste, drop, assistive
+    // technology); refresh() shows settings with the signals blocked.
+    connect(e, &QLineEdit::textChanged, this, [this, slot, field](const QString& text) {
         settings().input(slot).*field = ss(text);
         commitEdit();
     });
@@ -37,9 +42,9 @@ InputTableView::StatusField InputTableView::statusField(const char* setting, int
 }
 
 ActionCellLabel* InputTableView::actionCell(bool alarm, int slot, int column, int x) {
-    auto* cell = new ActionCellLabel(
-        this, rows::name(alarm ? "ALARM_ACTION" : "RETURN_ACTION", slot, column), x,
-        rows::top(slot));
+    const char* setting = alarm ? "ALARM_ACTION" : "RETURN_ACTION";
+    auto* cell = new ActionCellLabel(this, rows::name(setting, slot, column), x, rows::top(slot));
+    nameBySetting(cell, setting, slot, column);
     const bool applies = alarm || constraints::returnFieldsEditable(slot);
     cell->setEnabled(applies);
     if (applies)
@@ -52,13 +57,18 @@ ActionCellLabel* InputTableView::actionCell(bool alarm, int slot, int column, in
 
 PictureLabel* InputTableView::actionIcon(const char* objectName, ColumnIcon which,
                                          const QString& hint, int x, int y,
-                                         void (*action)(Settings&)) {
+                                         void (*action)(Settings&), const QString& name) {
     PictureLabel* icon = columnIcon(this, objectName, which, hint, x, y);
+    icon->setAccessibleName(name);
     connect(icon, &PictureLabel::clicked, this, [this, action] {
         action(settings());
         commitEdit();
     });
     return icon;
+}
+
+QString InputTableView::iconName(std::string_view key, int column, const QString& what) {
+    return qs(columnLabel(key, column)) + QStringLiteral(" – ") + what;
 }
 
 void InputTableView::markNotApplicable(QLineEdit* edit) {

@@ -38,6 +38,7 @@ LinkWindow::LinkWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
 
     log_ = new QPlainTextEdit(this);
     log_->setObjectName(QStringLiteral("Memo1"));
+    log_->setAccessibleName(QStringLiteral("Przebieg połączenia"));
     log_->setReadOnly(true);
     log_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

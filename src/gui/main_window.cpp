@@ -47,6 +47,11 @@ namespace {
 constexpr const char* kLinkPortMessagePrefix = "Port: ";
 constexpr const char* kDeviceFamily = "Solvo-5 / DTMF";
 constexpr int kPanelWidths[4] = {55, 75, 150, 50};
+// Keys of the device commands: Ctrl + the first letter of "Odczytaj" would be Ctrl+O (open), so
+// reading takes R; programming P; the monitor M.
+constexpr QKeyCombination kReadKeys = Qt::CTRL | Qt::Key_R;
+constexpr QKeyCombination kWriteKeys = Qt::CTRL | Qt::Key_P;
+constexpr QKeyCombination kMonitorKeys = Qt::CTRL | Qt::Key_M;
 
 // The simulated module's options (a state file path) would not fit where a port name shows:
 // it is named "sim".
@@ -93,12 +98,19 @@ MainWindow::~MainWindow() {
 
 QToolButton* MainWindow::addToolButton(const char* name, const QString& caption,
                                        const QString& hint, QIcon icon,
-                                       void (MainWindow::*command)()) {
+                                       void (MainWindow::*command)(), const QKeySequence& keys) {
     auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar1"));
     auto* b = new QToolButton(bar);
     b->setObjectName(QString::fromLatin1(name));
     b->setText(caption);
     b->setToolTip(hint);
+    if (!keys.isEmpty()) {
+        // The hint names the keys: "Zapisz konfigurację na dysk (Ctrl+S)".
+        b->setShortcut(keys);
+        commandKeys_.emplace_back(b, keys);
+        const QString shown = keys.toString(QKeySequence::NativeText);
+        b->setToolTip(hint.isEmpty() ? shown : hint + QStringLiteral(" (") + shown + u')');
+    }
     b->setIcon(icon);
     b->setAutoRaise(true);
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -112,14 +124,16 @@ void MainWindow::buildToolBar() {
     bar->setIconSize(QSize(24, 24));
     addToolBar(Qt::TopToolBarArea, bar);
     using I = ToolIcon;
+    // The captions of the language table carry no mnemonics: the commands have keys of their
+    // own, named in their hints.
     addToolButton("newConfig", QStringLiteral("&Nowy"), QStringLiteral("Nowa konfiguracja"),
-                  toolIcon(I::New), &MainWindow::newConfigClick);
+                  toolIcon(I::New), &MainWindow::newConfigClick, QKeySequence::New);
     addToolButton("openFileButton", QStringLiteral("&Otwórz"),
                   QStringLiteral("Wczytaj konfigurację z dysku"), toolIcon(I::Open),
-                  &MainWindow::openFileButtonClick);
+                  &MainWindow::openFileButtonClick, QKeySequence::Open);
     addToolButton("saveFileButton", QStringLiteral("&Zapisz"),
                   QStringLiteral("Zapisz konfigurację na dysk"), toolIcon(I::Save),
-                  &MainWindow::saveFileButtonClick);
+                  &MainWindow::saveFileButtonClick, QKeySequence::Save);
     bar->addSeparator();
     addToolButton("settingsButton", QStringLiteral("&Ustawien"),
                   QStringLiteral("Ustawienia programu (port komunikacyjny)"), toolIcon(I::Settings),
@@ -127,10 +141,10 @@ void MainWindow::buildToolBar() {
     bar->addSeparator();
     addToolButton("ReadButton", QStringLiteral("O&dczytaj"),
                   QStringLiteral("Odczyt konfiguracji z urządzenia"), toolIcon(I::Read),
-                  &MainWindow::readButtonClick);
+                  &MainWindow::readButtonClick, kReadKeys);
     addToolButton("writeButton", QStringLiteral("&Programuj"),
                   QStringLiteral("Zapis konfiguracji do urządzenia"), toolIcon(I::Write),
-                  &MainWindow::writeButtonClick);
+                  &MainWindow::writeButtonClick, kWriteKeys);
     addToolButton("clearPassButton", QStringLiteral("Usuń hasło"),
                   QStringLiteral("Usuwanie hasła i konfiguracji urządzenia"),
                   toolIcon(I::ClearPassword), &MainWindow::clearPassButtonClick);
@@ -139,7 +153,7 @@ void MainWindow::buildToolBar() {
     bar->addSeparator();
     addToolButton("monitorButton", QStringLiteral("Monitor"),
                   QStringLiteral("Podgląd pracy urządzenia"), toolIcon(I::Monitor),
-                  &MainWindow::monitorButtonClick);
+                  &MainWindow::monitorButtonClick, kMonitorKeys);
     addToolButton("historyButton", QStringLiteral("&Historia"),
                   QStringLiteral("Sciągnij z urządzenia historię zdarzeń"), toolIcon(I::History),
                   &MainWindow::historyButtonClick);
@@ -184,7 +198,9 @@ void MainWindow::buildPages() {
     auto* layout = new QVBoxLayout(service);
     layout->addWidget(new AppLogView(ctx_, service));
     pages_->addTab(service, QStringLiteral("Serwis"));
+    // Hidden, and disabled so that Ctrl+Tab and the arrows pass it by.
     pages_->setTabVisible(pages_->indexOf(service), false);
+    pages_->setTabEnabled(pages_->indexOf(service), false);
 
     setCentralWidget(pages_);
     connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::tabShown);
@@ -236,12 +252,18 @@ void MainWindow::buildStatusBar() {
 void MainWindow::startUp() {
     applyLanguage();
     ctx_.doc.startUp(kDefaultPortName);
-    if (ctx_.doc.serviceMode())
-        pages_->setTabVisible(pages_->indexOf(pages_->findChild<QWidget*>("TabSerwis")), true);
+    if (ctx_.doc.serviceMode()) {
+        const int service = pages_->indexOf(pages_->findChild<QWidget*>("TabSerwis"));
+        pages_->setTabEnabled(service, true);
+        pages_->setTabVisible(service, true);
+    }
     pages_->setCurrentIndex(0);
     tabShown(0);
     refreshAll();
     renewCaption();
+    // The keyboard starts on the page tabs: the arrows choose a page, Tab walks into it, and
+    // the tool bar's commands have keys of their own.
+    pages_->tabBar()->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -296,6 +318,9 @@ void MainWindow::applyLanguage() {
     }
     if (auto* b = findChild<QToolButton*>(QStringLiteral("langButton")))
         b->setText(QString::fromStdString(table.otherLanguageName()));
+    // A new caption takes the button's keys away (it sets its mnemonic): they come back.
+    for (const auto& [button, keys] : commandKeys_)
+        button->setShortcut(keys);
 }
 
 void MainWindow::langButtonClick() {

@@ -1,10 +1,12 @@
 #pragma once
 // The main window: the whole configuration in seven tabs, the tool bar from which every
 // operation starts, and the status bar with the clock, the port and the device family.
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -98,7 +100,8 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<ConfigDocument> scratchDocument() const;
     void showComparison(const ConfigDocument& other, const QString& heading, const QString& source);
     QToolButton* addToolButton(const char* name, const QString& caption, const QString& hint,
-                               QIcon icon, void (MainWindow::*command)());
+                               QIcon icon, void (MainWindow::*command)(),
+                               const QKeySequence& keys = {});
 
     AppContext& ctx_;
     QTabWidget* pages_ = nullptr;
@@ -106,6 +109,8 @@ class MainWindow : public QMainWindow {
     QCheckBox* verify_ = nullptr;
     QLabel* panels_[4] = {};
     QTimer clock_;
+    // The tool-bar commands' keys, set again whenever their captions change.
+    std::vector<std::pair<QToolButton*, QKeySequence>> commandKeys_;
     bool shownOnce_ = false;
 
     PhoneBaseWindow* phoneBase_ = nullptr;

@@ -68,33 +68,41 @@ QProgressBar* gauge(const char* name, int max, QWidget* parent, QRect where) {
 
 } // namespace
 
-LinkCaption::LinkCaption(const QString& s, QWidget* parent) : QLabel(s, parent) {
-    setCursor(Qt::PointingHandCursor);
+LinkCaption::LinkCaption(const QString& s, QWidget* parent) : ClickableLabel(parent, QString()) {
+    setText(s);
+    setAccessibleRole(QAccessible::Link);
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, kNavy);
     setPalette(pal);
 }
 
 void LinkCaption::setUnderlined(bool on) {
+    if (font().underline() == on) return;
     QFont f = font();
     f.setUnderline(on);
     setFont(f);
 }
 
 void LinkCaption::enterEvent(QEnterEvent* event) {
+    hovered_ = true;
     setUnderlined(true);
-    QLabel::enterEvent(event);
+    ClickableLabel::enterEvent(event);
 }
 
 void LinkCaption::leaveEvent(QEvent* event) {
-    setUnderlined(false);
-    QLabel::leaveEvent(event);
+    hovered_ = false;
+    setUnderlined(hasFocus());
+    ClickableLabel::leaveEvent(event);
 }
 
-void LinkCaption::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        Q_EMIT clicked();
-    QLabel::mouseReleaseEvent(event);
+void LinkCaption::focusInEvent(QFocusEvent* event) {
+    setUnderlined(true);
+    ClickableLabel::focusInEvent(event);
+}
+
+void LinkCaption::focusOutEvent(QFocusEvent* event) {
+    setUnderlined(hovered_);
+    ClickableLabel::focusOutEvent(event);
 }
 
 MonitorView::MonitorView(QWidget* parent) : QWidget(parent) {
@@ -121,6 +129,7 @@ MonitorView::MonitorView(QWidget* parent) : QWidget(parent) {
     eventsGroup->setGeometry(eventsLeft, kGap, kEventsWidth, height - 2 * kGap);
     events_ = new QPlainTextEdit(eventsGroup);
     events_->setObjectName(QStringLiteral("MemoHistory"));
+    events_->setAccessibleName(eventsGroup->title().trimmed());
     events_->setReadOnly(true);
     events_->setLineWrapMode(QPlainTextEdit::NoWrap);
     events_->setMaximumBlockCount(static_cast<int>(MonitorModel::Options{}.listLimit));
@@ -172,6 +181,7 @@ void MonitorView::buildStatusGroup(QGroupBox* group) {
         if (v == MonitorValue::ResetCause) {
             resetsCaption_ = new LinkCaption(cap, group);
             resetsCaption_->setObjectName(QStringLiteral("resetsCaption"));
+            resetsCaption_->setAccessibleDescription(QStringLiteral("Historia resetów urządzenia"));
             resetsCaption_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             resetsCaption_->setGeometry(kCaptionLeft, top, kCaptionWidth, kRowHeight);
         } else {

@@ -12,6 +12,7 @@ PasswordForm::PasswordForm(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
     edit_ = new QLineEdit(this);
+    edit_->setAccessibleName(QStringLiteral("Hasło"));
     edit_->setObjectName(QStringLiteral("confirmPasswordEdit"));
     edit_->setMaxLength(4);
     edit_->setToolTip(QStringLiteral("Długość pola: 4"));

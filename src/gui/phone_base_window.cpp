@@ -63,6 +63,7 @@ PhoneBaseWindow::PhoneBaseWindow(AppContext& ctx, QWidget* parent)
     model_ = new PhoneBaseModel(*table_, this);
     grid_ = new QTableView(this);
     grid_->setObjectName(QStringLiteral("StringGrid1"));
+    grid_->setAccessibleName(windowTitle());
     grid_->setModel(model_);
     grid_->setItemDelegate(new CellDelegate(grid_));
     grid_->verticalHeader()->hide();
@@ -101,7 +102,9 @@ PhoneBaseWindow::PhoneBaseWindow(AppContext& ctx, QWidget* parent)
     auto* counts = new QGridLayout;
     counts->addWidget(new QLabel(QStringLiteral("Zajete pozycje: "), this), 0, 0);
     counts->addWidget(free_, 0, 1);
-    counts->addWidget(new QLabel(QStringLiteral("Szukaj:"), this), 1, 0);
+    auto* searchLabel = new QLabel(QStringLiteral("Szukaj:"), this);
+    searchLabel->setBuddy(searchEdit_);
+    counts->addWidget(searchLabel, 1, 0);
     counts->addWidget(searchEdit_, 1, 1);
     counts->addWidget(new QLabel(QStringLiteral("Znaleziono:"), this), 2, 0);
     counts->addWidget(found_, 2, 1);
@@ -139,13 +142,17 @@ PhoneBaseWindow::PhoneBaseWindow(AppContext& ctx, QWidget* parent)
     top->addLayout(side);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
-    layout->addWidget(new QLabel(
+    auto* welcomeLabel = new QLabel(
         QStringLiteral("Tekst powitalny dla klienta dopisanego do bazy telefonow uprawnionych:"),
-        this));
+        this);
+    welcomeLabel->setBuddy(welcome_);
+    layout->addWidget(welcomeLabel);
     layout->addWidget(welcome_);
-    layout->addWidget(new QLabel(
+    auto* goodbyeLabel = new QLabel(
         QStringLiteral("Tekst pozegnalny dla klienta wypisanego z bazy telfonow uprawnionych:"),
-        this));
+        this);
+    goodbyeLabel->setBuddy(goodbye_);
+    layout->addWidget(goodbyeLabel);
     layout->addWidget(goodbye_);
     layout->addWidget(note);
     resize(800, 620);
@@ -155,8 +162,9 @@ PhoneBaseWindow::PhoneBaseWindow(AppContext& ctx, QWidget* parent)
         search();
         checkFree();
     });
-    connect(welcome_, &QLineEdit::textEdited, this, [this] { takeTexts(); });
-    connect(goodbye_, &QLineEdit::textEdited, this, [this] { takeTexts(); });
+    // Shown with their signals blocked, so every change is the user's.
+    connect(welcome_, &QLineEdit::textChanged, this, [this] { takeTexts(); });
+    connect(goodbye_, &QLineEdit::textChanged, this, [this] { takeTexts(); });
     checkFree();
 }
 

@@ -1,5 +1,6 @@
 #include "gui/settings_window.hpp"
 
+#include "gui/accessibility.hpp"
 #include "gui/app_context.hpp"
 #include "gui/binding.hpp"
 #include "gui/gradient_toolbar.hpp"
@@ -44,6 +45,7 @@ SettingsWindow::SettingsWindow(AppContext& ctx, QWidget* parent)
     ports_->setMinimumWidth(220);
     hiddenPorts_ = new QComboBox(this);
     hiddenPorts_->setObjectName(QStringLiteral("ComComboBox2"));
+    nameControl(hiddenPorts_, QStringLiteral("Port"));
     hiddenPorts_->hide();
     reverseReset_ = new QCheckBox(QStringLiteral("Odwróc sygnal reset"), this);
     reverseReset_->setObjectName(QStringLiteral("cbReverseReset"));

@@ -2,9 +2,11 @@
 
 #include "config/defaults.hpp"
 #include "config/item_lists.hpp"
+#include "gui/accessibility.hpp"
 #include "gui/app_context.hpp"
 #include "gui/binding.hpp"
 #include "tools/editing_actions.hpp"
+#include "tools/setting_display.hpp"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,6 +37,13 @@ const QString kChangeAll = QStringLiteral("Zmień wszystkie");
 const QString kCopyFirst = QStringLiteral("Skopiuj z pierwszego numeru do pozostałych");
 const QString kClearPhones = QStringLiteral("Wyczyść numery telefonów");
 const QString kClearTexts = QStringLiteral("Wyczyść treści SMSów");
+
+// "Przepisuje „Test/Status – Nr telefonu (alarm)” do „Wejście AC – Nr telefonu (powrót)”".
+QString copyDescription(int fromSlot, const char* from, int toSlot, const char* to) {
+    return QStringLiteral("Przepisuje „%1” do „%2”")
+        .arg(qs(slotControlLabel(fromSlot, columnLabel(from))),
+             qs(slotControlLabel(toSlot, columnLabel(to))));
+}
 
 template <class B> B* rowBox(QWidget* parent, const QString& name, int x, int slot) {
     auto* b = new B(parent);
@@ -93,7 +102,9 @@ void TabBaza::buildRow(int slot) {
         b->setAutoExclusive(false);
         b->setEnabled(constraints::ncNoSelectable(slot));
         b->setToolTip(b == r.nc ? QStringLiteral("NC") : QStringLiteral("NO"));
-        connect(b, &QRadioButton::clicked, this, [this, slot, nc = b == r.nc] {
+        nameBySlot(b, slot, b == r.nc ? "NC" : "NO");
+        // Toggled, not clicked: assistive technology toggles without a click.
+        connect(b, &QRadioButton::toggled, this, [this, slot, nc = b == r.nc] {
             InputRow& row = settings().input(slot);
             if (nc)
                 setRadio(row.nc, row.no, true);
@@ -109,6 +120,7 @@ void TabBaza::buildRow(int slot) {
     r.time->setMaxVisibleItems(20);
     showItems(r.time, items::inputTime(slot));
     r.time->setEnabled(constraints::inputTimeEditable(slot));
+    nameBySetting(r.time, "INPUT_DEAF_TIME", slot);
     connect(r.time, &QComboBox::activated, this, [this, slot](int index) {
         settings().input(slot).deafTime = index;
         commitEdit();
@@ -118,12 +130,14 @@ void TabBaza::buildRow(int slot) {
 
     r.reset = rowBox<QCheckBox>(this, rows::name("INPUT_RESET", slot), kResetX, slot);
     r.reset->setEnabled(constraints::resetEditable(slot));
-    connect(r.reset, &QCheckBox::clicked, this, [this, slot](bool on) {
+    nameBySetting(r.reset, "INPUT_RESET", slot);
+    connect(r.reset, &QCheckBox::toggled, this, [this, slot](bool on) {
         settings().input(slot).reset = on;
         commitEdit();
     });
     r.status = rowBox<QCheckBox>(this, rows::name("INPUT_STATUS", slot), kStatusX, slot);
-    connect(r.status, &QCheckBox::clicked, this, [this, slot](bool on) {
+    nameBySetting(r.status, "INPUT_STATUS", slot);
+    connect(r.status, &QCheckBox::toggled, this, [this, slot](bool on) {
         settings().input(slot).status = on;
         commitEdit();
     });
@@ -149,26 +163,43 @@ void TabBaza::buildIcons() {
     using I = ColumnIcon;
     namespace e = editing;
     const int mid = (ActionCellLabel::kWidth - kColumnIconSize) / 2;
-    actionIcon("setNC", I::ChooseAll, kChangeAll, kNcX, y, e::setNC);
-    actionIcon("setNO", I::ChooseAll, kChangeAll, kNoX, y, e::setNO);
-    actionIcon("setReset", I::Invert, kChangeAll, kResetX, y, e::setReset);
-    actionIcon("setStatus", I::Invert, kChangeAll, kStatusX, y, e::setStatus);
-    actionIcon("setAlarm", I::Cycle, kChangeAll, kAlarmX + mid, y, e::setAlarm);
+    const QString changeAll = kChangeAll.toLower();
+    const QString copyFirst = QStringLiteral("skopiuj z pierwszego numeru do pozostałych");
+    const QString clearPhones = QStringLiteral("wyczyść numery telefonów");
+    const QString clearTexts = QStringLiteral("wyczyść treści SMSów");
+    actionIcon("setNC", I::ChooseAll, kChangeAll, kNcX, y, e::setNC,
+               iconName("INPUT_NC", 0, QStringLiteral("wszystkie NC")));
+    actionIcon("setNO", I::ChooseAll, kChangeAll, kNoX, y, e::setNO,
+               iconName("INPUT_NO", 0, QStringLiteral("wszystkie NO")));
+    actionIcon("setReset", I::Invert, kChangeAll, kResetX, y, e::setReset,
+               iconName("INPUT_RESET", 0, changeAll));
+    actionIcon("setStatus", I::Invert, kChangeAll, kStatusX, y, e::setStatus,
+               iconName("INPUT_STATUS", 0, changeAll));
+    actionIcon("setAlarm", I::Cycle, kChangeAll, kAlarmX + mid, y, e::setAlarm,
+               iconName("ALARM_ACTION", 1, changeAll));
     actionIcon("Image17", I::Clear, kClearTexts, kAlarmTextX + (kTextWidth - 16) / 2, y,
-               e::clearAlarmTexts);
+               e::clearAlarmTexts, iconName("ALARM_TEXT", 0, clearTexts));
     actionIcon("AlaramPhoneRepeat", I::CopyDown, kCopyFirst, kAlarmPhoneX + 8, y,
-               e::copyFirstAlarmPhone);
-    actionIcon("clearAlarmPhone", I::Clear, kClearPhones, kAlarmPhoneX + 42, y,
-               e::clearAlarmPhones);
-    actionIcon("AlarmPhoneCopy", I::CopyRight, QString(), kAlarmPhoneX + kPhoneWidth - 24, y,
-               e::alarmPhoneToReturnPhone);
-    actionIcon("setReturn", I::Cycle, kChangeAll, kReturnX + mid, y, e::setReturn);
+               e::copyFirstAlarmPhone, iconName("ALARM_PHONE", 0, copyFirst));
+    actionIcon("clearAlarmPhone", I::Clear, kClearPhones, kAlarmPhoneX + 42, y, e::clearAlarmPhones,
+               iconName("ALARM_PHONE", 0, clearPhones));
+    // These two have no hint: assistive technology gets a description instead.
+    auto* toReturn = actionIcon("AlarmPhoneCopy", I::CopyRight, QString(),
+                                kAlarmPhoneX + kPhoneWidth - 24, y, e::alarmPhoneToReturnPhone,
+                                iconName("ALARM_PHONE", 0, QStringLiteral("przepisz do powrotu")));
+    toReturn->setAccessibleDescription(copyDescription(1, "ALARM_PHONE", 2, "RETURN_PHONE"));
+    actionIcon("setReturn", I::Cycle, kChangeAll, kReturnX + mid, y, e::setReturn,
+               iconName("RETURN_ACTION", 1, changeAll));
     actionIcon("Image18", I::Clear, kClearTexts, kReturnTextX + (kTextWidth - 16) / 2, y,
-               e::clearReturnTexts);
-    actionIcon("Image3", I::CopyLeft, QString(), kReturnPhoneX + 8, y, e::returnPhoneToAlarmPhone);
-    actionIcon("Image2", I::CopyDown, kCopyFirst, kReturnPhoneX + 42, y, e::copyFirstReturnPhone);
+               e::clearReturnTexts, iconName("RETURN_TEXT", 0, clearTexts));
+    auto* toAlarm = actionIcon("Image3", I::CopyLeft, QString(), kReturnPhoneX + 8, y,
+                               e::returnPhoneToAlarmPhone,
+                               iconName("RETURN_PHONE", 0, QStringLiteral("przepisz do alarmu")));
+    toAlarm->setAccessibleDescription(copyDescription(2, "RETURN_PHONE", 1, "ALARM_PHONE"));
+    actionIcon("Image2", I::CopyDown, kCopyFirst, kReturnPhoneX + 42, y, e::copyFirstReturnPhone,
+               iconName("RETURN_PHONE", 0, copyFirst));
     actionIcon("clearReturnPhone", I::Clear, kClearPhones, kReturnPhoneX + kPhoneWidth - 24, y,
-               e::clearReturnPhones);
+               e::clearReturnPhones, iconName("RETURN_PHONE", 0, clearPhones));
 }
 
 void TabBaza::buildFooter() {
@@ -186,6 +217,9 @@ void TabBaza::buildFooter() {
     auto* logo = new PictureLabel(this, QStringLiteral("Image1"),
                                   logoPixmap(QSize(kLogoWidth, kLogoHeight)), QString());
     logo->move(kRight - kLogoWidth, y);
+    logo->setActsOnDoubleClick(true);
+    logo->setAccessibleName(QStringLiteral("Strona producenta"));
+    logo->setAccessibleDescription(QStringLiteral("Otwiera stronę producenta w przeglądarce"));
     connect(logo, &PictureLabel::doubleClicked, this,
             [this] { ctx_.ui.openUrl(QUrl(QString::fromLatin1(kMakerPage))); });
 }

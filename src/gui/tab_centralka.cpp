@@ -3,6 +3,7 @@
 #include "config/defaults.hpp"
 #include "config/dependent_controls.hpp"
 #include "config/item_lists.hpp"
+#include "gui/accessibility.hpp"
 #include "gui/gradient_toolbar.hpp"
 #include "gui/tab_layout.hpp"
 #include "gui/toolbar_icons.hpp"
@@ -59,7 +60,8 @@ QWidget* TabCentralka::buildToolBar() {
     bold.setBold(true);
     button->setFont(bold);
     bar->addWidget(button);
-    connect(button, &QToolButton::clicked, this, [this] { edit(toggleAlarmPanel); });
+    // Toggled: a click, Space, or the toggle action of assistive technology.
+    connect(button, &QToolButton::toggled, this, [this] { edit(toggleAlarmPanel); });
 
     // The alarm panel's switch as a setting; only the button changes it.
     auto* useZone = namedCheck(this, "fUSE_ZONE", QStringLiteral("Aktywuj centralkę"));
@@ -101,6 +103,8 @@ QWidget* TabCentralka::buildOutputGroup() {
         auto* caption = namedLabel(g, ("OutputParamLabel" + n).c_str(), QString());
         caption->setFixedWidth(kParamCaptionWidth);
         auto* param = namedList(g, ("fOUTPUT_PARAM" + n).c_str(), {}, kParamListWidth);
+        nameBySetting(type, "OUTPUT_TYPE", o);
+        nameBySetting(param, "OUTPUT_PARAM", o);
         grid->addWidget(name, line, 0);
         grid->addWidget(type, line, 1);
         grid->addWidget(caption, line, 2);
@@ -139,9 +143,10 @@ QWidget* TabCentralka::buildBellPanel(QWidget* parent) {
     auto* time = bindIndex(namedList(panel, "fBELL_TIME", items::bellTime(), 80),
                            field(&Settings::bellTime));
     auto* timeLabel = namedLabel(panel, "LabelfBELL_TIME", QStringLiteral("Czas sygnału:"));
+    timeLabel->setBuddy(time);
     v->addWidget(inRow(panel, {timeLabel, time}));
     v->addWidget(namedLabel(panel, "LabelBellMask", QStringLiteral("Wejścia wzbudzające:")));
-    v->addWidget(slotBoxes(panel, "fZONE_BELL_MASK1_", "BellLabel", &InputRow::zoneBellMask,
+    v->addWidget(slotBoxes(panel, "ZONE_BELL_MASK1", "BellLabel", &InputRow::zoneBellMask,
                            constraints::sirenEditable));
     onRefresh([this, panel] { panel->setVisible(sirenPanelVisible(settings())); });
     return panel;
@@ -153,7 +158,7 @@ QWidget* TabCentralka::buildZoneGroup() {
     auto* h = new QHBoxLayout(g);
     h->setContentsMargins(8, 2, 8, 4);
     h->addWidget(namedLabel(g, "LabelZoneMask", QStringLiteral("Wejście 1 blokuje:")));
-    h->addWidget(slotBoxes(g, "fZONE_MASK1_", "ZoneLabel", &InputRow::zoneMask,
+    h->addWidget(slotBoxes(g, "ZONE_MASK1", "ZoneLabel", &InputRow::zoneMask,
                            constraints::blockingEditable));
     h->addStretch(1);
     onRefresh([this, g] { g->setVisible(alarmPanelGroupsVisible(settings())); });
@@ -186,7 +191,7 @@ QWidget* TabCentralka::buildRemoteGroup() {
     return g;
 }
 
-QWidget* TabCentralka::slotBoxes(QWidget* parent, const char* boxPrefix, const char* labelPrefix,
+QWidget* TabCentralka::slotBoxes(QWidget* parent, const char* key, const char* labelPrefix,
                                  bool InputRow::*flag, bool (*editable)(int)) {
     auto* boxes = new QWidget(parent);
     auto* grid = new QGridLayout(boxes);
@@ -199,7 +204,8 @@ QWidget* TabCentralka::slotBoxes(QWidget* parent, const char* boxPrefix, const c
             namedLabel(boxes, (labelPrefix + n).c_str(),
                        QString::fromUtf8(items::slotLabels()[std::size_t(s - 1)].shortLabel));
         label->setAlignment(Qt::AlignCenter);
-        auto* box = namedCheck(boxes, (boxPrefix + n).c_str(), QString());
+        auto* box = namedCheck(boxes, ("f" + std::string(key) + "_" + n).c_str(), QString());
+        nameBySetting(box, key, s);
         box->setEnabled(editable(s));
         bindFlag(box, [s, flag](Settings& st) -> bool& { return st.input(s).*flag; });
         grid->addWidget(label, 0, s - 1, Qt::AlignHCenter);

@@ -47,18 +47,26 @@ TabOpisy::TabOpisy(AppContext& ctx, QWidget* parent)
     memo_->setGeometry(kMemoX, rows::top(1), kMemoRight - kMemoX,
                        rows::top(memmap::kInputSlots) + rows::kFieldHeight - rows::top(1));
     memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo_->setAccessibleName(QStringLiteral("Opis konfiguracji"));
+    // Tab moves on to the next control; Ctrl+Tab would switch the page.
+    memo_->setTabChangesFocus(true);
     connect(memo_, &QPlainTextEdit::textChanged, this, [this] {
         settings().description = linesOf(memo_->toPlainText());
         commitEdit();
     });
 
     const int y = rows::kBelowTable;
-    actionIcon("Image22", ColumnIcon::Clear, QStringLiteral("Wyczyść opisy"),
-               kDescriptionX + (kDescriptionWidth - kColumnIconSize) / 2, y,
-               editing::clearDescriptions);
+    PictureLabel* clearDescriptions = actionIcon(
+        "Image22", ColumnIcon::Clear, QStringLiteral("Wyczyść opisy"),
+        kDescriptionX + (kDescriptionWidth - kColumnIconSize) / 2, y, editing::clearDescriptions,
+        iconName("DESCRIPTION", 0, QStringLiteral("wyczyść opisy")));
     actionIcon("Image23", ColumnIcon::Clear, QStringLiteral("Wyczyść opis"),
                kMemoX + (kMemoRight - kMemoX - kColumnIconSize) / 2, y,
-               editing::clearDescriptionMemo);
+               editing::clearDescriptionMemo,
+               memo_->accessibleName() + QStringLiteral(" – wyczyść opis"));
+    // The keyboard finishes a column, its icon included, before the next.
+    setTabOrder(descriptions_.back(), clearDescriptions);
+    setTabOrder(clearDescriptions, memo_);
     fixedLabel(this,
                QStringLiteral("* Opisy zapisywane są tylko w pliku konfiguracyjnym i nie są "
                               "wysyłane do urządzenia"),

@@ -1,6 +1,7 @@
 #include "gui/tab_prywatne.hpp"
 
 #include "config/defaults.hpp"
+#include "gui/accessibility.hpp"
 #include "gui/binding.hpp"
 #include "tools/editing_actions.hpp"
 
@@ -66,16 +67,23 @@ void TabPrywatne::buildHeadings() {
 
 void TabPrywatne::buildRow(int slot) {
     Row& r = rows_[std::size_t(slot - 1)];
-    for (int i = 0; i < kPrivateColumns; ++i) {
-        const int column = i + 2;
-        r.alarm[std::size_t(i)] = actionCell(true, slot, column, kAlarmX + i * kCellStep);
-        r.ret[std::size_t(i)] = actionCell(false, slot, column, kReturnX + i * kCellStep);
-        for (ActionCellLabel* cell : {r.alarm[std::size_t(i)], r.ret[std::size_t(i)]})
+    // Created left to right, so the keyboard walks a row as it is read.
+    const auto cells = [&](bool alarm) {
+        auto& row = alarm ? r.alarm : r.ret;
+        for (int i = 0; i < kPrivateColumns; ++i) {
+            const int column = i + 2;
+            ActionCellLabel* cell =
+                actionCell(alarm, slot, column, (alarm ? kAlarmX : kReturnX) + i * kCellStep);
+            // The mouse over a cell, or the keyboard on it, lights the phone it notifies.
             connect(cell, &ActionCellLabel::hovered, this,
                     [this, column] { highlightPhone(column); });
-    }
+            row[std::size_t(i)] = cell;
+        }
+    };
+    cells(true);
     r.alarmText = statusField("ALARM_PRIV_TEXT", slot, kAlarmTextX, kTextWidth, kTextLimit,
                               &InputRow::alarmPrivText);
+    cells(false);
     r.returnText = statusField("RETURN_PRIV_TEXT", slot, kReturnTextX, kTextWidth, kTextLimit,
                                &InputRow::returnPrivText);
     if (!constraints::returnFieldsEditable(slot)) markNotApplicable(r.returnText.edit);
@@ -89,16 +97,19 @@ void TabPrywatne::buildIcons() {
     void (*returnSteps[])(Settings&) = {stepReturn<2>, stepReturn<3>, stepReturn<4>};
     const char* alarmNames[] = {"Image9", "Image10", "Image11"};
     const char* returnNames[] = {"Image12", "Image13", "Image14"};
-    for (int i = 0; i < kPrivateColumns; ++i) {
+    const QString toggleAll = kToggleAll.toLower();
+    const QString clearTexts = kClearTexts.toLower();
+    // In the order the keyboard meets them: the alarm side, then the return side.
+    for (int i = 0; i < kPrivateColumns; ++i)
         actionIcon(alarmNames[i], I::Cycle, kToggleAll, kAlarmX + i * kCellStep + mid, y,
-                   alarmSteps[i]);
-        actionIcon(returnNames[i], I::Cycle, kToggleAll, kReturnX + i * kCellStep + mid, y,
-                   returnSteps[i]);
-    }
+                   alarmSteps[i], iconName("ALARM_ACTION", i + 2, toggleAll));
     actionIcon("Image20", I::Clear, kClearTexts, kAlarmTextX + (kTextWidth - 16) / 2, y,
-               editing::clearAlarmPrivTexts);
+               editing::clearAlarmPrivTexts, iconName("ALARM_PRIV_TEXT", 0, clearTexts));
+    for (int i = 0; i < kPrivateColumns; ++i)
+        actionIcon(returnNames[i], I::Cycle, kToggleAll, kReturnX + i * kCellStep + mid, y,
+                   returnSteps[i], iconName("RETURN_ACTION", i + 2, toggleAll));
     actionIcon("Image21", I::Clear, kClearTexts, kReturnTextX + (kTextWidth - 16) / 2, y,
-               editing::clearReturnPrivTexts);
+               editing::clearReturnPrivTexts, iconName("RETURN_PRIV_TEXT", 0, clearTexts));
 }
 
 void TabPrywatne::buildPhones() {
@@ -106,12 +117,14 @@ void TabPrywatne::buildPhones() {
     horizontalLine(this, rows::kLabelLeft, top - 4, kRight - rows::kLabelLeft);
     for (int p = 1; p <= memmap::kPrivatePhones; ++p) {
         const int y = top + (p - 1) * kPhoneStep;
-        fixedLabel(this, QStringLiteral("Telefon prywatny %1:").arg(p), rows::kLabelLeft, y,
-                   kPhoneCaptionWidth);
+        QLabel* caption = fixedLabel(this, QStringLiteral("Telefon prywatny %1:").arg(p),
+                                     rows::kLabelLeft, y, kPhoneCaptionWidth);
         QLineEdit* e =
             tableEdit(this, QStringLiteral("fPRIV_PHONE_%1").arg(p),
                       rows::kLabelLeft + kPhoneCaptionWidth, y, kPhoneWidth, kPhoneLimit);
-        connect(e, &QLineEdit::textEdited, this, [this, p](const QString& text) {
+        caption->setBuddy(e);
+        nameBySetting(e, "PRIV_PHONE", p);
+        connect(e, &QLineEdit::textChanged, this, [this, p](const QString& text) {
             settings().privPhones[std::size_t(p - 1)] = ss(text);
             commitEdit();
         });

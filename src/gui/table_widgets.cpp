@@ -32,22 +32,6 @@ QColor actionRgb(ActionColour colour) {
     return QColor(0xFF, 0xFF, 0xFF);
 }
 
-ClickableLabel::ClickableLabel(QWidget* parent, const QString& objectName) : QLabel(parent) {
-    setObjectName(objectName);
-    setCursor(Qt::PointingHandCursor);
-}
-
-void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
-    QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        Q_EMIT clicked();
-}
-
-void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
-    QLabel::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton) Q_EMIT doubleClicked();
-}
-
 ActionCellLabel::ActionCellLabel(QWidget* parent, const QString& objectName, int x, int y)
     : ClickableLabel(parent, objectName) {
     setGeometry(x, y, kWidth, rows::kFieldHeight);
@@ -68,7 +52,12 @@ ActionCellLabel::ActionCellLabel(QWidget* parent, const QString& objectName, int
 
 void ActionCellLabel::showCell(const ActionCell& cell) {
     const QString text = QString::fromStdString(cell.text);
-    if (this->text() != text) setText(text);
+    if (this->text() != text) {
+        setText(text);
+        // The notification is part of the name a screen reader reads.
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
     const QColor rgb = actionRgb(cell.colour);
     if (palette().color(QPalette::Active, QPalette::WindowText) == rgb) return;
     // Enabled cells show the action's colour; a disabled cell keeps the style's grey.
@@ -78,6 +67,10 @@ void ActionCellLabel::showCell(const ActionCell& cell) {
     setPalette(pal);
 }
 
+QString ActionCellLabel::accessibleValue() const {
+    return text().isEmpty() ? QStringLiteral("brak") : text();
+}
+
 void ActionCellLabel::mouseMoveEvent(QMouseEvent* event) {
     QLabel::mouseMoveEvent(event);
     Q_EMIT hovered();
@@ -85,6 +78,11 @@ void ActionCellLabel::mouseMoveEvent(QMouseEvent* event) {
 
 void ActionCellLabel::enterEvent(QEnterEvent* event) {
     QLabel::enterEvent(event);
+    Q_EMIT hovered();
+}
+
+void ActionCellLabel::focusInEvent(QFocusEvent* event) {
+    ClickableLabel::focusInEvent(event);
     Q_EMIT hovered();
 }
 

@@ -3,6 +3,7 @@
 // icons, and the table's flat edits. Widgets are placed at fixed positions, one row of the
 // input table every 20 pixels, so the tables of the different tabs line up.
 #include "config/settings.hpp"
+#include "gui/clickable_label.hpp"
 #include "gui/tab_pictures.hpp"
 
 #include <QLabel>
@@ -33,21 +34,6 @@ QString name(const char* setting, int slot);
 QString name(const char* setting, int slot, int column);
 } // namespace rows
 
-// A label that acts when clicked or double-clicked with the left button, with a hand cursor.
-class ClickableLabel : public QLabel {
-    Q_OBJECT
-  public:
-    ClickableLabel(QWidget* parent, const QString& objectName);
-
-  Q_SIGNALS:
-    void clicked();
-    void doubleClicked();
-
-  protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-};
-
 // An action cell: bold text in the action's colour, clicked to step it, hovered for the private
 // phone highlight.
 class ActionCellLabel : public ClickableLabel {
@@ -57,13 +43,17 @@ class ActionCellLabel : public ClickableLabel {
     ActionCellLabel(QWidget* parent, const QString& objectName, int x, int y);
     // Shows the cell's text and colour, touching the widget only where they differ.
     void showCell(const ActionCell& cell);
+    // The notification the cell shows, "brak" when none.
+    QString accessibleValue() const override;
 
   Q_SIGNALS:
+    // The pointer is over the cell, or the keyboard focus came to it.
     void hovered();
 
   protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 };
 
 // A small picture with its hint that acts when clicked (or double-clicked).

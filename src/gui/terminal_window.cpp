@@ -32,29 +32,34 @@ TerminalWindow::TerminalWindow(QWidget* parent)
 
     command_ = new QLineEdit(QStringLiteral("AT+"), this);
     command_->setObjectName(QStringLiteral("command"));
+    command_->setAccessibleName(QStringLiteral("Polecenie AT"));
     send_ = new QPushButton(QStringLiteral("Wyślij"), this);
     send_->setObjectName(QStringLiteral("AtCmdButton"));
     send_->setAutoDefault(false);
     smsBody_ = new QLineEdit(QStringLiteral("SMS BODY"), this);
     smsBody_->setObjectName(QStringLiteral("smsBody"));
+    smsBody_->setAccessibleName(QStringLiteral("Treść SMS"));
     sms_ = new QPushButton(QStringLiteral("SMS body"), this);
     sms_->setObjectName(QStringLiteral("Button1"));
     sms_->setAutoDefault(false);
 
     lineLog_ = new QPlainTextEdit(this);
     lineLog_->setObjectName(QStringLiteral("Memo1"));
+    lineLog_->setAccessibleName(QStringLiteral("Odebrane linie"));
     lineLog_->setReadOnly(true);
     lineLog_->setLineWrapMode(QPlainTextEdit::NoWrap); // both scroll bars
     lineLog_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     lineLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     byteLog_ = new QPlainTextEdit(this);
     byteLog_->setObjectName(QStringLiteral("Memo2"));
+    byteLog_->setAccessibleName(QStringLiteral("Odebrane bajty"));
     byteLog_->setReadOnly(true);
     byteLog_->setMaximumBlockCount(kByteLogLines);
     byteLog_->setFixedWidth(90);
 
     tags_ = new QTableWidget(kTagRows, 1, this);
     tags_->setObjectName(QStringLiteral("StringGrid1"));
+    tags_->setAccessibleName(QStringLiteral("Linie stanu"));
     tags_->horizontalHeader()->hide();
     tags_->verticalHeader()->hide();
     tags_->setColumnWidth(0, kTagColumnWidth);

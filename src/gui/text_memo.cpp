@@ -13,6 +13,7 @@ TextWindow::TextWindow(const QString& objectName, const QString& caption, QWidge
     setWindowTitle(caption);
     memo_ = new QPlainTextEdit(this);
     memo_->setObjectName(QStringLiteral("Memo1"));
+    memo_->setAccessibleName(caption);
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSizeF(9);
     memo_->setFont(font);

@@ -43,7 +43,7 @@ class MainWindowTest : public QObject {
             QCOMPARE(b->text(), QString::fromUtf8(caption));
         }
         QCOMPARE(p.find<QToolButton>("ReadButton")->toolTip(),
-                 QStringLiteral("Odczyt konfiguracji z urządzenia"));
+                 QStringLiteral("Odczyt konfiguracji z urządzenia (Ctrl+R)"));
         QTRY_COMPARE(p.find<QLabel>("StatusPanel2")->text(), QStringLiteral("Port: sim"));
         QCOMPARE(p.find<QLabel>("StatusPanel3")->text(), QStringLiteral("Solvo-5 / DTMF"));
         QVERIFY(QTime::fromString(p.find<QLabel>("StatusPanel1")->text(), "hh:mm:ss").isValid());

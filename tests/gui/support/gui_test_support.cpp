@@ -1,5 +1,6 @@
 #include "support/gui_test_support.hpp"
 
+#include "gui/accessibility.hpp"
 #include "gui/appearance.hpp"
 
 #include <QElapsedTimer>
@@ -107,6 +108,7 @@ Program::Program(const QString& port) {
 
 void prepareApplication(QApplication& app) {
     applyAppearance(app);
+    installAccessibility();
 }
 
 } // namespace qv::gui::test
