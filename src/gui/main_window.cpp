@@ -48,9 +48,10 @@ constexpr const char* kLinkPortMessagePrefix = "Port: ";
 constexpr const char* kDeviceFamily = "Solvo-5 / DTMF";
 constexpr int kPanelWidths[4] = {55, 75, 150, 50};
 // Keys of the device commands: Ctrl + the first letter of "Odczytaj" would be Ctrl+O (open), so
-// reading takes R; programming P; the monitor M.
+// reading takes R; programming Shift+P, since Ctrl+P is where users expect printing and a
+// write to the module must not happen by that habit; the monitor M.
 constexpr QKeyCombination kReadKeys = Qt::CTRL | Qt::Key_R;
-constexpr QKeyCombination kWriteKeys = Qt::CTRL | Qt::Key_P;
+constexpr QKeyCombination kWriteKeys = Qt::CTRL | Qt::SHIFT | Qt::Key_P;
 constexpr QKeyCombination kMonitorKeys = Qt::CTRL | Qt::Key_M;
 
 // The simulated module's options (a state file path) would not fit where a port name shows:

@@ -437,7 +437,7 @@ class AccessibilityTest : public QObject {
             {"openFileButton", QKeySequence::Open},
             {"saveFileButton", QKeySequence::Save},
             {"ReadButton", QKeySequence(Qt::CTRL | Qt::Key_R)},
-            {"writeButton", QKeySequence(Qt::CTRL | Qt::Key_P)},
+            {"writeButton", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)},
             {"monitorButton", QKeySequence(Qt::CTRL | Qt::Key_M)},
         };
         for (const auto& [name, sequence] : keys) {
