@@ -1,6 +1,17 @@
 #include "gui/bound_view.hpp"
 
+#include "gui/tab_layout.hpp"
+
 namespace qv::gui {
+
+namespace {
+QStringList itemTexts(const QComboBox* c) {
+    QStringList texts;
+    for (int i = 0; i < c->count(); ++i)
+        texts << c->itemText(i);
+    return texts;
+}
+} // namespace
 
 void BoundView::refresh() {
     for (const auto& show : shows_)
@@ -75,7 +86,8 @@ QComboBox* namedList(QWidget* parent, const char* name, const std::vector<std::s
     auto* c = new QComboBox(parent);
     c->setObjectName(QString::fromLatin1(name));
     showItems(c, items);
-    if (width > 0) c->setFixedWidth(width);
+    // As drawn, or as wide as the widest item needs in the window's font.
+    if (width > 0) c->setFixedWidth(comboWidthFor(c, itemTexts(c), width));
     return c;
 }
 

@@ -1,6 +1,7 @@
 #include "gui/firmware_window.hpp"
 
 #include "gui/app_context.hpp"
+#include "gui/appearance.hpp"
 #include "gui/binding.hpp"
 #include "gui/gradient_toolbar.hpp"
 #include "gui/link_window.hpp"
@@ -8,7 +9,6 @@
 #include "link/firmware.hpp"
 
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -41,7 +41,7 @@ FirmwareWindow::FirmwareWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
     log_->setObjectName(QStringLiteral("Memo1"));
     log_->setAccessibleName(QStringLiteral("Przebieg aktualizacji"));
     log_->setReadOnly(true);
-    log_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    log_->setFont(fixedPitchFont());
     log_->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     auto* layout = new QVBoxLayout(this);

@@ -18,6 +18,12 @@ GradientToolBar::GradientToolBar(const QString& objectName, QWidget* parent) : Q
     setFloatable(false);
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Captions of disabled buttons stay readable on the gradient's darker rows; their faded
+    // icons show that they are disabled.
+    QPalette pal = palette();
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+        pal.setColor(QPalette::Disabled, role, QColor(0x40, 0x40, 0x40));
+    setPalette(pal);
     // The button that shows the buttons a narrow bar cannot hold.
     if (auto* more = findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
         more->setAccessibleName(QStringLiteral("Więcej poleceń"));

@@ -2,6 +2,7 @@
 
 #include "config/defaults.hpp"
 #include "gui/accessibility.hpp"
+#include "gui/app_context.hpp"
 #include "gui/binding.hpp"
 #include "tools/setting_display.hpp"
 
@@ -69,6 +70,25 @@ PictureLabel* InputTableView::actionIcon(const char* objectName, ColumnIcon whic
 
 QString InputTableView::iconName(std::string_view key, int column, const QString& what) {
     return qs(columnLabel(key, column)) + QStringLiteral(" – ") + what;
+}
+
+QSize InputTableView::minimumSizeHint() const {
+    QRect bounds;
+    for (const QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (!w->isWindow()) bounds |= w->geometry();
+    // The gap the tab leaves at its left at its right too; the footers reach the bottom.
+    return QSize(bounds.right() + 1 + rows::kLabelLeft, bounds.bottom() + 1);
+}
+
+QStringList InputTableView::headingTexts(const QString& objectName, const QString& polish) const {
+    QStringList texts{polish};
+    const LanguageTable& table = ctx_.language;
+    for (const auto& target : LanguageTable::targets())
+        for (const auto& name : target.objectNames)
+            if (QString::fromStdString(name) == objectName)
+                for (Language l : {Language::Polish, Language::English})
+                    texts << QString::fromStdString(table.text(target.slot, l));
+    return texts;
 }
 
 void InputTableView::markNotApplicable(QLineEdit* edit) {

@@ -15,7 +15,16 @@ class InputTableView : public SettingsView {
   public:
     using SettingsView::SettingsView;
 
+    // The room the tab's widgets take, hidden ones included (they are placed at fixed
+    // positions, without a layout).
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
   protected:
+    // A heading's texts in both languages (the table's texts for a heading the language
+    // switches, else only polish): the tab keeps one layout in either.
+    QStringList headingTexts(const QString& objectName, const QString& polish) const;
+
     // A row's text field `fSETTING_slot`, bound to field of its row.
     QLineEdit* rowEdit(const char* setting, int slot, int x, int width, int maxLength,
                        std::string InputRow::*field);

@@ -1,10 +1,10 @@
 #include "gui/link_window.hpp"
 
 #include "gui/app_context.hpp"
+#include "gui/appearance.hpp"
 #include "gui/gradient_toolbar.hpp"
 
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -40,9 +40,11 @@ LinkWindow::LinkWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
     log_->setObjectName(QStringLiteral("Memo1"));
     log_->setAccessibleName(QStringLiteral("Przebieg połączenia"));
     log_->setReadOnly(true);
-    log_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    log_->setFont(fixedPitchFont());
     log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    log_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A long line (the firmware platform refusal) wraps at the window's edge.
+    log_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    log_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

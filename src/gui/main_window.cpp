@@ -4,6 +4,7 @@
 #include "gui/add_phones_form.hpp"
 #include "gui/app_context.hpp"
 #include "gui/app_log_window.hpp"
+#include "gui/appearance.hpp"
 #include "gui/compare_window.hpp"
 #include "gui/counters_window.hpp"
 #include "gui/firmware_window.hpp"
@@ -35,6 +36,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTime>
@@ -292,8 +294,28 @@ void MainWindow::tickStatusBar() {
 
 void MainWindow::tabShown(int index) {
     if (index < 0 || index >= int(std::size(kTabHeights))) return;
-    const int h = kTabHeights[index];
-    if (h > 0) setFixedSize(kWidth, h);
+    fitWindow();
+}
+
+void MainWindow::fitWindow() {
+    const int index = pages_->currentIndex();
+    if (index < 0 || index >= int(std::size(kTabHeights))) return;
+    // The width and the tab's height the window was drawn with, or more where the fonts, the
+    // scale or the language need more room: the window grows, it never clips or overflows.
+    QWidget* page = pages_->currentWidget();
+    const auto* stack = qobject_cast<const QWidget*>(page->parentWidget());
+    const QSize whole = minimumSizeHint();
+    const int others = whole.height() - (stack ? stack->minimumSizeHint().height() : 0);
+    const int pageHeight = page->minimumSizeHint().expandedTo(page->minimumSize()).height();
+    const auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+    // The tabs' own margins beside the tab bar.
+    const int tabMargins = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
+    const int w = std::max({kWidth, whole.width(), bar ? bar->sizeHint().width() : 0,
+                            statusBar()->sizeHint().width(),
+                            pages_->tabBar()->sizeHint().width() + tabMargins});
+    const int h =
+        std::max(kTabHeights[index] > 0 ? kTabHeights[index] : height(), others + pageHeight);
+    if (size() != QSize(w, h)) setFixedSize(w, h);
 }
 
 void MainWindow::renewCaption() {
@@ -322,10 +344,13 @@ void MainWindow::applyLanguage() {
     // A new caption takes the button's keys away (it sets its mnemonic): they come back.
     for (const auto& [button, keys] : commandKeys_)
         button->setShortcut(keys);
+    fitWindow();
 }
 
 void MainWindow::langButtonClick() {
     ctx_.language.toggle();
+    // Qt's own dialogs and buttons follow the language of the captions.
+    useQtPolish(ctx_.language.language() == Language::Polish);
     applyLanguage();
 }
 

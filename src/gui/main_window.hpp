@@ -39,7 +39,8 @@ class CompareWindow;
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    // Client width and the window height each tab is shown with (0: keep the current height).
+    // Client width and the window height each tab is shown with (0: keep the current height);
+    // more where the fonts, the scale or the language need it.
     static constexpr int kWidth = 808;
     static constexpr int kStartHeight = 535;
     static constexpr int kTabHeights[] = {480, 530, 550, 400, 520, 480, 0, 0};
@@ -95,6 +96,8 @@ class MainWindow : public QMainWindow {
     void buildPages();
     void connectTabButton(const char* name, void (MainWindow::*command)());
     void tabShown(int index);
+    // Sizes the window for the tab shown (see kTabHeights).
+    void fitWindow();
     void renewCaption();
     void tickStatusBar();
     std::unique_ptr<ConfigDocument> scratchDocument() const;

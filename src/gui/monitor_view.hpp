@@ -56,6 +56,8 @@ class MonitorView : public QWidget {
         Indicator shown = Indicator::Blank;
     };
 
+    // The widths the window's font needs: as drawn, or more.
+    void planWidths();
     void buildStatusGroup(QGroupBox* group);
     void buildInputs(QGroupBox* group);
     void buildOutputs(QGroupBox* group);
@@ -79,6 +81,7 @@ class MonitorView : public QWidget {
     std::array<Picture, kMonitorInputs> lockMarks_{};
     std::array<Picture, kMonitorOutputs> outputs_{};
     LinkCaption* resetsCaption_ = nullptr;
+    int captionWidth_ = 0, valueLeft_ = 0, statusWidth_ = 0, inputStep_ = 0, outputStep_ = 0;
 };
 
 } // namespace qv::gui

@@ -145,7 +145,7 @@ void MonitorWindow::showEvent(QShowEvent* event) {
     secondTimer_.start();
     repaintTimer_.start();
     if (ctx_.doc.serviceMode()) {
-        terminal_->move(screen()->availableGeometry().topLeft());
+        terminal_->placeBeside(this);
         terminal_->show();
         terminal_->refresh(model_);
     }

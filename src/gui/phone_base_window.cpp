@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -155,7 +156,10 @@ PhoneBaseWindow::PhoneBaseWindow(AppContext& ctx, QWidget* parent)
     layout->addWidget(goodbyeLabel);
     layout->addWidget(goodbye_);
     layout->addWidget(note);
-    resize(800, 620);
+    // As drawn, or as much as a small screen (a laptop at 125 %) has.
+    QSize size(800, 620);
+    if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size());
+    resize(size);
 
     connect(searchEdit_, &QLineEdit::textChanged, this, &PhoneBaseWindow::search);
     connect(model_, &PhoneBaseModel::cellEdited, this, [this] {

@@ -6,6 +6,7 @@
 #include "gui/accessibility.hpp"
 #include "gui/gradient_toolbar.hpp"
 #include "gui/tab_layout.hpp"
+#include "gui/table_widgets.hpp"
 #include "gui/toolbar_icons.hpp"
 
 #include <QGridLayout>
@@ -16,6 +17,13 @@
 namespace qv::gui {
 
 namespace {
+// The alarm panel's groups keep their room while the panel is off: switching it moves nothing.
+void keepRoomWhenHidden(QWidget* w) {
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+}
+
 constexpr int kTypeListWidth = 160;
 constexpr int kParamListWidth = 110;
 constexpr int kParamCaptionWidth = 100;
@@ -95,14 +103,29 @@ QWidget* TabCentralka::buildOutputGroup() {
         name->setFixedWidth(kNameLabelWidth);
         if (o == 1) {
             QPalette pal = name->palette();
-            pal.setColor(QPalette::WindowText, Qt::red);
+            pal.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00)); // red, readable
             name->setPalette(pal);
         }
         auto* type =
             namedList(g, ("fOUTPUT_TYPE" + n).c_str(), items::outputTypes(o), kTypeListWidth);
+        // The parameter's caption and list keep their room while hidden, as wide as their
+        // longest texts need: choosing a type never moves or widens anything.
         auto* caption = namedLabel(g, ("OutputParamLabel" + n).c_str(), QString());
-        caption->setFixedWidth(kParamCaptionWidth);
+        caption->setFixedWidth(std::max(
+            kParamCaptionWidth, textWidth(caption->font(), {QStringLiteral("Które wejście:"),
+                                                            QStringLiteral("Czas załączenia:")}) +
+                                    4));
         auto* param = namedList(g, ("fOUTPUT_PARAM" + n).c_str(), {}, kParamListWidth);
+        QStringList params;
+        for (ParamList list : {ParamList::InputSlots, ParamList::Seconds})
+            for (const auto& item : outputParamItems(list))
+                params << qs(item);
+        param->setFixedWidth(comboWidthFor(param, params, kParamListWidth));
+        for (QWidget* w : {static_cast<QWidget*>(caption), static_cast<QWidget*>(param)}) {
+            QSizePolicy policy = w->sizePolicy();
+            policy.setRetainSizeWhenHidden(true);
+            w->setSizePolicy(policy);
+        }
         nameBySetting(type, "OUTPUT_TYPE", o);
         nameBySetting(param, "OUTPUT_PARAM", o);
         grid->addWidget(name, line, 0);
@@ -130,6 +153,10 @@ QWidget* TabCentralka::buildOutputGroup() {
         });
     }
     grid->setColumnStretch(4, 1);
+    grid->setRowStretch(line, 1); // room left over stays below the outputs
+    // As large as it is with the siren panel shown, so that showing the panel moves nothing
+    // outside the group.
+    g->setMinimumSize(g->sizeHint());
     return g;
 }
 
@@ -161,6 +188,7 @@ QWidget* TabCentralka::buildZoneGroup() {
     h->addWidget(slotBoxes(g, "ZONE_MASK1", "ZoneLabel", &InputRow::zoneMask,
                            constraints::blockingEditable));
     h->addStretch(1);
+    keepRoomWhenHidden(g);
     onRefresh([this, g] { g->setVisible(alarmPanelGroupsVisible(settings())); });
     return g;
 }
@@ -174,6 +202,7 @@ QWidget* TabCentralka::buildDelayGroup() {
     addFormRow(form, QStringLiteral("Czas na uzbrojenie [s]:"),
                bindIndex(namedList(g, "fARM_DELAY", items::delaySeconds(), 55),
                          field(&Settings::armDelay)));
+    keepRoomWhenHidden(g);
     onRefresh([this, g] { g->setVisible(alarmPanelGroupsVisible(settings())); });
     return g;
 }
@@ -187,6 +216,7 @@ QWidget* TabCentralka::buildRemoteGroup() {
     form->addRow(
         bindFlag(namedCheck(g, "fARM_ON_CLIP", QStringLiteral("Uzbrajaj/rozbrajaj CLIPem")),
                  field(&Settings::armOnClip)));
+    keepRoomWhenHidden(g);
     onRefresh([this, g] { g->setVisible(alarmPanelGroupsVisible(settings())); });
     return g;
 }

@@ -104,6 +104,12 @@ QWidget* TabParametry::buildSecurityGroup() {
     auto* more = new QPushButton(QStringLiteral("Dodatkowe numery sterujące"), g);
     more->setObjectName(QStringLiteral("Button4"));
     form->addRow(inRow(g, {more}));
+    // The numbers keep their room while hidden ("Dowolny telefon"): nothing around them moves.
+    for (QWidget* w : shown) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
     onRefresh([this, shown] {
         for (QWidget* w : shown)
             w->setVisible(securityPhonesVisible(settings()));

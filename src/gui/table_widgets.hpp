@@ -1,13 +1,17 @@
 #pragma once
 // The pieces the input-table tabs are built of: the row geometry, clickable action cells and
 // icons, and the table's flat edits. Widgets are placed at fixed positions, one row of the
-// input table every 20 pixels, so the tables of the different tabs line up.
+// input table every 20 pixels, so the tables of the different tabs line up. The columns keep
+// the widths they were drawn with for Liberation Sans (or Arial) unless a text needs more room;
+// then the column grows and the columns right of it move (ColumnPlan).
 #include "config/settings.hpp"
 #include "gui/clickable_label.hpp"
 #include "gui/tab_pictures.hpp"
 
 #include <QLabel>
 #include <QLineEdit>
+
+#include <vector>
 
 namespace qv::gui {
 
@@ -32,7 +36,40 @@ inline constexpr int kSeparatorTop = top(4) + kFieldHeight + 1;
 // "fNAME_slot" and "fNAME_slot_column": the object names of the per-row widgets.
 QString name(const char* setting, int slot);
 QString name(const char* setting, int slot, int column);
+
+// The width of the row-label column: as drawn, or what the widest label needs in font.
+int labelWidth(const QFont& font);
 } // namespace rows
+
+// The columns of a table drawn at fixed places, left to right. A column that needs more than its
+// drawn width grows by the difference, and every column right of it moves by as much.
+class ColumnPlan {
+  public:
+    // Adds the next column, drawn at x with width, which needs at least `needed` pixels.
+    // Returns its index.
+    int add(int x, int width, int needed);
+    // Where a thing drawn at x in column c lies: moved with the column and centred in what the
+    // column gained (alignLeft: kept at the column's left side).
+    int at(int c, int x, bool alignLeft = false) const;
+    // The column's left edge and width.
+    int left(int c) const;
+    int width(int c) const;
+    // What the columns left of c gained: a separator drawn at x just before column c lies at
+    // x + shift(c).
+    int shift(int c) const;
+    // What all columns gained together.
+    int grown() const { return shift_; }
+
+  private:
+    struct Column {
+        int x, width, growth, shift;
+    };
+    std::vector<Column> columns_;
+    int shift_ = 0;
+};
+
+// The widest of texts in font, in whole pixels.
+int textWidth(const QFont& font, const QStringList& texts);
 
 // An action cell: bold text in the action's colour, clicked to step it, hovered for the private
 // phone highlight.
@@ -86,8 +123,8 @@ QLabel* fixedLabel(QWidget* parent, const QString& text, int x, int y, int width
                    const QString& objectName = QString());
 // The bold "Status urządzenia" that lies under an SMS text field.
 QLabel* statusLabel(QWidget* parent, const QLineEdit* field);
-// The row labels "Test/Status" ... "Ex 6" down the left side.
-void rowLabels(QWidget* parent);
+// The row labels "Test/Status" ... "Ex 6" down the left side, width pixels wide.
+void rowLabels(QWidget* parent, int width);
 // Separator lines.
 void horizontalLine(QWidget* parent, int x, int y, int width);
 void verticalLine(QWidget* parent, int x, int y, int height);

@@ -1,6 +1,7 @@
 #include "gui/text_memo.hpp"
 
-#include <QFontDatabase>
+#include "gui/appearance.hpp"
+
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -14,9 +15,7 @@ TextWindow::TextWindow(const QString& objectName, const QString& caption, QWidge
     memo_ = new QPlainTextEdit(this);
     memo_->setObjectName(QStringLiteral("Memo1"));
     memo_->setAccessibleName(caption);
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(9);
-    memo_->setFont(font);
+    memo_->setFont(fixedPitchFont());
     memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

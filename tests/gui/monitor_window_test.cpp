@@ -138,7 +138,8 @@ class MonitorWindowTest : public QObject {
         QCOMPARE(gauge->value(), 0);
         QCOMPARE(highlight(gauge), QColor(255, 0, 0)); // left as it was
         QCOMPARE(m.text("creg"), QStringLiteral("Połączony"));
-        QCOMPARE(m.find<QLabel>("creg")->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+        // Green, in the shade that reads on the window's face.
+        QCOMPARE(m.find<QLabel>("creg")->palette().color(QPalette::WindowText), QColor(0, 0x70, 0));
 
         m.line("AT+QVXS=0;0;0;0;0;0;1;1F;4;8;0;7FFF;0;7FFF;111111111111111;C6;02;5A0;FFF6;E1");
         QCOMPARE(m.text("LabelTLevel1"), QStringLiteral("-1,0 C"));
@@ -349,12 +350,13 @@ class MonitorWindowTest : public QObject {
     void terminalSendsOnlyWithACommandAndKeepsItsLogs() {
         Monitor m(QStringLiteral("sim"), false, true);
         bool shown = false;
-        QPoint where;
+        QRect where, monitor;
         std::string afterEmpty, afterSend;
         m.run([&](MonitorWindow* w) {
             TerminalWindow* term = w->terminal();
             shown = term->isVisible();
-            where = term->pos();
+            where = term->frameGeometry();
+            monitor = w->frameGeometry();
             m.window->reader().inspect([](PortTarget& t) { t.sim()->module().clearReceivedLog(); });
             term->command()->clear();
             term->findChild<QPushButton*>(QStringLiteral("AtCmdButton"))->click();
@@ -368,7 +370,8 @@ class MonitorWindowTest : public QObject {
             w->done(0);
         });
         QVERIFY(shown);
-        QCOMPARE(where, QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+        QVERIFY(!where.intersects(monitor)); // beside the monitor, not over it
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(where));
         QCOMPARE(afterEmpty, std::string());
         QCOMPARE(afterSend, std::string("AT+1\r\nAT+CSQ\r\n"));
         QVERIFY(!m.window->terminal()->isVisible()); // closed with the monitor
