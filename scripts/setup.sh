@@ -9,10 +9,11 @@ set -euo pipefail
 profile=${1:-test}
 
 # Building and running: compilers, CMake, Qt 6 with its serial port and sound modules, the JSON
-# library of the core, and the fonts the window's layout is drawn for.
+# library of the core, the fonts the window's layout is drawn for (and the layout test's font
+# sets), and Qt's Polish translations for its own dialogs and buttons.
 RUN_PACKAGES=(build-essential cmake ninja-build ccache pkg-config nlohmann-json3-dev
               qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
-              fonts-liberation2 fonts-dejavu-core)
+              fonts-liberation2 fonts-dejavu-core qt6-translations-l10n)
 # Testing: GoogleTest, Google Benchmark, the X server and its xauth for the window under
 # xvfb-run, the package tools (dpkg-shlibdeps, file, desktop-file-validate,
 # update-mime-database), clang with its sanitizer and fuzzer run-times, clang-format, a

@@ -3,6 +3,7 @@
 #include "link/at_terminal.hpp"
 #include "monitor/monitor_commands.hpp"
 #include "qtport/port_target.hpp"
+#include "sim/sim_setup.hpp"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -35,6 +36,8 @@ class MonitorPortWorker : public QObject {
         }
         lastTarget_.reset();
         target_ = std::move(target);
+        // The simulated module's options would not fit a message: it is named "sim".
+        portName_ = isSimPortName(portName) ? std::string("sim") : portName;
         virtual_ = dynamic_cast<VirtualClock*>(&target_->clock());
         startPolling();
         return true;
@@ -61,7 +64,7 @@ class MonitorPortWorker : public QObject {
     }
 
     void restart(bool reverseReset) {
-        withPort([&](PortTarget& t) {
+        withPort("Błąd restartu urządzenia", [&](PortTarget& t) {
             t.port().setRts(resetLineAssertedRts(reverseReset));
             t.clock().sleepFor(kResetPulse);
             t.port().setRts(resetLineReleasedRts(reverseReset));
@@ -78,17 +81,20 @@ class MonitorPortWorker : public QObject {
     }
 
     void sendCommand(const std::string& command) {
-        withPort([&](PortTarget& t) { sendAtCommand(t.port(), t.clock(), command, noteFn()); });
+        withPort("Błąd wysyłania polecenia AT",
+                 [&](PortTarget& t) { sendAtCommand(t.port(), t.clock(), command, noteFn()); });
     }
 
     void sendSmsBody(const std::string& command, const std::string& body) {
-        withPort(
-            [&](PortTarget& t) { qv::sendSmsBody(t.port(), t.clock(), command, body, noteFn()); });
+        withPort("Błąd wysyłania treści SMS", [&](PortTarget& t) {
+            qv::sendSmsBody(t.port(), t.clock(), command, body, noteFn());
+        });
     }
 
     void synchronizeClock(const LocalDateTime& now) {
-        if (withPort(
-                [&](PortTarget& t) { qv::synchronizeClock(t.port(), t.clock(), now, noteFn()); }))
+        if (withPort("Błąd synchronizacji czasu", [&](PortTarget& t) {
+                qv::synchronizeClock(t.port(), t.clock(), now, noteFn());
+            }))
             Q_EMIT clockSent();
     }
 
@@ -109,18 +115,26 @@ class MonitorPortWorker : public QObject {
 
   private:
     // Runs a port operation; a failing port is reported, a missing one (a replay) ignored.
-    template <class F> bool withPort(F&& f) {
+    // The report leads with what failed and on which port, then the system's own words:
+    // "Błąd synchronizacji czasu (port /dev/ttyUSB0): Input/output error".
+    template <class F> bool withPort(const char* what, F&& f) {
         if (!target_) {
-            if (replay_.isEmpty()) Q_EMIT portFailed(QStringLiteral("port not open"));
+            if (replay_.isEmpty()) Q_EMIT portFailed(failure(what, "port nie jest otwarty"));
             return false;
         }
         try {
             f(*target_);
             return true;
         } catch (const PortError& e) {
-            Q_EMIT portFailed(QString::fromStdString(e.what()));
+            Q_EMIT portFailed(failure(what, e.what()));
             return false;
         }
+    }
+
+    QString failure(const char* what, const std::string& reason) const {
+        return QString::fromUtf8(what) + QStringLiteral(" (port ") +
+               QString::fromStdString(portName_) + QStringLiteral("): ") +
+               QString::fromStdString(reason);
     }
 
     TerminalNote noteFn() {
@@ -176,6 +190,7 @@ class MonitorPortWorker : public QObject {
     }
 
     std::unique_ptr<PortTarget> target_;
+    std::string portName_;                   // as a message names it
     std::unique_ptr<PortTarget> lastTarget_; // closed, kept for inspection
     VirtualClock* virtual_ = nullptr;
     Clock::TimePoint virtualStart_{};

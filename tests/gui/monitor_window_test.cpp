@@ -321,6 +321,20 @@ class MonitorWindowTest : public QObject {
         QCOMPARE(std::count(log.begin(), log.end(), std::string(kTerminalMarker)), 2);
     }
 
+    // A port that fails while the monitor runs: the message says what failed, on which port,
+    // and then the system's words.
+    void aFailingClockSyncNamesTheOperationAndThePort() {
+        Monitor m(QStringLiteral("sim:writefail=1"));
+        m.run([&](MonitorWindow* w) {
+            auto* sync = w->findChild<QToolButton*>(QStringLiteral("syncTimeButton"));
+            if (QTest::qWaitFor([&] { return sync->isEnabled(); }, 5000)) sync->click();
+            (void)QTest::qWaitFor([&] { return !m.ui.shown.empty(); }, 5000);
+            w->done(0);
+        });
+        QCOMPARE(m.ui.texts(), QStringList{QString::fromUtf8(
+                                   "Błąd synchronizacji czasu (port sim): Input/output error")});
+    }
+
     void badPinHoldsModuleInResetAndCloses() {
         Monitor m(QStringLiteral("sim:badpin"));
         QElapsedTimer t;

@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGroupBox>
@@ -537,10 +538,23 @@ class LayoutCheckTest : public QObject {
               QGuiApplication::primaryScreen()->availableGeometry().width(),
               QGuiApplication::primaryScreen()->availableGeometry().height());
         // The font set must be the one the test stands for, not a fallback of the machine.
+        QStringList families = QFontDatabase::families();
+        families.removeIf([](const QString& f) {
+            return f == QStringLiteral("Monospace") || f == QStringLiteral("Sans Serif") ||
+                   f == QStringLiteral("Serif");
+        });
+        QVERIFY2(families.size() <= 2,
+                 qPrintable(QStringLiteral("FONTCONFIG_FILE does not limit the fonts (%1): run "
+                                           "through ctest")
+                                .arg(families.join(QStringLiteral(", ")))));
         if (set == QStringLiteral("liberation")) {
+            QVERIFY2(QFontDatabase::families().contains(QStringLiteral("Liberation Sans")),
+                     "no Liberation Sans: install fonts-liberation2 (scripts/setup.sh)");
             QCOMPARE(family, QStringLiteral("Liberation Sans"));
             QCOMPARE(fixed, QStringLiteral("Liberation Mono"));
         } else if (set == QStringLiteral("dejavu")) {
+            QVERIFY2(QFontDatabase::families().contains(QStringLiteral("DejaVu Sans")),
+                     "no DejaVu Sans: install fonts-dejavu-core (scripts/setup.sh)");
             QCOMPARE(family, QStringLiteral("DejaVu Sans"));
             QCOMPARE(fixed, QStringLiteral("DejaVu Sans Mono"));
         } else if (set == QStringLiteral("noto")) {
