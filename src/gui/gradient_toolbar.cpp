@@ -32,10 +32,10 @@ GradientToolBar::GradientToolBar(const QString& objectName, QWidget* parent) : Q
 void GradientToolBar::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const QRect r = event->rect();
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        p.setPen(gradientRowColour(y + 1));
-        p.drawLine(r.left(), y, r.right(), y);
-    }
+    // Each row filled as a rectangle: at a fractional scale (150 %) a row covers one or two
+    // device pixels, and lines one pixel wide would leave some of them unpainted.
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        p.fillRect(QRectF(r.left(), y, r.width(), 1.0), gradientRowColour(y + 1));
 }
 
 } // namespace qv::gui

@@ -40,12 +40,14 @@ TabCentralka::TabCentralka(AppContext& ctx, QWidget* parent)
     auto* columns = new QHBoxLayout;
     columns->setSpacing(10);
     columns->addWidget(buildOutputGroup(), 0, Qt::AlignTop);
+    // The button first: the alarm panel's groups below it keep their room while hidden, and
+    // the button does not float below an empty space.
     auto* right = new QVBoxLayout;
-    right->addWidget(buildDelayGroup());
-    right->addWidget(buildRemoteGroup());
     auto* descriptions = new QPushButton(QStringLiteral("Opisy SMSów"), this);
     descriptions->setObjectName(QStringLiteral("Button3"));
     right->addWidget(descriptions, 0, Qt::AlignLeft);
+    right->addWidget(buildDelayGroup());
+    right->addWidget(buildRemoteGroup());
     right->addStretch(1);
     columns->addLayout(right, 1);
     page->addLayout(columns);

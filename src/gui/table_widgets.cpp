@@ -28,7 +28,8 @@ int rows::labelWidth(const QFont& font) {
 }
 
 int ColumnPlan::add(int x, int width, int needed) {
-    const int growth = std::max(0, needed - width);
+    // A column that must grow takes a little air too: its heading does not touch its neighbours.
+    const int growth = needed > width ? needed + kAir - width : 0;
     columns_.push_back({x, width, growth, shift_});
     shift_ += growth;
     return int(columns_.size()) - 1;

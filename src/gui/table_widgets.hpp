@@ -42,9 +42,10 @@ int labelWidth(const QFont& font);
 } // namespace rows
 
 // The columns of a table drawn at fixed places, left to right. A column that needs more than its
-// drawn width grows by the difference, and every column right of it moves by as much.
+// drawn width grows by the difference and kAir, and every column right of it moves by as much.
 class ColumnPlan {
   public:
+    static constexpr int kAir = 4;
     // Adds the next column, drawn at x with width, which needs at least `needed` pixels.
     // Returns its index.
     int add(int x, int width, int needed);
