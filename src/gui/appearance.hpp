@@ -15,6 +15,8 @@ namespace qv::gui {
 inline constexpr double kFontPointSize = 9;
 // The text of disabled controls: grey, yet 4.6:1 on the window's face.
 inline const QColor kDisabledText{0x6A, 0x6A, 0x6A};
+// The selection's background: white reads on it at 5.3:1.
+inline const QColor kSelection{0x1F, 0x6F, 0xAE};
 
 // Sets the style, the font and the Polish translation of Qt's own texts.
 void applyAppearance(QApplication& app);

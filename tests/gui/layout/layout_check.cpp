@@ -770,6 +770,17 @@ class LayoutCheckTest : public QObject {
         QCOMPARE(cancelText(), QStringLiteral("Anuluj"));
     }
 
+    // Selected text reads on the selection: white in lists and edits, yellow in the history.
+    void selectionReads() {
+        const QPalette pal = QApplication::palette();
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            const QColor selection = pal.color(group, QPalette::Highlight);
+            QVERIFY(contrast(pal.color(group, QPalette::HighlightedText), selection) >=
+                    kMinContrast);
+            QVERIFY(contrast(QColor(Qt::yellow), selection) >= kMinContrast);
+        }
+    }
+
     void columnPlanGrowsOnlyWhatNeedsIt() {
         ColumnPlan plan;
         const int a = plan.add(4, 70, 60);   // room enough
