@@ -82,7 +82,7 @@ void TabBaza::planColumns() {
     const auto fixed = [&](const char* text) { return textWidth(f, {QString::fromUtf8(text)}); };
     // The unit beside the input-time list, and the list itself with its widest time.
     unitWidth_ =
-        std::max(kUnitWidth, textWidth(f, {QStringLiteral("sec."), QStringLiteral("min.")}) + 2);
+        std::max(kUnitWidth, textWidth(f, {QStringLiteral("sec."), QStringLiteral("min.")}));
     QStringList times;
     for (int slot = 1; slot <= memmap::kInputSlots; ++slot)
         for (const auto& t : items::inputTime(slot))

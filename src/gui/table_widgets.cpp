@@ -59,7 +59,8 @@ int textWidth(const QFont& font, const QStringList& texts) {
     qreal widest = 0;
     for (const QString& t : texts)
         widest = std::max(widest, fm.horizontalAdvance(t));
-    return int(std::ceil(widest));
+    // Less than half a pixel over is not seen.
+    return int(std::ceil(widest - 0.5));
 }
 
 QColor actionRgb(ActionColour colour) {

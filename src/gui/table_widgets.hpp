@@ -69,7 +69,7 @@ class ColumnPlan {
     int shift_ = 0;
 };
 
-// The widest of texts in font, in whole pixels.
+// The widest of texts in font, in whole pixels (a fraction under half a pixel dropped).
 int textWidth(const QFont& font, const QStringList& texts);
 
 // An action cell: bold text in the action's colour, clicked to step it, hovered for the private
