@@ -17,7 +17,7 @@
 namespace qv::gui {
 
 namespace {
-// The alarm panel's groups keep their room while the panel is off: switching it moves nothing.
+// A control shown only in some states keeps its room while hidden: showing it moves nothing.
 void keepRoomWhenHidden(QWidget* w) {
     QSizePolicy policy = w->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
@@ -123,11 +123,8 @@ QWidget* TabCentralka::buildOutputGroup() {
             for (const auto& item : outputParamItems(list))
                 params << qs(item);
         param->setFixedWidth(comboWidthFor(param, params, kParamListWidth));
-        for (QWidget* w : {static_cast<QWidget*>(caption), static_cast<QWidget*>(param)}) {
-            QSizePolicy policy = w->sizePolicy();
-            policy.setRetainSizeWhenHidden(true);
-            w->setSizePolicy(policy);
-        }
+        keepRoomWhenHidden(caption);
+        keepRoomWhenHidden(param);
         nameBySetting(type, "OUTPUT_TYPE", o);
         nameBySetting(param, "OUTPUT_PARAM", o);
         grid->addWidget(name, line, 0);

@@ -64,8 +64,8 @@ int textWidth(const QFont& font, const QStringList& texts) {
 }
 
 QColor actionRgb(ActionColour colour) {
-    // Red and teal are darker shades of the original's FF0000 and 008080, which read on the
-    // cells' face at no more than 2.5:1; each of these reads at 4.5:1 or better.
+    // Red and teal in darker shades than pure FF0000 and 008080, which read on the cells' face at
+    // no more than 2.5:1; each of these reads at 4.5:1 or better.
     switch (colour) {
     case ActionColour::White:
         break;
