@@ -280,7 +280,13 @@ void MonitorView::buildInputs(QGroupBox* group) {
         cap->setObjectName(QStringLiteral("inputCaption%1").arg(i - 1));
         cap->setPalette(navy);
         cap->setFont(small);
-        cap->move(step * i - 24, 20);
+        // Centred over its light (the caption's leading blanks left of the centring), so that
+        // neighbours such as "Akum." and "GSM" stand apart.
+        const QString caption = cap->text();
+        const QString word = caption.trimmed();
+        const int lead = widthOf(small, caption.left(caption.indexOf(word)));
+        const int centre = step * i - 19 + kIndicatorSize / 2;
+        cap->move(std::max(2, centre - widthOf(small, word) / 2 - lead), 20);
         cap->adjustSize(); // its text's own size, shown or not
         auto picture = [&](const char* name, int left, int top) {
             auto* p = new QLabel(group);
