@@ -261,15 +261,17 @@ class HistoryFirmwareCountersTest : public QObject {
         Program p;
         const QString file = p.path("module_050392.bin");
         QVERIFY(writeFile(file, QByteArray(1000, '\x5A')));
-        QString linkLog, firstLog;
+        QString linkLog, firstLog, cancelledLog = "?";
         bool enabledBefore = true, enabledAfter = false, stillOpen = true;
         p.ui.fileNames = {file};
         whenModal("TfirmwareForm", [&](QDialog* d) {
             auto* send = d->findChild<QToolButton*>("sendFirmwareButton");
             enabledBefore = send->isEnabled();
             d->findChild<QToolButton*>("ToolButton3")->click();
-            d->findChild<QToolButton*>("ToolButton3")->click(); // cancelled: the choice stays
             firstLog = d->findChild<QPlainTextEdit*>("Memo1")->toPlainText();
+            // Cancelled: the log is cleared, the choice stays.
+            d->findChild<QToolButton*>("ToolButton3")->click();
+            cancelledLog = d->findChild<QPlainTextEdit*>("Memo1")->toPlainText();
             enabledAfter = send->isEnabled();
             finishLinkSessionWhenDone(&linkLog);
             send->click();
@@ -283,6 +285,7 @@ class HistoryFirmwareCountersTest : public QObject {
                  QStringList({QString::fromUtf8("Wybrany plik z oprogramowanie urządzenia:"), file,
                               "Wersja firmware    : 5", "Minimalny QVProg   : 2.3.x",
                               "Platforma docelowa : 92"}));
+        QCOMPARE(cancelledLog, QString());
         QVERIFY(!stillOpen); // the upload closes the window
         QVERIFY2(linkLog.contains("Rozmiar pliku mod: 1024 Bytes"), qPrintable(linkLog));
         QVERIFY2(linkLog.contains(QString::fromUtf8("Aktualizacja zakończona pomyślnie!")),
