@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace qv::gui {
 
@@ -21,6 +22,8 @@ constexpr qsizetype kMaxBatch = 64 * 1024; // the rest waits for the next poll
 class MonitorPortWorker : public QObject {
     Q_OBJECT
   public:
+    explicit MonitorPortWorker(std::atomic<qint64>& inFlight) : inFlight_(inFlight) {}
+
     bool open(const std::string& portName, bool reverseReset) {
         close();
         std::string error;
@@ -28,6 +31,7 @@ class MonitorPortWorker : public QObject {
         if (!target) return false;
         try {
             target->port().open(target->openName());
+            target->port().setReadBufferSize(kMonitorReadBufferSize);
             target->port().setRts(resetLineReleasedRts(reverseReset));
         } catch (const PortError&) {
             target->port().close();
@@ -103,6 +107,7 @@ class MonitorPortWorker : public QObject {
 
   Q_SIGNALS:
     void received(const QByteArray& bytes);
+    void dropped(qint64 bytes);
     void note(const QString& line);
     void clockSent();
     void portFailed(const QString& reason);
@@ -172,7 +177,15 @@ class MonitorPortWorker : public QObject {
                 // A failing read is ignored; what was read so far is handed over.
             }
         }
-        if (!batch.isEmpty()) Q_EMIT received(batch);
+        if (batch.isEmpty()) return;
+        // The port is drained whatever the window's pace; what it has no room for is counted.
+        if (inFlight_.load() + batch.size() > MonitorReader::kMaxInFlight) {
+            dropped_ += batch.size();
+            return;
+        }
+        if (dropped_ > 0) Q_EMIT dropped(std::exchange(dropped_, 0));
+        inFlight_ += batch.size();
+        Q_EMIT received(batch);
     }
 
     std::unique_ptr<PortTarget> target_;
@@ -185,12 +198,20 @@ class MonitorPortWorker : public QObject {
     QByteArray replay_;
     qint64 replayRate_ = 1;
     qint64 replaySent_ = 0;
+    std::atomic<qint64>& inFlight_;
+    qint64 dropped_ = 0; // read and dropped since the last batch handed over
 };
 
-MonitorReader::MonitorReader(QObject* parent) : QObject(parent), worker_(new MonitorPortWorker) {
+MonitorReader::MonitorReader(QObject* parent)
+    : QObject(parent), worker_(new MonitorPortWorker(inFlight_)) {
     thread_.setObjectName(QStringLiteral("monitor port"));
     worker_->moveToThread(&thread_);
-    connect(worker_, &MonitorPortWorker::received, this, &MonitorReader::received);
+    // A batch is taken once the receivers here have handled it.
+    connect(worker_, &MonitorPortWorker::received, this, [this](const QByteArray& bytes) {
+        Q_EMIT received(bytes);
+        inFlight_ -= bytes.size();
+    });
+    connect(worker_, &MonitorPortWorker::dropped, this, &MonitorReader::dropped);
     connect(worker_, &MonitorPortWorker::note, this, &MonitorReader::note);
     connect(worker_, &MonitorPortWorker::clockSent, this, &MonitorReader::clockSent);
     connect(worker_, &MonitorPortWorker::portFailed, this, &MonitorReader::portFailed);
