@@ -19,7 +19,7 @@ RUN_PACKAGES=(build-essential cmake ninja-build ccache pkg-config nlohmann-json3
 # comma-decimal locale, and the screenshot tools.
 TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev
                xvfb xauth x11-apps imagemagick time
-               dpkg-dev file desktop-file-utils shared-mime-info
+               dpkg-dev file desktop-file-utils shared-mime-info lintian appstream bash-completion
                clang libclang-rt-14-dev clang-format locales)
 
 case "$profile" in
