@@ -16,11 +16,11 @@ RUN_PACKAGES=(build-essential cmake ninja-build ccache pkg-config nlohmann-json3
               fonts-liberation2 fonts-dejavu-core qt6-translations-l10n)
 # Testing: GoogleTest, Google Benchmark, the X server and its xauth for the window under
 # xvfb-run, the package tools (dpkg-shlibdeps, file, desktop-file-validate,
-# update-mime-database), clang with its sanitizer and fuzzer run-times, clang-format, a
-# comma-decimal locale, and the screenshot tools.
+# update-mime-database, lintian, appstreamcli, man, bash-completion), clang with its sanitizer
+# and fuzzer run-times, clang-format, a comma-decimal locale, and the screenshot tools.
 TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev
                xvfb xauth x11-apps imagemagick time
-               dpkg-dev file desktop-file-utils shared-mime-info
+               dpkg-dev file desktop-file-utils shared-mime-info lintian appstream man-db bash-completion
                clang libclang-rt-14-dev clang-format locales)
 
 case "$profile" in

@@ -3,6 +3,7 @@
 #include "gui/accessibility.hpp"
 #include "gui/app_context.hpp"
 #include "gui/binding.hpp"
+#include "gui/window_placement.hpp"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -18,6 +19,7 @@ constexpr int kEditWidth = 75;
 
 AddPhonesForm::AddPhonesForm(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("TFormAddPhones"));
+    centreOnScreenWhenShown(this);
     setWindowTitle(QStringLiteral("DODATKOWE NUMERY UPRAWNIONE (DO STEROWANIA WYJŚCIAMI)"));
     // A tool window without system buttons.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);

@@ -3,6 +3,7 @@
 #include "gui/app_context.hpp"
 #include "gui/binding.hpp"
 #include "gui/link_window.hpp"
+#include "gui/window_placement.hpp"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -13,6 +14,7 @@ namespace qv::gui {
 
 CountersWindow::CountersWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("TFormCounter"));
+    centreOnScreenWhenShown(this);
     setWindowTitle(QStringLiteral("Liczniki wejsc"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);

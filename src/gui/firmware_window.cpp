@@ -70,12 +70,13 @@ void FirmwareWindow::showEvent(QShowEvent* event) {
 
 void FirmwareWindow::chooseFile() {
     if (!ctx_.link) return;
+    log_->clear(); // also when the choice is cancelled; an earlier choice stays in force
     const QString current = qs(ctx_.link->inputs().firmwareFile);
     const QString path = ctx_.ui.openFileName(this, QStringLiteral("Pliki binarne"),
                                               current.isEmpty() ? qs(ctx_.doc.configDir())
                                                                 : QFileInfo(current).absolutePath(),
                                               QStringLiteral("*.bin|*.bin"));
-    if (path.isEmpty()) return; // an earlier choice stays, and so does its log
+    if (path.isEmpty()) return;
     showChosenFile(QFileInfo(path).absoluteFilePath());
 }
 

@@ -233,14 +233,16 @@ void MainWindow::buildStatusBar() {
         panels_[i]->setFrameShadow(QFrame::Sunken);
         panels_[i]->setContentsMargins(4, 0, 4, 0);
         if (i < 3) panels_[i]->setAlignment(Qt::AlignCenter);
-        bar->addWidget(panels_[i], i == 3 ? 1 : 0);
+        // Each keeps its width (or what its text needs, where the platform's font is wider).
+        panels_[i]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        bar->addWidget(panels_[i]);
     }
     // Read by the link window for every block write; kept in sight on every tab.
     verify_ = new QCheckBox(QStringLiteral("Weryfikuj transmisję"), bar);
     verify_->setObjectName(QStringLiteral("cbVerify"));
     verify_->setChecked(true);
     connect(verify_, &QCheckBox::toggled, this, [this](bool on) { ctx_.verifyTransfer = on; });
-    bar->addPermanentWidget(verify_);
+    bar->addWidget(verify_);
     // The application log, which the service page shows only in service mode.
     auto* log = new QToolButton(bar);
     log->setObjectName(QStringLiteral("logButton"));
@@ -248,7 +250,7 @@ void MainWindow::buildStatusBar() {
     log->setToolTip(QStringLiteral("Dziennik programu"));
     log->setAutoRaise(true);
     connect(log, &QToolButton::clicked, this, &MainWindow::showLogWindow);
-    bar->addPermanentWidget(log);
+    bar->addWidget(log);
     setStatusBar(bar);
 }
 
@@ -355,7 +357,13 @@ void MainWindow::langButtonClick() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // Closing the main window ends the program at once; it asks nothing.
+    // Closing the main window ends the program; a changed configuration is asked about first,
+    // as "Nowy" and "Otwórz" ask.
+    if (ctx_.doc.isModified() &&
+        !ctx_.ui.question(this, QString::fromUtf8(msg::kAskDiscardOnNew))) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QApplication::quit();
 }

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace qv::gui {
 
@@ -22,6 +23,8 @@ constexpr qsizetype kMaxBatch = 64 * 1024; // the rest waits for the next poll
 class MonitorPortWorker : public QObject {
     Q_OBJECT
   public:
+    explicit MonitorPortWorker(std::atomic<qint64>& inFlight) : inFlight_(inFlight) {}
+
     bool open(const std::string& portName, bool reverseReset) {
         close();
         std::string error;
@@ -29,6 +32,7 @@ class MonitorPortWorker : public QObject {
         if (!target) return false;
         try {
             target->port().open(target->openName());
+            target->port().setReadBufferSize(kMonitorReadBufferSize);
             target->port().setRts(resetLineReleasedRts(reverseReset));
         } catch (const PortError&) {
             target->port().close();
@@ -109,6 +113,7 @@ class MonitorPortWorker : public QObject {
 
   Q_SIGNALS:
     void received(const QByteArray& bytes);
+    void dropped(qint64 bytes);
     void note(const QString& line);
     void clockSent();
     void portFailed(const QString& reason);
@@ -186,7 +191,15 @@ class MonitorPortWorker : public QObject {
                 // A failing read is ignored; what was read so far is handed over.
             }
         }
-        if (!batch.isEmpty()) Q_EMIT received(batch);
+        if (batch.isEmpty()) return;
+        // The port is drained whatever the window's pace; what it has no room for is counted.
+        if (inFlight_.load() + batch.size() > MonitorReader::kMaxInFlight) {
+            dropped_ += batch.size();
+            return;
+        }
+        if (dropped_ > 0) Q_EMIT dropped(std::exchange(dropped_, 0));
+        inFlight_ += batch.size();
+        Q_EMIT received(batch);
     }
 
     std::unique_ptr<PortTarget> target_;
@@ -200,12 +213,20 @@ class MonitorPortWorker : public QObject {
     QByteArray replay_;
     qint64 replayRate_ = 1;
     qint64 replaySent_ = 0;
+    std::atomic<qint64>& inFlight_;
+    qint64 dropped_ = 0; // read and dropped since the last batch handed over
 };
 
-MonitorReader::MonitorReader(QObject* parent) : QObject(parent), worker_(new MonitorPortWorker) {
+MonitorReader::MonitorReader(QObject* parent)
+    : QObject(parent), worker_(new MonitorPortWorker(inFlight_)) {
     thread_.setObjectName(QStringLiteral("monitor port"));
     worker_->moveToThread(&thread_);
-    connect(worker_, &MonitorPortWorker::received, this, &MonitorReader::received);
+    // A batch is taken once the receivers here have handled it.
+    connect(worker_, &MonitorPortWorker::received, this, [this](const QByteArray& bytes) {
+        Q_EMIT received(bytes);
+        inFlight_ -= bytes.size();
+    });
+    connect(worker_, &MonitorPortWorker::dropped, this, &MonitorReader::dropped);
     connect(worker_, &MonitorPortWorker::note, this, &MonitorReader::note);
     connect(worker_, &MonitorPortWorker::clockSent, this, &MonitorReader::clockSent);
     connect(worker_, &MonitorPortWorker::portFailed, this, &MonitorReader::portFailed);

@@ -1,5 +1,7 @@
 #include "gui/password_form.hpp"
 
+#include "gui/window_placement.hpp"
+
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,6 +10,7 @@ namespace qv::gui {
 
 PasswordForm::PasswordForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TpasswordForm"));
+    centreOnScreenWhenShown(this);
     setWindowTitle(QStringLiteral("Potwierdź hasło"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
@@ -27,11 +30,10 @@ PasswordForm::PasswordForm(QWidget* parent) : QDialog(parent) {
     connect(edit_, &QLineEdit::returnPressed, this, &QDialog::accept);
 }
 
-QString PasswordForm::confirm(const QString& text, QWidget* over) {
+QString PasswordForm::confirm(const QString& text) {
     edit_->setText(text);
     edit_->selectAll();
     edit_->setFocus();
-    if (over) move(over->window()->geometry().center() - rect().center());
     exec();
     return edit_->text();
 }

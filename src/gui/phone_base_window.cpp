@@ -56,7 +56,8 @@ class CellDelegate : public QStyledItemDelegate {
 } // namespace
 
 PhoneBaseWindow::PhoneBaseWindow(AppContext& ctx, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), table_(std::make_unique<PhoneBaseTable>()) {
+    : QDialog(parent), ctx_(ctx), table_(std::make_unique<PhoneBaseTable>()),
+      matched_(std::make_unique<PhoneBaseTable>()) {
     setObjectName(QStringLiteral("TFormAdd4kPhones"));
     setWindowTitle(fromView(kPhoneBaseCaption));
     setModal(true);
@@ -180,7 +181,8 @@ PhoneBaseWindow::~PhoneBaseWindow() {
 
 void PhoneBaseWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    eepToTab();
+    // Numbers typed and not yet written are kept; an untouched grid follows the held image.
+    if (table_->sameForModule(*matched_)) eepToTab();
 }
 
 PhoneBaseImage PhoneBaseWindow::heldImage() const {
@@ -201,6 +203,7 @@ void PhoneBaseWindow::takeTexts() {
 
 void PhoneBaseWindow::eepToTab() {
     decodePhoneBase(heldImage(), *table_);
+    *matched_ = *table_;
     model_->reset();
     showText(welcome_, table_->welcome);
     showText(goodbye_, table_->goodbye);
@@ -217,6 +220,7 @@ bool PhoneBaseWindow::tabToEep() {
         return false;
     }
     storeImage(image);
+    *matched_ = *table_;
     checkFree();
     return true;
 }

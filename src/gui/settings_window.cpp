@@ -4,6 +4,7 @@
 #include "gui/app_context.hpp"
 #include "gui/binding.hpp"
 #include "gui/gradient_toolbar.hpp"
+#include "gui/window_placement.hpp"
 #include "link/port_settings.hpp"
 #include "qtport/qt_serial_port.hpp"
 
@@ -21,6 +22,7 @@ namespace qv::gui {
 SettingsWindow::SettingsWindow(AppContext& ctx, QWidget* parent)
     : QDialog(parent), ctx_(ctx), lister_([] { return qv::listPortNames(); }) {
     setObjectName(QStringLiteral("TsettingsWindow"));
+    centreOnScreenWhenShown(this);
     setWindowTitle(QStringLiteral("Ustawienia"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);

@@ -1,9 +1,9 @@
 #include "gui/text_memo.hpp"
 
 #include "gui/appearance.hpp"
+#include "gui/window_placement.hpp"
 
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace qv::gui {
@@ -12,6 +12,7 @@ TextWindow::TextWindow(const QString& objectName, const QString& caption, QWidge
     : QDialog(parent) {
     setObjectName(objectName);
     setWindowTitle(caption);
+    centreOnScreenWhenShown(this);
     memo_ = new QPlainTextEdit(this);
     memo_->setObjectName(QStringLiteral("Memo1"));
     memo_->setAccessibleName(caption);
@@ -22,18 +23,6 @@ TextWindow::TextWindow(const QString& objectName, const QString& caption, QWidge
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(memo_);
-}
-
-void TextWindow::showEvent(QShowEvent* event) {
-    if (!centred_) {
-        centred_ = true;
-        if (const QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
-    QDialog::showEvent(event);
 }
 
 } // namespace qv::gui

@@ -21,6 +21,7 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
+#include <QThread>
 #include <QToolButton>
 
 using namespace qv;
@@ -89,6 +90,15 @@ struct Monitor {
 
 QColor highlight(QWidget* w) {
     return w->palette().color(QPalette::Highlight);
+}
+
+// The program's resident memory in KiB (Linux), or -1.
+long long residentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
 }
 
 } // namespace
@@ -417,6 +427,45 @@ class MonitorWindowTest : public QObject {
         term->refresh(m.window->model());
         QCOMPARE(memo->blockCount(), 1);
         QVERIFY(memo->toPlainText().endsWith(QStringLiteral(" z")));
+    }
+
+    void theMonitorsPortKeepsAtMostItsBuffer() {
+        Monitor m;
+        std::size_t size = 0;
+        m.run([&](MonitorWindow* w) {
+            w->reader().inspect(
+                [&](PortTarget& t) { size = static_cast<SimPort&>(t.port()).readBufferSize(); });
+            w->done(0);
+        });
+        QCOMPARE(size, std::size_t(1024));
+    }
+
+    void aSenderFasterThanTheWindowIsDroppedAndCountedNotKept() {
+        if (residentKiB() < 0) QSKIP("no resident memory figure on this system");
+        Monitor m;
+        QByteArray stream;
+        while (stream.size() < 1 << 20)
+            stream += "AT+QVXS=0;7A;7D;0;0;0;1;1F;2;4;0;7FFF;1;0;\"111111111111111\"\r\n";
+        m.window->setReplay(stream, 500 << 20); // far more than the window takes
+        long long before = 0, after = 0;
+        qint64 inFlight = 0;
+        m.run([&](MonitorWindow* w) {
+            QTest::qWait(200);
+            before = residentKiB();
+            // The window takes nothing for a while: the reader goes on reading.
+            QThread::msleep(2500);
+            after = residentKiB();
+            inFlight = w->reader().bytesInFlight();
+            QTest::qWait(200); // it catches up with what it was handed
+            w->done(0);
+        });
+        QVERIFY2(inFlight <= MonitorReader::kMaxInFlight, qPrintable(QString::number(inFlight)));
+        QVERIFY2(after - before < 3 * 1024,
+                 qPrintable(QStringLiteral("grew by %1 KiB").arg(after - before)));
+        const auto& model = m.window->model();
+        QVERIFY(model.droppedCount() > 0);
+        QVERIFY(model.receivedCount() > model.droppedCount());
+        QVERIFY(m.find<QLabel>("receivedPanel")->text().contains(QString::fromUtf8("pominięto")));
     }
 
     // Not a check: with QVPROG_SCREENSHOT_DIR set, saves the monitor fed by the simulated
