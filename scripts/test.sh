@@ -27,7 +27,7 @@ count() { # stage passed failed skipped
 build() { # stage, then the cmake configure arguments
     local stage=$1 dir=$2
     shift
-    local log=$LOGS/$stage.log
+    local log=$LOGS/${stage// /-}.log
     echo "== $stage"
     if cmake -S . -B "$@" >"$log" 2>&1 && cmake --build "$dir" -j"$JOBS" >>"$log" 2>&1; then
         return 0
@@ -38,7 +38,7 @@ build() { # stage, then the cmake configure arguments
 }
 # ctest counts a skipped test among the passed ones; the sum here keeps them apart.
 run_ctest() { # stage dir
-    local log=$LOGS/$1.log
+    local log=$LOGS/${1// /-}.log
     echo "== $1"
     ctest --test-dir "$2" --output-on-failure -j"$JOBS" 2>&1 | tee "$log"
     local total fail skip
