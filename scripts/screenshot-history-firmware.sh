@@ -8,7 +8,7 @@ OUT="${1:-screenshots}"
 BUILD="${BUILD:-build}"
 mkdir -p "$OUT"
 OUT="$(cd "$OUT" && pwd)"
-QVPROG_SCREENSHOT_DIR="$OUT" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 QT_QPA_PLATFORMTHEME= \
-    xvfb-run -a -s "-screen 0 1280x1024x24" \
+QVPROG_SCREENSHOT_DIR="$OUT" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=${QT_SCALE_FACTOR:-1} \
+    QT_QPA_PLATFORMTHEME= xvfb-run -a -s "-screen 0 ${QVPROG_XVFB_SCREEN:-1280x1024}x24" \
     "$BUILD/tests/gui/gui_history_firmware_counters_test" screenshots
 ls -l "$OUT/history-window.png" "$OUT/firmware-window.png" "$OUT/counters-window.png"

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out="$(realpath -m "${1:-screenshots}")"
 mkdir -p "$out"
-QVPROG_SCREENSHOT_DIR="$out" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 QT_QPA_PLATFORMTHEME= \
-    xvfb-run -a -s "-screen 0 1280x1024x24" \
+QVPROG_SCREENSHOT_DIR="$out" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=${QT_SCALE_FACTOR:-1} \
+    QT_QPA_PLATFORMTHEME= xvfb-run -a -s "-screen 0 ${QVPROG_XVFB_SCREEN:-1280x1024}x24" \
     "${BUILD:-build}"/tests/gui/gui_monitor_window_test screenshotOnSimulatedModule
 echo "$out/monitor.png"

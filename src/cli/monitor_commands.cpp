@@ -111,6 +111,7 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
     Clock& clock = link->clock();
     try {
         port.open(link->openName(a.port));
+        port.setReadBufferSize(kMonitorReadBufferSize);
         port.setRts(resetLineReleasedRts(reverseReset));
     } catch (const PortError&) {
         inv.err << "Błąd otwarcia portu " << a.port << '\n';

@@ -1,7 +1,9 @@
 #include "gui/add_phones_form.hpp"
 
+#include "gui/accessibility.hpp"
 #include "gui/app_context.hpp"
 #include "gui/binding.hpp"
+#include "gui/window_placement.hpp"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -17,6 +19,7 @@ constexpr int kEditWidth = 75;
 
 AddPhonesForm::AddPhonesForm(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("TFormAddPhones"));
+    centreOnScreenWhenShown(this);
     setWindowTitle(QStringLiteral("DODATKOWE NUMERY UPRAWNIONE (DO STEROWANIA WYJŚCIAMI)"));
     // A tool window without system buttons.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -36,6 +39,7 @@ AddPhonesForm::AddPhonesForm(AppContext& ctx, QWidget* parent) : QDialog(parent)
         // The hint names 9 digits; the edit takes the field's full 10.
         edit->setToolTip(QStringLiteral("Numer telefonu: %1, Długość pola: 9").arg(n));
         edit->setFixedWidth(kEditWidth);
+        nameBySetting(edit, "ADD_PHONE", n);
         grid->addWidget(label, line, 2 * column);
         grid->addWidget(edit, line, 2 * column + 1);
         if (column > 0) grid->setColumnMinimumWidth(2 * column, 28);

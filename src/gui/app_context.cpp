@@ -17,11 +17,11 @@ void AppContext::clearLog() {
 
 AppContext::~AppContext() = default;
 
-std::string AppContext::confirmPassword(QWidget* parent) {
+std::string AppContext::confirmPassword(QWidget* /*asking*/) {
     std::string& current = settings().password;
     if (current.empty()) return current;
     if (password) {
-        current = password->confirm(QString::fromStdString(current), parent).toStdString();
+        current = password->confirm(QString::fromStdString(current)).toStdString();
         Q_EMIT settingsReplaced();
     }
     return current;

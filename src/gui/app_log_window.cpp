@@ -1,8 +1,8 @@
 #include "gui/app_log_window.hpp"
 
 #include "gui/app_context.hpp"
+#include "gui/appearance.hpp"
 
-#include <QFontDatabase>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -10,8 +10,9 @@ namespace qv::gui {
 
 AppLogView::AppLogView(AppContext& ctx, QWidget* parent) : QPlainTextEdit(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("Memo1"));
+    setAccessibleName(QStringLiteral("Dziennik programu"));
     setReadOnly(true);
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setFont(fixedPitchFont());
     setLineWrapMode(QPlainTextEdit::NoWrap);
     reload();
     connect(&ctx_, &AppContext::logLineAdded, this, &QPlainTextEdit::appendPlainText);

@@ -1,6 +1,17 @@
 #include "gui/bound_view.hpp"
 
+#include "gui/tab_layout.hpp"
+
 namespace qv::gui {
+
+namespace {
+QStringList itemTexts(const QComboBox* c) {
+    QStringList texts;
+    for (int i = 0; i < c->count(); ++i)
+        texts << c->itemText(i);
+    return texts;
+}
+} // namespace
 
 void BoundView::refresh() {
     for (const auto& show : shows_)
@@ -18,7 +29,9 @@ void BoundView::edit(const std::function<void(Settings&)>& change) {
 
 QLineEdit* BoundView::bindText(QLineEdit* e, SettingRef<std::string> ref, int maxLength) {
     limitEdit(e, maxLength);
-    connect(e, &QLineEdit::textEdited, this,
+    // Every change of the text is an edit, however it came (typing, paste, drop, assistive
+    // technology); refresh() shows the setting with the edit's signals blocked.
+    connect(e, &QLineEdit::textChanged, this,
             [this, ref](const QString& t) { edit([&](Settings& s) { ref(s) = ss(t); }); });
     onRefresh([this, e, ref] { showText(e, ref(settings())); });
     return e;
@@ -32,7 +45,8 @@ QComboBox* BoundView::bindIndex(QComboBox* list, SettingRef<int> ref) {
 }
 
 QAbstractButton* BoundView::bindFlag(QAbstractButton* box, SettingRef<bool> ref) {
-    connect(box, &QAbstractButton::clicked, this,
+    // Toggled, not clicked: assistive technology toggles a box without a click.
+    connect(box, &QAbstractButton::toggled, this,
             [this, ref](bool on) { edit([&](Settings& s) { ref(s) = on; }); });
     onRefresh([this, box, ref] { showChecked(box, ref(settings())); });
     return box;
@@ -43,10 +57,10 @@ void BoundView::bindRadio(QRadioButton* a, SettingRef<bool> aRef, QRadioButton* 
     // Exclusivity is the settings' rule, so a pair may show neither button chosen.
     a->setAutoExclusive(false);
     b->setAutoExclusive(false);
-    // Clicking a radio button always chooses it.
-    connect(a, &QAbstractButton::clicked, this,
+    // Clicking (or toggling) a radio button always chooses it.
+    connect(a, &QAbstractButton::toggled, this,
             [this, aRef, bRef] { edit([&](Settings& s) { setRadio(aRef(s), bRef(s), true); }); });
-    connect(b, &QAbstractButton::clicked, this,
+    connect(b, &QAbstractButton::toggled, this,
             [this, aRef, bRef] { edit([&](Settings& s) { setRadio(bRef(s), aRef(s), true); }); });
     onRefresh([this, a, b, aRef, bRef] {
         showChecked(a, aRef(settings()));
@@ -72,7 +86,8 @@ QComboBox* namedList(QWidget* parent, const char* name, const std::vector<std::s
     auto* c = new QComboBox(parent);
     c->setObjectName(QString::fromLatin1(name));
     showItems(c, items);
-    if (width > 0) c->setFixedWidth(width);
+    // As drawn, or as wide as the widest item needs in the window's font.
+    if (width > 0) c->setFixedWidth(comboWidthFor(c, itemTexts(c), width));
     return c;
 }
 

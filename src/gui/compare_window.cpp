@@ -122,6 +122,7 @@ CompareWindow::CompareWindow(QWidget* parent) : QDialog(parent) {
     sorted_->setSourceModel(model_);
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("compareTable"));
+    table_->setAccessibleName(QStringLiteral("Różnice"));
     table_->setModel(sorted_);
     table_->setSortingEnabled(true);
     table_->sortByColumn(-1, Qt::AscendingOrder); // the file's order until a heading is clicked

@@ -3,6 +3,7 @@
 #include "gui/app_context.hpp"
 #include "gui/binding.hpp"
 #include "gui/link_window.hpp"
+#include "gui/window_placement.hpp"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -13,6 +14,7 @@ namespace qv::gui {
 
 CountersWindow::CountersWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("TFormCounter"));
+    centreOnScreenWhenShown(this);
     setWindowTitle(QStringLiteral("Liczniki wejsc"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
@@ -23,8 +25,10 @@ CountersWindow::CountersWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
     grid->setVerticalSpacing(6);
     grid->addWidget(new QLabel(QStringLiteral("Stan licznika:"), this), 0, 1);
     for (int n = 0; n < kCounterCount; ++n) {
-        grid->addWidget(new QLabel(QStringLiteral("Wejscie %1").arg(n + 1), this), n + 1, 0);
+        auto* label = new QLabel(QStringLiteral("Wejscie %1").arg(n + 1), this);
+        grid->addWidget(label, n + 1, 0);
         auto* edit = new QLineEdit(this);
+        label->setBuddy(edit);
         edit->setObjectName(QStringLiteral("EditCounter%1").arg(n + 1));
         edit->setMinimumWidth(140);
         grid->addWidget(edit, n + 1, 1);

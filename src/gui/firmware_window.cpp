@@ -1,6 +1,7 @@
 #include "gui/firmware_window.hpp"
 
 #include "gui/app_context.hpp"
+#include "gui/appearance.hpp"
 #include "gui/binding.hpp"
 #include "gui/gradient_toolbar.hpp"
 #include "gui/link_window.hpp"
@@ -8,7 +9,6 @@
 #include "link/firmware.hpp"
 
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -39,8 +39,9 @@ FirmwareWindow::FirmwareWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
 
     log_ = new QPlainTextEdit(this);
     log_->setObjectName(QStringLiteral("Memo1"));
+    log_->setAccessibleName(QStringLiteral("Przebieg aktualizacji"));
     log_->setReadOnly(true);
-    log_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    log_->setFont(fixedPitchFont());
     log_->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     auto* layout = new QVBoxLayout(this);
@@ -69,12 +70,13 @@ void FirmwareWindow::showEvent(QShowEvent* event) {
 
 void FirmwareWindow::chooseFile() {
     if (!ctx_.link) return;
+    log_->clear(); // also when the choice is cancelled; an earlier choice stays in force
     const QString current = qs(ctx_.link->inputs().firmwareFile);
     const QString path = ctx_.ui.openFileName(this, QStringLiteral("Pliki binarne"),
                                               current.isEmpty() ? qs(ctx_.doc.configDir())
                                                                 : QFileInfo(current).absolutePath(),
                                               QStringLiteral("*.bin|*.bin"));
-    if (path.isEmpty()) return; // an earlier choice stays, and so does its log
+    if (path.isEmpty()) return;
     showChosenFile(QFileInfo(path).absoluteFilePath());
 }
 

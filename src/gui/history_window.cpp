@@ -54,6 +54,7 @@ HistoryWindow::HistoryWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
     labels->addStretch(1);
 
     grid_ = new HistoryGrid(this);
+    grid_->setAccessibleName(windowTitle());
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

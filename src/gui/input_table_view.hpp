@@ -6,6 +6,7 @@
 #include "gui/table_widgets.hpp"
 
 #include <string>
+#include <string_view>
 
 namespace qv::gui {
 
@@ -14,7 +15,16 @@ class InputTableView : public SettingsView {
   public:
     using SettingsView::SettingsView;
 
+    // The room the tab's widgets take, hidden ones included (they are placed at fixed
+    // positions, without a layout).
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
   protected:
+    // A heading's texts in both languages (the table's texts for a heading the language
+    // switches, else only polish): the tab keeps one layout in either.
+    QStringList headingTexts(const QString& objectName, const QString& polish) const;
+
     // A row's text field `fSETTING_slot`, bound to field of its row.
     QLineEdit* rowEdit(const char* setting, int slot, int x, int width, int maxLength,
                        std::string InputRow::*field);
@@ -28,9 +38,12 @@ class InputTableView : public SettingsView {
     // Action cell `fALARM_ACTION_slot_column` or `fRETURN_ACTION_slot_column`; a click steps
     // it through the cycle. Row 1's return cells do not apply and stay inert.
     ActionCellLabel* actionCell(bool alarm, int slot, int column, int x);
-    // A column icon that runs action on the settings.
+    // A column icon that runs action on the settings; name is what assistive technology
+    // calls it (the hint describes it).
     PictureLabel* actionIcon(const char* objectName, ColumnIcon which, const QString& hint, int x,
-                             int y, void (*action)(Settings&));
+                             int y, void (*action)(Settings&), const QString& name);
+    // An icon's name: its column's heading and what it does ("Reset – zmień wszystkie").
+    static QString iconName(std::string_view key, int column, const QString& what);
 
     // Row 1 has no return side: its return fields are disabled and painted button-face.
     void markNotApplicable(QLineEdit* edit);

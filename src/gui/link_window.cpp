@@ -1,10 +1,12 @@
 #include "gui/link_window.hpp"
 
 #include "gui/app_context.hpp"
+#include "gui/appearance.hpp"
 #include "gui/gradient_toolbar.hpp"
+#include "gui/window_placement.hpp"
+#include "link/link_session.hpp"
 
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -18,6 +20,7 @@ LinkWindow::LinkWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
     qRegisterMetaType<qv::gui::LinkInputs>();
     qRegisterMetaType<qv::gui::LinkResults>();
     setObjectName(QStringLiteral("TSerialCommForm"));
+    centreOnScreenWhenShown(this);
     setWindowTitle(QStringLiteral("Vorkal Comm Module 1.1"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
@@ -38,10 +41,13 @@ LinkWindow::LinkWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
 
     log_ = new QPlainTextEdit(this);
     log_->setObjectName(QStringLiteral("Memo1"));
+    log_->setAccessibleName(QStringLiteral("Przebieg połączenia"));
     log_->setReadOnly(true);
-    log_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    log_->setFont(fixedPitchFont());
     log_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    log_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A long line (the firmware platform refusal) wraps at the window's edge.
+    log_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    log_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -97,6 +103,7 @@ void LinkWindow::showEvent(QShowEvent* event) {
     log_->clear();
     gauge_->setRange(0, 100);
     gauge_->setValue(0);
+    showWaiting(0, 0);
     finishButton_->setEnabled(false);
     request_.portName = ctx_.portName().toStdString();
     request_.reverseReset = ctx_.reverseReset();
@@ -108,6 +115,7 @@ void LinkWindow::showEvent(QShowEvent* event) {
 void LinkWindow::begin() {
     worker_->gaugeMax = 100;
     worker_->gaugeValue = 0;
+    worker_->waitLimitMs = 0;
     gaugeTimer_.start();
     Q_EMIT startSession(request_, inputs_);
 }
@@ -121,11 +129,19 @@ void LinkWindow::updateGauge() {
     if (gauge_->maximum() != max) gauge_->setMaximum(max);
     const int value = std::clamp(worker_->gaugeValue.load(), 0, max);
     if (gauge_->value() != value) gauge_->setValue(value);
+    showWaiting(worker_->waitedMs.load(), worker_->waitLimitMs.load());
+}
+
+void LinkWindow::showWaiting(int waitedMs, int limitMs) {
+    const QString format = limitMs > 0 ? QString::fromStdString(waitingText(waitedMs, limitMs))
+                                       : QStringLiteral("%p%");
+    if (gauge_->format() != format) gauge_->setFormat(format);
 }
 
 void LinkWindow::sessionFinished(const LinkResults& results) {
     gaugeTimer_.stop();
     updateGauge();
+    showWaiting(0, 0);
     results_ = results;
     running_ = false;
     ended_ = true;

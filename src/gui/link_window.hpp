@@ -39,6 +39,10 @@ class LinkWindow : public QDialog {
     const LinkResults& results() const { return results_; }
     bool sessionRunning() const { return running_; }
 
+    // The gauge tells how long the session has been waiting for the module (limitMs 0: it
+    // is not waiting, and the gauge shows its percentage again).
+    void showWaiting(int waitedMs, int limitMs);
+
   Q_SIGNALS:
     void startSession(const qv::SessionRequest& request, const qv::gui::LinkInputs& inputs);
 

@@ -17,6 +17,11 @@ class Observer final : public LinkObserver {
     void messageBox(const std::string& text) override {
         Q_EMIT w_.messageBox(QString::fromStdString(text));
     }
+    void waitProgress(int waitedMs, int limitMs) override {
+        w_.waitedMs = waitedMs;
+        w_.waitLimitMs = limitMs;
+    }
+    void waitEnded() override { w_.waitLimitMs = 0; }
 
   private:
     LinkWorker& w_;

@@ -40,6 +40,10 @@ class LinkWorker : public QObject {
   public:
     std::atomic<int> gaugeMax{100};
     std::atomic<int> gaugeValue{0};
+    // A wait for the module that has lasted a while: the time waited and its limit (0 when
+    // the session is not waiting).
+    std::atomic<int> waitedMs{0};
+    std::atomic<int> waitLimitMs{0};
 
   public Q_SLOTS:
     void run(const qv::SessionRequest& request, const qv::gui::LinkInputs& inputs);

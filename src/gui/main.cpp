@@ -4,6 +4,7 @@
 //                     kept in the user's data folder), so every command can be tried
 //   qvprog FILE       opens FILE after start-up, as "Otwórz" would
 #include "common/settings_folder.hpp"
+#include "gui/accessibility.hpp"
 #include "gui/app_context.hpp"
 #include "gui/appearance.hpp"
 #include "gui/main_window.hpp"
@@ -61,6 +62,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("qvprog")));
     qv::gui::applyAppearance(app);
     installQtTranslation(app);
+    qv::gui::installAccessibility();
 
     bool demo = false;
     bool startupProbe = false; // quit as soon as the window is on screen (start-up measurement)

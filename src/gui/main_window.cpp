@@ -4,6 +4,7 @@
 #include "gui/add_phones_form.hpp"
 #include "gui/app_context.hpp"
 #include "gui/app_log_window.hpp"
+#include "gui/appearance.hpp"
 #include "gui/compare_window.hpp"
 #include "gui/counters_window.hpp"
 #include "gui/firmware_window.hpp"
@@ -35,6 +36,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTime>
@@ -53,6 +55,12 @@ std::string nativePath(const QString& path) {
 }
 constexpr const char* kDeviceFamily = "Solvo-5 / DTMF";
 constexpr int kPanelWidths[4] = {55, 75, 150, 50};
+// Keys of the device commands: Ctrl + the first letter of "Odczytaj" would be Ctrl+O (open), so
+// reading takes R; programming Shift+P, since Ctrl+P is where users expect printing and a
+// write to the module must not happen by that habit; the monitor M.
+constexpr QKeyCombination kReadKeys = Qt::CTRL | Qt::Key_R;
+constexpr QKeyCombination kWriteKeys = Qt::CTRL | Qt::SHIFT | Qt::Key_P;
+constexpr QKeyCombination kMonitorKeys = Qt::CTRL | Qt::Key_M;
 
 // The simulated module's options (a state file path) would not fit where a port name shows:
 // it is named "sim".
@@ -99,12 +107,19 @@ MainWindow::~MainWindow() {
 
 QToolButton* MainWindow::addToolButton(const char* name, const QString& caption,
                                        const QString& hint, QIcon icon,
-                                       void (MainWindow::*command)()) {
+                                       void (MainWindow::*command)(), const QKeySequence& keys) {
     auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar1"));
     auto* b = new QToolButton(bar);
     b->setObjectName(QString::fromLatin1(name));
     b->setText(caption);
     b->setToolTip(hint);
+    if (!keys.isEmpty()) {
+        // The hint names the keys: "Zapisz konfigurację na dysk (Ctrl+S)".
+        b->setShortcut(keys);
+        commandKeys_.emplace_back(b, keys);
+        const QString shown = keys.toString(QKeySequence::NativeText);
+        b->setToolTip(hint.isEmpty() ? shown : hint + QStringLiteral(" (") + shown + u')');
+    }
     b->setIcon(icon);
     b->setAutoRaise(true);
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -118,14 +133,16 @@ void MainWindow::buildToolBar() {
     bar->setIconSize(QSize(24, 24));
     addToolBar(Qt::TopToolBarArea, bar);
     using I = ToolIcon;
+    // The captions of the language table carry no mnemonics: the commands have keys of their
+    // own, named in their hints.
     addToolButton("newConfig", QStringLiteral("&Nowy"), QStringLiteral("Nowa konfiguracja"),
-                  toolIcon(I::New), &MainWindow::newConfigClick);
+                  toolIcon(I::New), &MainWindow::newConfigClick, QKeySequence::New);
     addToolButton("openFileButton", QStringLiteral("&Otwórz"),
                   QStringLiteral("Wczytaj konfigurację z dysku"), toolIcon(I::Open),
-                  &MainWindow::openFileButtonClick);
+                  &MainWindow::openFileButtonClick, QKeySequence::Open);
     addToolButton("saveFileButton", QStringLiteral("&Zapisz"),
                   QStringLiteral("Zapisz konfigurację na dysk"), toolIcon(I::Save),
-                  &MainWindow::saveFileButtonClick);
+                  &MainWindow::saveFileButtonClick, QKeySequence::Save);
     bar->addSeparator();
     addToolButton("settingsButton", QStringLiteral("&Ustawien"),
                   QStringLiteral("Ustawienia programu (port komunikacyjny)"), toolIcon(I::Settings),
@@ -133,10 +150,10 @@ void MainWindow::buildToolBar() {
     bar->addSeparator();
     addToolButton("ReadButton", QStringLiteral("O&dczytaj"),
                   QStringLiteral("Odczyt konfiguracji z urządzenia"), toolIcon(I::Read),
-                  &MainWindow::readButtonClick);
+                  &MainWindow::readButtonClick, kReadKeys);
     addToolButton("writeButton", QStringLiteral("&Programuj"),
                   QStringLiteral("Zapis konfiguracji do urządzenia"), toolIcon(I::Write),
-                  &MainWindow::writeButtonClick);
+                  &MainWindow::writeButtonClick, kWriteKeys);
     addToolButton("clearPassButton", QStringLiteral("Usuń hasło"),
                   QStringLiteral("Usuwanie hasła i konfiguracji urządzenia"),
                   toolIcon(I::ClearPassword), &MainWindow::clearPassButtonClick);
@@ -145,7 +162,7 @@ void MainWindow::buildToolBar() {
     bar->addSeparator();
     addToolButton("monitorButton", QStringLiteral("Monitor"),
                   QStringLiteral("Podgląd pracy urządzenia"), toolIcon(I::Monitor),
-                  &MainWindow::monitorButtonClick);
+                  &MainWindow::monitorButtonClick, kMonitorKeys);
     addToolButton("historyButton", QStringLiteral("&Historia"),
                   QStringLiteral("Sciągnij z urządzenia historię zdarzeń"), toolIcon(I::History),
                   &MainWindow::historyButtonClick);
@@ -190,7 +207,9 @@ void MainWindow::buildPages() {
     auto* layout = new QVBoxLayout(service);
     layout->addWidget(new AppLogView(ctx_, service));
     pages_->addTab(service, QStringLiteral("Serwis"));
+    // Hidden, and disabled so that Ctrl+Tab and the arrows pass it by.
     pages_->setTabVisible(pages_->indexOf(service), false);
+    pages_->setTabEnabled(pages_->indexOf(service), false);
 
     setCentralWidget(pages_);
     connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::tabShown);
@@ -220,14 +239,16 @@ void MainWindow::buildStatusBar() {
         panels_[i]->setFrameShadow(QFrame::Sunken);
         panels_[i]->setContentsMargins(4, 0, 4, 0);
         if (i < 3) panels_[i]->setAlignment(Qt::AlignCenter);
-        bar->addWidget(panels_[i], i == 3 ? 1 : 0);
+        // Each keeps its width (or what its text needs, where the platform's font is wider).
+        panels_[i]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+        bar->addWidget(panels_[i]);
     }
     // Read by the link window for every block write; kept in sight on every tab.
     verify_ = new QCheckBox(QStringLiteral("Weryfikuj transmisję"), bar);
     verify_->setObjectName(QStringLiteral("cbVerify"));
     verify_->setChecked(true);
     connect(verify_, &QCheckBox::toggled, this, [this](bool on) { ctx_.verifyTransfer = on; });
-    bar->addPermanentWidget(verify_);
+    bar->addWidget(verify_);
     // The application log, which the service page shows only in service mode.
     auto* log = new QToolButton(bar);
     log->setObjectName(QStringLiteral("logButton"));
@@ -235,19 +256,25 @@ void MainWindow::buildStatusBar() {
     log->setToolTip(QStringLiteral("Dziennik programu"));
     log->setAutoRaise(true);
     connect(log, &QToolButton::clicked, this, &MainWindow::showLogWindow);
-    bar->addPermanentWidget(log);
+    bar->addWidget(log);
     setStatusBar(bar);
 }
 
 void MainWindow::startUp() {
     applyLanguage();
     ctx_.doc.startUp(kDefaultPortName);
-    if (ctx_.doc.serviceMode())
-        pages_->setTabVisible(pages_->indexOf(pages_->findChild<QWidget*>("TabSerwis")), true);
+    if (ctx_.doc.serviceMode()) {
+        const int service = pages_->indexOf(pages_->findChild<QWidget*>("TabSerwis"));
+        pages_->setTabEnabled(service, true);
+        pages_->setTabVisible(service, true);
+    }
     pages_->setCurrentIndex(0);
     tabShown(0);
     refreshAll();
     renewCaption();
+    // The keyboard starts on the page tabs: the arrows choose a page, Tab walks into it, and
+    // the tool bar's commands have keys of their own.
+    pages_->tabBar()->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -275,8 +302,28 @@ void MainWindow::tickStatusBar() {
 
 void MainWindow::tabShown(int index) {
     if (index < 0 || index >= int(std::size(kTabHeights))) return;
-    const int h = kTabHeights[index];
-    if (h > 0) setFixedSize(kWidth, h);
+    fitWindow();
+}
+
+void MainWindow::fitWindow() {
+    const int index = pages_->currentIndex();
+    if (index < 0 || index >= int(std::size(kTabHeights))) return;
+    // The width and the tab's height the window was drawn with, or more where the fonts, the
+    // scale or the language need more room: the window grows, it never clips or overflows.
+    QWidget* page = pages_->currentWidget();
+    const auto* stack = qobject_cast<const QWidget*>(page->parentWidget());
+    const QSize whole = minimumSizeHint();
+    const int others = whole.height() - (stack ? stack->minimumSizeHint().height() : 0);
+    const int pageHeight = page->minimumSizeHint().expandedTo(page->minimumSize()).height();
+    const auto* bar = findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+    // The tabs' own margins beside the tab bar.
+    const int tabMargins = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 4;
+    const int w = std::max({kWidth, whole.width(), bar ? bar->sizeHint().width() : 0,
+                            statusBar()->sizeHint().width(),
+                            pages_->tabBar()->sizeHint().width() + tabMargins});
+    const int h =
+        std::max(kTabHeights[index] > 0 ? kTabHeights[index] : height(), others + pageHeight);
+    if (size() != QSize(w, h)) setFixedSize(w, h);
 }
 
 void MainWindow::renewCaption() {
@@ -302,15 +349,27 @@ void MainWindow::applyLanguage() {
     }
     if (auto* b = findChild<QToolButton*>(QStringLiteral("langButton")))
         b->setText(QString::fromStdString(table.otherLanguageName()));
+    // A new caption takes the button's keys away (it sets its mnemonic): they come back.
+    for (const auto& [button, keys] : commandKeys_)
+        button->setShortcut(keys);
+    fitWindow();
 }
 
 void MainWindow::langButtonClick() {
     ctx_.language.toggle();
+    // Qt's own dialogs and buttons follow the language of the captions.
+    useQtPolish(ctx_.language.language() == Language::Polish);
     applyLanguage();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // Closing the main window ends the program at once; it asks nothing.
+    // Closing the main window ends the program; a changed configuration is asked about first,
+    // as "Nowy" and "Otwórz" ask.
+    if (ctx_.doc.isModified() &&
+        !ctx_.ui.question(this, QString::fromUtf8(msg::kAskDiscardOnNew))) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QApplication::quit();
 }

@@ -1,10 +1,12 @@
 #pragma once
 // The main window: the whole configuration in seven tabs, the tool bar from which every
 // operation starts, and the status bar with the clock, the port and the device family.
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -37,7 +39,8 @@ class CompareWindow;
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    // Client width and the window height each tab is shown with (0: keep the current height).
+    // Client width and the window height each tab is shown with (0: keep the current height);
+    // more where the fonts, the scale or the language need it.
     static constexpr int kWidth = 808;
     static constexpr int kStartHeight = 535;
     static constexpr int kTabHeights[] = {480, 530, 550, 400, 520, 480, 0, 0};
@@ -93,12 +96,15 @@ class MainWindow : public QMainWindow {
     void buildPages();
     void connectTabButton(const char* name, void (MainWindow::*command)());
     void tabShown(int index);
+    // Sizes the window for the tab shown (see kTabHeights).
+    void fitWindow();
     void renewCaption();
     void tickStatusBar();
     std::unique_ptr<ConfigDocument> scratchDocument() const;
     void showComparison(const ConfigDocument& other, const QString& heading, const QString& source);
     QToolButton* addToolButton(const char* name, const QString& caption, const QString& hint,
-                               QIcon icon, void (MainWindow::*command)());
+                               QIcon icon, void (MainWindow::*command)(),
+                               const QKeySequence& keys = {});
 
     AppContext& ctx_;
     QTabWidget* pages_ = nullptr;
@@ -106,6 +112,8 @@ class MainWindow : public QMainWindow {
     QCheckBox* verify_ = nullptr;
     QLabel* panels_[4] = {};
     QTimer clock_;
+    // The tool-bar commands' keys, set again whenever their captions change.
+    std::vector<std::pair<QToolButton*, QKeySequence>> commandKeys_;
     bool shownOnce_ = false;
 
     PhoneBaseWindow* phoneBase_ = nullptr;

@@ -21,6 +21,7 @@ void MemoForm::clearLines() {
 
 void MemoForm::setCaption(const QString& caption) {
     setWindowTitle(caption);
+    memo()->setAccessibleName(caption);
 }
 
 void MemoForm::addLine(const QString& line) {

@@ -3,12 +3,14 @@
 #include "link/at_terminal.hpp"
 #include "monitor/monitor_commands.hpp"
 #include "platform/port_target.hpp"
+#include "sim/sim_setup.hpp"
 
 #include <QElapsedTimer>
 #include <QTimer>
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace qv::gui {
 
@@ -21,6 +23,8 @@ constexpr qsizetype kMaxBatch = 64 * 1024; // the rest waits for the next poll
 class MonitorPortWorker : public QObject {
     Q_OBJECT
   public:
+    explicit MonitorPortWorker(std::atomic<qint64>& inFlight) : inFlight_(inFlight) {}
+
     bool open(const std::string& portName, bool reverseReset) {
         close();
         std::string error;
@@ -28,6 +32,7 @@ class MonitorPortWorker : public QObject {
         if (!target) return false;
         try {
             target->port().open(target->openName());
+            target->port().setReadBufferSize(kMonitorReadBufferSize);
             target->port().setRts(resetLineReleasedRts(reverseReset));
         } catch (const PortError&) {
             target->port().close();
@@ -35,6 +40,8 @@ class MonitorPortWorker : public QObject {
         }
         lastTarget_.reset();
         target_ = std::move(target);
+        // The simulated module's options would not fit a message: it is named "sim".
+        portName_ = isSimPortName(portName) ? std::string("sim") : portName;
         virtual_ = dynamic_cast<VirtualClock*>(&target_->clock());
         startPolling();
         return true;
@@ -61,7 +68,7 @@ class MonitorPortWorker : public QObject {
     }
 
     void restart(bool reverseReset) {
-        withPort([&](PortTarget& t) {
+        withPort("Błąd restartu urządzenia", [&](PortTarget& t) {
             t.port().setRts(resetLineAssertedRts(reverseReset));
             t.clock().sleepFor(kResetPulse);
             t.port().setRts(resetLineReleasedRts(reverseReset));
@@ -78,17 +85,20 @@ class MonitorPortWorker : public QObject {
     }
 
     void sendCommand(const std::string& command) {
-        withPort([&](PortTarget& t) { sendAtCommand(t.port(), t.clock(), command, noteFn()); });
+        withPort("Błąd wysyłania polecenia AT",
+                 [&](PortTarget& t) { sendAtCommand(t.port(), t.clock(), command, noteFn()); });
     }
 
     void sendSmsBody(const std::string& command, const std::string& body) {
-        withPort(
-            [&](PortTarget& t) { qv::sendSmsBody(t.port(), t.clock(), command, body, noteFn()); });
+        withPort("Błąd wysyłania treści SMS", [&](PortTarget& t) {
+            qv::sendSmsBody(t.port(), t.clock(), command, body, noteFn());
+        });
     }
 
     void synchronizeClock(const LocalDateTime& now) {
-        if (withPort(
-                [&](PortTarget& t) { qv::synchronizeClock(t.port(), t.clock(), now, noteFn()); }))
+        if (withPort("Błąd synchronizacji czasu", [&](PortTarget& t) {
+                qv::synchronizeClock(t.port(), t.clock(), now, noteFn());
+            }))
             Q_EMIT clockSent();
     }
 
@@ -103,24 +113,33 @@ class MonitorPortWorker : public QObject {
 
   Q_SIGNALS:
     void received(const QByteArray& bytes);
+    void dropped(qint64 bytes);
     void note(const QString& line);
     void clockSent();
     void portFailed(const QString& reason);
 
   private:
     // Runs a port operation; a failing port is reported, a missing one (a replay) ignored.
-    template <class F> bool withPort(F&& f) {
+    // The report leads with what failed and on which port, then the system's own words:
+    // "Błąd synchronizacji czasu (port /dev/ttyUSB0): Input/output error".
+    template <class F> bool withPort(const char* what, F&& f) {
         if (!target_) {
-            if (replay_.isEmpty()) Q_EMIT portFailed(QStringLiteral("port not open"));
+            if (replay_.isEmpty()) Q_EMIT portFailed(failure(what, "port nie jest otwarty"));
             return false;
         }
         try {
             f(*target_);
             return true;
         } catch (const PortError& e) {
-            Q_EMIT portFailed(QString::fromStdString(e.what()));
+            Q_EMIT portFailed(failure(what, e.what()));
             return false;
         }
+    }
+
+    QString failure(const char* what, const std::string& reason) const {
+        return QString::fromUtf8(what) + QStringLiteral(" (port ") +
+               QString::fromStdString(portName_) + QStringLiteral("): ") +
+               QString::fromStdString(reason);
     }
 
     TerminalNote noteFn() {
@@ -172,10 +191,19 @@ class MonitorPortWorker : public QObject {
                 // A failing read is ignored; what was read so far is handed over.
             }
         }
-        if (!batch.isEmpty()) Q_EMIT received(batch);
+        if (batch.isEmpty()) return;
+        // The port is drained whatever the window's pace; what it has no room for is counted.
+        if (inFlight_.load() + batch.size() > MonitorReader::kMaxInFlight) {
+            dropped_ += batch.size();
+            return;
+        }
+        if (dropped_ > 0) Q_EMIT dropped(std::exchange(dropped_, 0));
+        inFlight_ += batch.size();
+        Q_EMIT received(batch);
     }
 
     std::unique_ptr<PortTarget> target_;
+    std::string portName_;                   // as a message names it
     std::unique_ptr<PortTarget> lastTarget_; // closed, kept for inspection
     VirtualClock* virtual_ = nullptr;
     Clock::TimePoint virtualStart_{};
@@ -185,12 +213,20 @@ class MonitorPortWorker : public QObject {
     QByteArray replay_;
     qint64 replayRate_ = 1;
     qint64 replaySent_ = 0;
+    std::atomic<qint64>& inFlight_;
+    qint64 dropped_ = 0; // read and dropped since the last batch handed over
 };
 
-MonitorReader::MonitorReader(QObject* parent) : QObject(parent), worker_(new MonitorPortWorker) {
+MonitorReader::MonitorReader(QObject* parent)
+    : QObject(parent), worker_(new MonitorPortWorker(inFlight_)) {
     thread_.setObjectName(QStringLiteral("monitor port"));
     worker_->moveToThread(&thread_);
-    connect(worker_, &MonitorPortWorker::received, this, &MonitorReader::received);
+    // A batch is taken once the receivers here have handled it.
+    connect(worker_, &MonitorPortWorker::received, this, [this](const QByteArray& bytes) {
+        Q_EMIT received(bytes);
+        inFlight_ -= bytes.size();
+    });
+    connect(worker_, &MonitorPortWorker::dropped, this, &MonitorReader::dropped);
     connect(worker_, &MonitorPortWorker::note, this, &MonitorReader::note);
     connect(worker_, &MonitorPortWorker::clockSent, this, &MonitorReader::clockSent);
     connect(worker_, &MonitorPortWorker::portFailed, this, &MonitorReader::portFailed);

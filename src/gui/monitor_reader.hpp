@@ -4,6 +4,10 @@
 // writes the window asks for (the restart pulse on RTS, AT commands, the clock command) run on
 // the same thread between reads, so a port is never used from two threads. The user-interface
 // thread never waits on the port except for opening, the bad-PIN hold and closing.
+//
+// Memory stays bounded whatever the sender's speed: the port keeps at most its read buffer,
+// and the bytes handed to the window and not yet taken are at most kMaxInFlight. What the
+// window cannot take in time is read and dropped, and the count of it goes with the next batch.
 #include "common/clock.hpp"
 
 #include <QByteArray>
@@ -11,6 +15,7 @@
 #include <QString>
 #include <QThread>
 
+#include <atomic>
 #include <functional>
 
 namespace qv {
@@ -25,6 +30,7 @@ class MonitorReader : public QObject {
     Q_OBJECT
   public:
     static constexpr int kBatchMs = 20;
+    static constexpr qint64 kMaxInFlight = 256 * 1024;
 
     explicit MonitorReader(QObject* parent = nullptr);
     ~MonitorReader() override;
@@ -52,14 +58,20 @@ class MonitorReader : public QObject {
     void inspect(const std::function<void(qv::PortTarget&)>& fn);
     void setVirtualTimeScale(double scale);
 
+    // Bytes read from the port and not yet through received() on this object's thread.
+    qint64 bytesInFlight() const { return inFlight_.load(); }
+
   Q_SIGNALS:
+    // A batch, in order. dropped() comes before the batch that follows bytes read and dropped.
     void received(const QByteArray& bytes);
+    void dropped(qint64 bytes);
     // The terminal's marker line, between the sends of a command.
     void note(const QString& line);
     void clockSent();
     void portFailed(const QString& reason);
 
   private:
+    std::atomic<qint64> inFlight_{0};
     QThread thread_;
     MonitorPortWorker* worker_;
 };

@@ -3,6 +3,7 @@
 // two banners over them, the event list, and the input and output indicators. refresh() shows
 // the model as it is now and touches only widgets whose text, tooltip, colour or picture
 // changed, so it is cheap enough to run on every repaint tick.
+#include "gui/clickable_label.hpp"
 #include "gui/monitor_indicators.hpp"
 #include "monitor/monitor_model.hpp"
 
@@ -18,22 +19,23 @@ class QGroupBox;
 
 namespace qv::gui {
 
-// A caption that opens something: navy, hand cursor, underlined while the pointer is over it.
-class LinkCaption : public QLabel {
+// A caption that opens something: navy, hand cursor, underlined while the pointer is over it
+// or while it has the keyboard focus; Space or Enter opens it too. A link to assistive
+// technology.
+class LinkCaption : public ClickableLabel {
     Q_OBJECT
   public:
     LinkCaption(const QString& text, QWidget* parent);
 
-  Q_SIGNALS:
-    void clicked();
-
   protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     void setUnderlined(bool on);
+    bool hovered_ = false;
 };
 
 class MonitorView : public QWidget {
@@ -54,6 +56,8 @@ class MonitorView : public QWidget {
         Indicator shown = Indicator::Blank;
     };
 
+    // The widths the window's font needs: as drawn, or more.
+    void planWidths();
     void buildStatusGroup(QGroupBox* group);
     void buildInputs(QGroupBox* group);
     void buildOutputs(QGroupBox* group);
@@ -77,6 +81,7 @@ class MonitorView : public QWidget {
     std::array<Picture, kMonitorInputs> lockMarks_{};
     std::array<Picture, kMonitorOutputs> outputs_{};
     LinkCaption* resetsCaption_ = nullptr;
+    int captionWidth_ = 0, valueLeft_ = 0, statusWidth_ = 0, inputStep_ = 0, outputStep_ = 0;
 };
 
 } // namespace qv::gui

@@ -64,6 +64,12 @@ MonitorWindow::MonitorWindow(AppContext& ctx, QWidget* parent)
 
     connect(view_->resetsCaption(), &LinkCaption::clicked, this, &MonitorWindow::showResets);
     connect(reader_, &MonitorReader::received, this, &MonitorWindow::receiveBytes);
+    connect(reader_, &MonitorReader::dropped, this, [this](qint64 bytes) {
+        if (closing_) return;
+        model_.noteDropped(bytes);
+        dirty_ = true;
+        handleEffects();
+    });
     connect(reader_, &MonitorReader::note, this, [this](const QString& line) {
         model_.noteLine(line.toStdString());
         dirty_ = true;
@@ -145,7 +151,7 @@ void MonitorWindow::showEvent(QShowEvent* event) {
     secondTimer_.start();
     repaintTimer_.start();
     if (ctx_.doc.serviceMode()) {
-        terminal_->move(screen()->availableGeometry().topLeft());
+        terminal_->placeBeside(this);
         terminal_->show();
         terminal_->refresh(model_);
     }

@@ -1,5 +1,7 @@
 #include "gui/password_form.hpp"
 
+#include "gui/window_placement.hpp"
+
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,10 +10,12 @@ namespace qv::gui {
 
 PasswordForm::PasswordForm(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TpasswordForm"));
+    centreOnScreenWhenShown(this);
     setWindowTitle(QStringLiteral("Potwierdź hasło"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
     edit_ = new QLineEdit(this);
+    edit_->setAccessibleName(QStringLiteral("Hasło"));
     edit_->setObjectName(QStringLiteral("confirmPasswordEdit"));
     edit_->setMaxLength(4);
     edit_->setToolTip(QStringLiteral("Długość pola: 4"));
@@ -26,11 +30,10 @@ PasswordForm::PasswordForm(QWidget* parent) : QDialog(parent) {
     connect(edit_, &QLineEdit::returnPressed, this, &QDialog::accept);
 }
 
-QString PasswordForm::confirm(const QString& text, QWidget* over) {
+QString PasswordForm::confirm(const QString& text) {
     edit_->setText(text);
     edit_->selectAll();
     edit_->setFocus();
-    if (over) move(over->window()->geometry().center() - rect().center());
     exec();
     return edit_->text();
 }

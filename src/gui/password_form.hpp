@@ -13,7 +13,8 @@ class PasswordForm : public QDialog {
   public:
     explicit PasswordForm(QWidget* parent = nullptr);
     // Shows the dialog modally with the text and returns what the edit holds when it closes.
-    QString confirm(const QString& text, QWidget* over = nullptr);
+    // It stands in the middle of the main window's screen.
+    QString confirm(const QString& text);
 
   protected:
     void reject() override {} // Escape and the window manager cannot close it without OK

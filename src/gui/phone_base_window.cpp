@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -55,7 +56,8 @@ class CellDelegate : public QStyledItemDelegate {
 } // namespace
 
 PhoneBaseWindow::PhoneBaseWindow(AppContext& ctx, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), table_(std::make_unique<PhoneBaseTable>()) {
+    : QDialog(parent), ctx_(ctx), table_(std::make_unique<PhoneBaseTable>()),
+      matched_(std::make_unique<PhoneBaseTable>()) {
     setObjectName(QStringLiteral("TFormAdd4kPhones"));
     setWindowTitle(fromView(kPhoneBaseCaption));
     setModal(true);
@@ -63,6 +65,7 @@ PhoneBaseWindow::PhoneBaseWindow(AppContext& ctx, QWidget* parent)
     model_ = new PhoneBaseModel(*table_, this);
     grid_ = new QTableView(this);
     grid_->setObjectName(QStringLiteral("StringGrid1"));
+    grid_->setAccessibleName(windowTitle());
     grid_->setModel(model_);
     grid_->setItemDelegate(new CellDelegate(grid_));
     grid_->verticalHeader()->hide();
@@ -101,7 +104,9 @@ PhoneBaseWindow::PhoneBaseWindow(AppContext& ctx, QWidget* parent)
     auto* counts = new QGridLayout;
     counts->addWidget(new QLabel(QStringLiteral("Zajete pozycje: "), this), 0, 0);
     counts->addWidget(free_, 0, 1);
-    counts->addWidget(new QLabel(QStringLiteral("Szukaj:"), this), 1, 0);
+    auto* searchLabel = new QLabel(QStringLiteral("Szukaj:"), this);
+    searchLabel->setBuddy(searchEdit_);
+    counts->addWidget(searchLabel, 1, 0);
     counts->addWidget(searchEdit_, 1, 1);
     counts->addWidget(new QLabel(QStringLiteral("Znaleziono:"), this), 2, 0);
     counts->addWidget(found_, 2, 1);
@@ -139,24 +144,32 @@ PhoneBaseWindow::PhoneBaseWindow(AppContext& ctx, QWidget* parent)
     top->addLayout(side);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
-    layout->addWidget(new QLabel(
+    auto* welcomeLabel = new QLabel(
         QStringLiteral("Tekst powitalny dla klienta dopisanego do bazy telefonow uprawnionych:"),
-        this));
+        this);
+    welcomeLabel->setBuddy(welcome_);
+    layout->addWidget(welcomeLabel);
     layout->addWidget(welcome_);
-    layout->addWidget(new QLabel(
+    auto* goodbyeLabel = new QLabel(
         QStringLiteral("Tekst pozegnalny dla klienta wypisanego z bazy telfonow uprawnionych:"),
-        this));
+        this);
+    goodbyeLabel->setBuddy(goodbye_);
+    layout->addWidget(goodbyeLabel);
     layout->addWidget(goodbye_);
     layout->addWidget(note);
-    resize(800, 620);
+    // As drawn, or as much as a small screen (a laptop at 125 %) has.
+    QSize size(800, 620);
+    if (const QScreen* s = screen()) size = size.boundedTo(s->availableGeometry().size());
+    resize(size);
 
     connect(searchEdit_, &QLineEdit::textChanged, this, &PhoneBaseWindow::search);
     connect(model_, &PhoneBaseModel::cellEdited, this, [this] {
         search();
         checkFree();
     });
-    connect(welcome_, &QLineEdit::textEdited, this, [this] { takeTexts(); });
-    connect(goodbye_, &QLineEdit::textEdited, this, [this] { takeTexts(); });
+    // Shown with their signals blocked, so every change is the user's.
+    connect(welcome_, &QLineEdit::textChanged, this, [this] { takeTexts(); });
+    connect(goodbye_, &QLineEdit::textChanged, this, [this] { takeTexts(); });
     checkFree();
 }
 
@@ -168,7 +181,8 @@ PhoneBaseWindow::~PhoneBaseWindow() {
 
 void PhoneBaseWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    eepToTab();
+    // Numbers typed and not yet written are kept; an untouched grid follows the held image.
+    if (table_->sameForModule(*matched_)) eepToTab();
 }
 
 PhoneBaseImage PhoneBaseWindow::heldImage() const {
@@ -189,6 +203,7 @@ void PhoneBaseWindow::takeTexts() {
 
 void PhoneBaseWindow::eepToTab() {
     decodePhoneBase(heldImage(), *table_);
+    *matched_ = *table_;
     model_->reset();
     showText(welcome_, table_->welcome);
     showText(goodbye_, table_->goodbye);
@@ -205,6 +220,7 @@ bool PhoneBaseWindow::tabToEep() {
         return false;
     }
     storeImage(image);
+    *matched_ = *table_;
     checkFree();
     return true;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The base of 4000 control phone numbers: a grid of numbers and descriptions, a live search,
 // the welcome and goodbye texts, the phone base file, and the image read from and written to
-// the module. Opening the window always shows the image the program holds.
+// the module. Opening the window shows the image the program holds, unless numbers or texts
+// were typed (or loaded from a file) since the grid last showed it or was written into it:
+// those stay, for the whole run, until they are written or replaced.
 #include "tools/phone_base.hpp"
 
 #include <QDialog>
@@ -50,6 +52,8 @@ class PhoneBaseWindow : public QDialog {
 
     AppContext& ctx_;
     std::unique_ptr<PhoneBaseTable> table_;
+    // The grid as it last matched the held image (shown from it or written into it).
+    std::unique_ptr<PhoneBaseTable> matched_;
     PhoneBaseModel* model_;
     QTableView* grid_;
     QLineEdit* searchEdit_;

@@ -17,6 +17,7 @@ ResetsWindow::ResetsWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8(kResetsCaption.data(), kResetsCaption.size()));
     list_ = new QPlainTextEdit(this);
     list_->setObjectName(QStringLiteral("Memo1"));
+    list_->setAccessibleName(windowTitle());
     list_->setMaximumBlockCount(kListLines);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,8 +1,10 @@
 #include "gui/settings_window.hpp"
 
+#include "gui/accessibility.hpp"
 #include "gui/app_context.hpp"
 #include "gui/binding.hpp"
 #include "gui/gradient_toolbar.hpp"
+#include "gui/window_placement.hpp"
 #include "link/port_settings.hpp"
 #include "platform/system_port.hpp"
 
@@ -20,6 +22,7 @@ namespace qv::gui {
 SettingsWindow::SettingsWindow(AppContext& ctx, QWidget* parent)
     : QDialog(parent), ctx_(ctx), lister_([] { return qv::listSystemPortNames(); }) {
     setObjectName(QStringLiteral("TsettingsWindow"));
+    centreOnScreenWhenShown(this);
     setWindowTitle(QStringLiteral("Ustawienia"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setModal(true);
@@ -44,6 +47,7 @@ SettingsWindow::SettingsWindow(AppContext& ctx, QWidget* parent)
     ports_->setMinimumWidth(220);
     hiddenPorts_ = new QComboBox(this);
     hiddenPorts_->setObjectName(QStringLiteral("ComComboBox2"));
+    nameControl(hiddenPorts_, QStringLiteral("Port"));
     hiddenPorts_->hide();
     reverseReset_ = new QCheckBox(QStringLiteral("Odwróc sygnal reset"), this);
     reverseReset_->setObjectName(QStringLiteral("cbReverseReset"));

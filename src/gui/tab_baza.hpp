@@ -38,11 +38,20 @@ class TabBaza : public InputTableView {
         QLineEdit* alarmPhone = nullptr;
         QLineEdit* returnPhone = nullptr;
     };
+    // Where the columns lie: as drawn, or wider where the font needs it.
+    void planColumns();
+    int right() const;
     void buildHeadings();
     void buildRow(int slot);
     void buildIcons();
     void buildFooter();
 
+    ColumnPlan plan_;
+    struct Columns {
+        int label, ncNo, time, reset, status, alarm, alarmText, alarmPhone, ret, returnText,
+            returnPhone;
+    } col_{};
+    int timeWidth_ = 0, unitWidth_ = 0;
     std::array<Row, memmap::kInputSlots> rows_{};
 };
 

@@ -3,8 +3,10 @@
 #include "config/defaults.hpp"
 #include "config/dependent_controls.hpp"
 #include "config/item_lists.hpp"
+#include "gui/accessibility.hpp"
 #include "gui/gradient_toolbar.hpp"
 #include "gui/tab_layout.hpp"
+#include "gui/table_widgets.hpp"
 #include "gui/toolbar_icons.hpp"
 
 #include <QGridLayout>
@@ -15,6 +17,13 @@
 namespace qv::gui {
 
 namespace {
+// A control shown only in some states keeps its room while hidden: showing it moves nothing.
+void keepRoomWhenHidden(QWidget* w) {
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+}
+
 constexpr int kTypeListWidth = 160;
 constexpr int kParamListWidth = 110;
 constexpr int kParamCaptionWidth = 100;
@@ -31,12 +40,14 @@ TabCentralka::TabCentralka(AppContext& ctx, QWidget* parent)
     auto* columns = new QHBoxLayout;
     columns->setSpacing(10);
     columns->addWidget(buildOutputGroup(), 0, Qt::AlignTop);
+    // The button first: the alarm panel's groups below it keep their room while hidden, and
+    // the button does not float below an empty space.
     auto* right = new QVBoxLayout;
-    right->addWidget(buildDelayGroup());
-    right->addWidget(buildRemoteGroup());
     auto* descriptions = new QPushButton(QStringLiteral("Opisy SMSów"), this);
     descriptions->setObjectName(QStringLiteral("Button3"));
     right->addWidget(descriptions, 0, Qt::AlignLeft);
+    right->addWidget(buildDelayGroup());
+    right->addWidget(buildRemoteGroup());
     right->addStretch(1);
     columns->addLayout(right, 1);
     page->addLayout(columns);
@@ -59,7 +70,8 @@ QWidget* TabCentralka::buildToolBar() {
     bold.setBold(true);
     button->setFont(bold);
     bar->addWidget(button);
-    connect(button, &QToolButton::clicked, this, [this] { edit(toggleAlarmPanel); });
+    // Toggled: a click, Space, or the toggle action of assistive technology.
+    connect(button, &QToolButton::toggled, this, [this] { edit(toggleAlarmPanel); });
 
     // The alarm panel's switch as a setting; only the button changes it.
     auto* useZone = namedCheck(this, "fUSE_ZONE", QStringLiteral("Aktywuj centralkę"));
@@ -93,14 +105,28 @@ QWidget* TabCentralka::buildOutputGroup() {
         name->setFixedWidth(kNameLabelWidth);
         if (o == 1) {
             QPalette pal = name->palette();
-            pal.setColor(QPalette::WindowText, Qt::red);
+            pal.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00)); // red, readable
             name->setPalette(pal);
         }
         auto* type =
             namedList(g, ("fOUTPUT_TYPE" + n).c_str(), items::outputTypes(o), kTypeListWidth);
+        // The parameter's caption and list keep their room while hidden, as wide as their
+        // longest texts need: choosing a type never moves or widens anything.
         auto* caption = namedLabel(g, ("OutputParamLabel" + n).c_str(), QString());
-        caption->setFixedWidth(kParamCaptionWidth);
+        caption->setFixedWidth(std::max(
+            kParamCaptionWidth, textWidth(caption->font(), {QStringLiteral("Które wejście:"),
+                                                            QStringLiteral("Czas załączenia:")}) +
+                                    4));
         auto* param = namedList(g, ("fOUTPUT_PARAM" + n).c_str(), {}, kParamListWidth);
+        QStringList params;
+        for (ParamList list : {ParamList::InputSlots, ParamList::Seconds})
+            for (const auto& item : outputParamItems(list))
+                params << qs(item);
+        param->setFixedWidth(comboWidthFor(param, params, kParamListWidth));
+        keepRoomWhenHidden(caption);
+        keepRoomWhenHidden(param);
+        nameBySetting(type, "OUTPUT_TYPE", o);
+        nameBySetting(param, "OUTPUT_PARAM", o);
         grid->addWidget(name, line, 0);
         grid->addWidget(type, line, 1);
         grid->addWidget(caption, line, 2);
@@ -126,6 +152,10 @@ QWidget* TabCentralka::buildOutputGroup() {
         });
     }
     grid->setColumnStretch(4, 1);
+    grid->setRowStretch(line, 1); // room left over stays below the outputs
+    // As large as it is with the siren panel shown, so that showing the panel moves nothing
+    // outside the group.
+    g->setMinimumSize(g->sizeHint());
     return g;
 }
 
@@ -139,9 +169,10 @@ QWidget* TabCentralka::buildBellPanel(QWidget* parent) {
     auto* time = bindIndex(namedList(panel, "fBELL_TIME", items::bellTime(), 80),
                            field(&Settings::bellTime));
     auto* timeLabel = namedLabel(panel, "LabelfBELL_TIME", QStringLiteral("Czas sygnału:"));
+    timeLabel->setBuddy(time);
     v->addWidget(inRow(panel, {timeLabel, time}));
     v->addWidget(namedLabel(panel, "LabelBellMask", QStringLiteral("Wejścia wzbudzające:")));
-    v->addWidget(slotBoxes(panel, "fZONE_BELL_MASK1_", "BellLabel", &InputRow::zoneBellMask,
+    v->addWidget(slotBoxes(panel, "ZONE_BELL_MASK1", "BellLabel", &InputRow::zoneBellMask,
                            constraints::sirenEditable));
     onRefresh([this, panel] { panel->setVisible(sirenPanelVisible(settings())); });
     return panel;
@@ -153,9 +184,10 @@ QWidget* TabCentralka::buildZoneGroup() {
     auto* h = new QHBoxLayout(g);
     h->setContentsMargins(8, 2, 8, 4);
     h->addWidget(namedLabel(g, "LabelZoneMask", QStringLiteral("Wejście 1 blokuje:")));
-    h->addWidget(slotBoxes(g, "fZONE_MASK1_", "ZoneLabel", &InputRow::zoneMask,
+    h->addWidget(slotBoxes(g, "ZONE_MASK1", "ZoneLabel", &InputRow::zoneMask,
                            constraints::blockingEditable));
     h->addStretch(1);
+    keepRoomWhenHidden(g);
     onRefresh([this, g] { g->setVisible(alarmPanelGroupsVisible(settings())); });
     return g;
 }
@@ -169,6 +201,7 @@ QWidget* TabCentralka::buildDelayGroup() {
     addFormRow(form, QStringLiteral("Czas na uzbrojenie [s]:"),
                bindIndex(namedList(g, "fARM_DELAY", items::delaySeconds(), 55),
                          field(&Settings::armDelay)));
+    keepRoomWhenHidden(g);
     onRefresh([this, g] { g->setVisible(alarmPanelGroupsVisible(settings())); });
     return g;
 }
@@ -182,11 +215,12 @@ QWidget* TabCentralka::buildRemoteGroup() {
     form->addRow(
         bindFlag(namedCheck(g, "fARM_ON_CLIP", QStringLiteral("Uzbrajaj/rozbrajaj CLIPem")),
                  field(&Settings::armOnClip)));
+    keepRoomWhenHidden(g);
     onRefresh([this, g] { g->setVisible(alarmPanelGroupsVisible(settings())); });
     return g;
 }
 
-QWidget* TabCentralka::slotBoxes(QWidget* parent, const char* boxPrefix, const char* labelPrefix,
+QWidget* TabCentralka::slotBoxes(QWidget* parent, const char* key, const char* labelPrefix,
                                  bool InputRow::*flag, bool (*editable)(int)) {
     auto* boxes = new QWidget(parent);
     auto* grid = new QGridLayout(boxes);
@@ -199,7 +233,8 @@ QWidget* TabCentralka::slotBoxes(QWidget* parent, const char* boxPrefix, const c
             namedLabel(boxes, (labelPrefix + n).c_str(),
                        QString::fromUtf8(items::slotLabels()[std::size_t(s - 1)].shortLabel));
         label->setAlignment(Qt::AlignCenter);
-        auto* box = namedCheck(boxes, (boxPrefix + n).c_str(), QString());
+        auto* box = namedCheck(boxes, ("f" + std::string(key) + "_" + n).c_str(), QString());
+        nameBySetting(box, key, s);
         box->setEnabled(editable(s));
         bindFlag(box, [s, flag](Settings& st) -> bool& { return st.input(s).*flag; });
         grid->addWidget(label, 0, s - 1, Qt::AlignHCenter);

@@ -26,8 +26,8 @@ class TabCentralka : public BoundView {
     QWidget* buildZoneGroup();
     QWidget* buildDelayGroup();
     QWidget* buildRemoteGroup();
-    // One check box per input slot under its short label.
-    QWidget* slotBoxes(QWidget* parent, const char* boxPrefix, const char* labelPrefix,
+    // One check box `fKEY_slot` per input slot under its short label.
+    QWidget* slotBoxes(QWidget* parent, const char* key, const char* labelPrefix,
                        bool InputRow::*flag, bool (*editable)(int));
 };
 

@@ -2,6 +2,7 @@
 
 #include "config/dependent_controls.hpp"
 #include "config/item_lists.hpp"
+#include "gui/accessibility.hpp"
 #include "gui/tab_layout.hpp"
 
 #include <QApplication>
@@ -20,7 +21,11 @@ constexpr int kPhoneEditWidth = 110;
 
 TabGPRS::TabGPRS(AppContext& ctx, QWidget* parent)
     : BoundView(ctx, QStringLiteral("TabGPRS"), parent) {
-    twoColumns(this, {buildGprsGroup()}, {buildTestGroup(), buildContactIdGroup()});
+    // Built in reading order, left column first, so the keyboard walks them so.
+    QWidget* gprs = buildGprsGroup();
+    QWidget* test = buildTestGroup();
+    QWidget* contactId = buildContactIdGroup();
+    twoColumns(this, {gprs}, {test, contactId});
 }
 
 QWidget* TabGPRS::buildGprsGroup() {
@@ -81,6 +86,7 @@ QWidget* TabGPRS::buildTestGroup() {
     bold.setBold(true);
     none->setFont(bold);
     form->addRow(inRow(g, {doTest, period, new QLabel(QStringLiteral("[godz.]")), none}));
+    nameBySetting(period, "TEST_PERIOD");
     onRefresh([this, period, none] {
         period->setEnabled(testPeriodEnabled(settings()));
         none->setVisible(!testPeriodEnabled(settings()));

@@ -1,8 +1,14 @@
 #include "gui/tab_layout.hpp"
 
+#include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace qv::gui {
 
@@ -38,6 +44,23 @@ QWidget* inRow(QWidget* parent, std::initializer_list<QWidget*> widgets, bool st
     }
     if (stretch) h->addStretch(1);
     return row;
+}
+
+int comboWidthFor(const QWidget* context, const QStringList& items, int atLeast, int height) {
+    QStyleOptionComboBox opt;
+    opt.initFrom(context);
+    opt.rect = QRect(0, 0, atLeast, height);
+    opt.frame = true;
+    opt.editable = false;
+    const QRect field =
+        context->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField);
+    // What the list's frame and drop button take, and a little air beside the text.
+    const int chrome = atLeast - field.width() + 4;
+    const QFontMetricsF fm(context->font());
+    qreal widest = 0;
+    for (const QString& item : items)
+        widest = std::max(widest, fm.horizontalAdvance(item));
+    return std::max(atLeast, int(std::ceil(widest)) + chrome);
 }
 
 void twoColumns(QWidget* tab, std::initializer_list<QWidget*> left,

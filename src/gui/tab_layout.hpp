@@ -14,6 +14,10 @@ void addFormRow(QFormLayout* form, const QString& caption, QWidget* control);
 // Widgets side by side without margins, for one cell of a form.
 QWidget* inRow(QWidget* parent, std::initializer_list<QWidget*> widgets, bool stretch = true);
 
+// The width a drop-down list (not editable, framed, of the given height) needs to show the
+// widest of items, in context's font and style; at least atLeast.
+int comboWidthFor(const QWidget* context, const QStringList& items, int atLeast, int height = 22);
+
 // Lays a tab out in two columns of equal width, each a stack of groups from the top.
 void twoColumns(QWidget* tab, std::initializer_list<QWidget*> left,
                 std::initializer_list<QWidget*> right);

@@ -34,35 +34,46 @@ QString textOf(const std::vector<std::string>& lines) {
 
 TabOpisy::TabOpisy(AppContext& ctx, QWidget* parent)
     : InputTableView(ctx, QStringLiteral("TabOpisy"), parent) {
-    rowLabels(this);
+    // The labels as drawn, or as wide as the font needs: what they gain moves the rest right.
+    const int grown = std::max(0, rows::labelWidth(font()) - rows::kLabelWidth);
+    const int descriptionX = kDescriptionX + grown;
+    const int memoX = kMemoX + grown, memoRight = kMemoRight + grown;
+    rowLabels(this, rows::kLabelWidth + grown);
     for (int slot = 1; slot <= memmap::kInputSlots; ++slot)
         descriptions_[std::size_t(slot - 1)] =
-            rowEdit("DESCRIPTION", slot, kDescriptionX, kDescriptionWidth, kDescriptionLimit,
+            rowEdit("DESCRIPTION", slot, descriptionX, kDescriptionWidth, kDescriptionLimit,
                     &InputRow::description);
     horizontalLine(this, rows::kLabelLeft, rows::kSeparatorTop,
-                   kDescriptionX + kDescriptionWidth - rows::kLabelLeft);
+                   descriptionX + kDescriptionWidth - rows::kLabelLeft);
 
     memo_ = new QPlainTextEdit(this);
     memo_->setObjectName(QStringLiteral("Opis"));
-    memo_->setGeometry(kMemoX, rows::top(1), kMemoRight - kMemoX,
+    memo_->setGeometry(memoX, rows::top(1), memoRight - memoX,
                        rows::top(memmap::kInputSlots) + rows::kFieldHeight - rows::top(1));
     memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo_->setAccessibleName(QStringLiteral("Opis konfiguracji"));
+    // Tab moves on to the next control; Ctrl+Tab would switch the page.
+    memo_->setTabChangesFocus(true);
     connect(memo_, &QPlainTextEdit::textChanged, this, [this] {
         settings().description = linesOf(memo_->toPlainText());
         commitEdit();
     });
 
     const int y = rows::kBelowTable;
-    actionIcon("Image22", ColumnIcon::Clear, QStringLiteral("Wyczyść opisy"),
-               kDescriptionX + (kDescriptionWidth - kColumnIconSize) / 2, y,
-               editing::clearDescriptions);
+    PictureLabel* clearDescriptions = actionIcon(
+        "Image22", ColumnIcon::Clear, QStringLiteral("Wyczyść opisy"),
+        descriptionX + (kDescriptionWidth - kColumnIconSize) / 2, y, editing::clearDescriptions,
+        iconName("DESCRIPTION", 0, QStringLiteral("wyczyść opisy")));
     actionIcon("Image23", ColumnIcon::Clear, QStringLiteral("Wyczyść opis"),
-               kMemoX + (kMemoRight - kMemoX - kColumnIconSize) / 2, y,
-               editing::clearDescriptionMemo);
+               memoX + (memoRight - memoX - kColumnIconSize) / 2, y, editing::clearDescriptionMemo,
+               memo_->accessibleName() + QStringLiteral(" – wyczyść opis"));
+    // The keyboard finishes a column, its icon included, before the next.
+    setTabOrder(descriptions_.back(), clearDescriptions);
+    setTabOrder(clearDescriptions, memo_);
     fixedLabel(this,
                QStringLiteral("* Opisy zapisywane są tylko w pliku konfiguracyjnym i nie są "
                               "wysyłane do urządzenia"),
-               rows::kLabelLeft, y + kColumnIconSize + 4, kMemoRight - rows::kLabelLeft,
+               rows::kLabelLeft, y + kColumnIconSize + 4, memoRight - rows::kLabelLeft,
                Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("LabelDescriptionNote"));
 }
 

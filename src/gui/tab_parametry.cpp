@@ -2,6 +2,7 @@
 
 #include "config/dependent_controls.hpp"
 #include "config/item_lists.hpp"
+#include "gui/accessibility.hpp"
 #include "gui/tab_layout.hpp"
 
 #include <QGridLayout>
@@ -22,9 +23,15 @@ constexpr int kGsmLevelMax = 31;
 
 TabParametry::TabParametry(AppContext& ctx, QWidget* parent)
     : BoundView(ctx, QStringLiteral("TabParametry"), parent) {
-    twoColumns(this, {buildSystemGroup(), buildSecurityGroup()},
-               {buildThresholdGroup(), buildCompatibilityGroup(), buildEnergyGroup(),
-                buildTemperatureGroup()});
+    // Built in reading order, left column first, so the keyboard walks them so: the
+    // arguments of one call would be built in an order of the compiler's choosing.
+    QWidget* system = buildSystemGroup();
+    QWidget* security = buildSecurityGroup();
+    QWidget* thresholds = buildThresholdGroup();
+    QWidget* compatibility = buildCompatibilityGroup();
+    QWidget* energy = buildEnergyGroup();
+    QWidget* temperature = buildTemperatureGroup();
+    twoColumns(this, {system, security}, {thresholds, compatibility, energy, temperature});
 }
 
 QWidget* TabParametry::buildSystemGroup() {
@@ -88,6 +95,7 @@ QWidget* TabParametry::buildSecurityGroup() {
             [k](Settings& s) -> std::string& { return s.securityPhones.at(std::size_t(k - 1)); },
             memmap::wPHONE);
         e->setFixedWidth(kPhoneEditWidth);
+        nameBySetting(e, "SECURITY_PHONE", k);
         grid->addWidget(e, (k - 1) / 2, (k - 1) % 2);
         shown.push_back(e);
     }
@@ -96,6 +104,12 @@ QWidget* TabParametry::buildSecurityGroup() {
     auto* more = new QPushButton(QStringLiteral("Dodatkowe numery sterujące"), g);
     more->setObjectName(QStringLiteral("Button4"));
     form->addRow(inRow(g, {more}));
+    // The numbers keep their room while hidden ("Dowolny telefon"): nothing around them moves.
+    for (QWidget* w : shown) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
     onRefresh([this, shown] {
         for (QWidget* w : shown)
             w->setVisible(securityPhonesVisible(settings()));
@@ -121,6 +135,7 @@ QWidget* TabParametry::buildThresholdGroup() {
     slider->setPageStep(3);
     slider->setFixedWidth(130);
     bindValue(slider, field(&Settings::gsmLevel));
+    slider->setAccessibleName(QStringLiteral("Alarm zasięgu GSM poniżej"));
     auto* percent = namedLabel(g, "rangeAlarm", QString());
     percent->setMinimumWidth(36);
     form->addRow(QStringLiteral("Alarm zasięgu GSM poniżej:"), inRow(g, {slider, percent}));
@@ -139,6 +154,7 @@ QWidget* TabParametry::buildThresholdGroup() {
         bindIndex(list, input == 3 ? field(&Settings::analog3) : field(&Settings::analog4));
         auto* unit = new QLabel(QStringLiteral("V"), g);
         form->addRow(inRow(g, {box, list, unit}));
+        nameBySetting(list, input == 3 ? "ANALOG_INPUT_3" : "ANALOG_INPUT_4");
         onRefresh([this, list, input] {
             list->setEnabled(input == 3 ? analog3ListEnabled(settings())
                                         : analog4ListEnabled(settings()));
@@ -183,6 +199,7 @@ QWidget* TabParametry::buildTemperatureGroup() {
     auto* g = formGroup(this, "GroupTemperature",
                         QStringLiteral(" Czujnik temperatury na wejsciu "), &form);
     struct Sensor {
+        const char* key;
         const char* box;
         const char* caption;
         bool Settings::*enable;
@@ -192,9 +209,9 @@ QWidget* TabParametry::buildTemperatureGroup() {
         std::string Settings::*lowText;
     };
     const Sensor sensors[] = {
-        {"CheckBoxCzujka2", "Wejście 2", &Settings::sensor2Enable, "EditCzujka2LevelH",
+        {"SENSOR_2", "CheckBoxCzujka2", "Wejście 2", &Settings::sensor2Enable, "EditCzujka2LevelH",
          &Settings::sensor2LevelH, "EditCzujka2LevelL", &Settings::sensor2LevelL},
-        {"CheckBoxCzujka5", "Wejście 5", &Settings::sensor5Enable, "EditCzujka5LevelH",
+        {"SENSOR_5", "CheckBoxCzujka5", "Wejście 5", &Settings::sensor5Enable, "EditCzujka5LevelH",
          &Settings::sensor5LevelH, "EditCzujka5LevelL", &Settings::sensor5LevelL},
     };
     for (const Sensor& s : sensors) {
@@ -204,6 +221,10 @@ QWidget* TabParametry::buildTemperatureGroup() {
         auto* low = bindText(namedEdit(g, s.low), field(s.lowText), kTemperatureLength);
         high->setFixedWidth(kEditWidthShort);
         low->setFixedWidth(kEditWidthShort);
+        const std::string key = s.key;
+        nameBySetting(box, key + "_ENABLE");
+        nameBySetting(high, key + "_LevelH");
+        nameBySetting(low, key + "_LevelL");
         form->addRow(inRow(g, {box, new QLabel(QStringLiteral("górny [°C]:")), high,
                                new QLabel(QStringLiteral("dolny [°C]:")), low}));
     }

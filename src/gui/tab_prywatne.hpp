@@ -33,6 +33,7 @@ class TabPrywatne : public InputTableView {
         StatusField alarmText;
         StatusField returnText;
     };
+    int right() const;
     void buildHeadings();
     void buildRow(int slot);
     void buildIcons();
@@ -41,6 +42,10 @@ class TabPrywatne : public InputTableView {
     void highlightPhone(int column);
     void paintPhones(int litColumn);
 
+    ColumnPlan plan_;
+    struct Columns {
+        int label, alarm, alarmText, ret, returnText;
+    } col_{};
     std::array<Row, memmap::kInputSlots> rows_{};
     std::array<QLineEdit*, memmap::kPrivatePhones> phones_{};
     QTimer highlightReset_;

@@ -3,8 +3,12 @@
 #include "config/item_lists.hpp"
 #include "gui/binding.hpp"
 
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QMouseEvent>
+
+#include <algorithm>
+#include <cmath>
 
 namespace qv::gui {
 
@@ -16,36 +20,65 @@ QString rows::name(const char* setting, int slot, int column) {
     return QStringLiteral("f%1_%2_%3").arg(QLatin1String(setting)).arg(slot).arg(column);
 }
 
+int rows::labelWidth(const QFont& font) {
+    QStringList labels;
+    for (int slot = 1; slot <= memmap::kInputSlots; ++slot)
+        labels << QString::fromUtf8(items::slotLabel(slot));
+    return std::max(kLabelWidth, textWidth(font, labels) + 2);
+}
+
+int ColumnPlan::add(int x, int width, int needed) {
+    // A column that must grow takes a little air too: its heading does not touch its neighbours.
+    const int growth = needed > width ? needed + kAir - width : 0;
+    columns_.push_back({x, width, growth, shift_});
+    shift_ += growth;
+    return int(columns_.size()) - 1;
+}
+
+int ColumnPlan::at(int c, int x, bool alignLeft) const {
+    const Column& col = columns_.at(std::size_t(c));
+    return x + col.shift + (alignLeft ? 0 : col.growth / 2);
+}
+
+int ColumnPlan::left(int c) const {
+    const Column& col = columns_.at(std::size_t(c));
+    return col.x + col.shift;
+}
+
+int ColumnPlan::width(int c) const {
+    const Column& col = columns_.at(std::size_t(c));
+    return col.width + col.growth;
+}
+
+int ColumnPlan::shift(int c) const {
+    return columns_.at(std::size_t(c)).shift;
+}
+
+int textWidth(const QFont& font, const QStringList& texts) {
+    const QFontMetricsF fm(font);
+    qreal widest = 0;
+    for (const QString& t : texts)
+        widest = std::max(widest, fm.horizontalAdvance(t));
+    // Less than half a pixel over is not seen.
+    return int(std::ceil(widest - 0.5));
+}
+
 QColor actionRgb(ActionColour colour) {
+    // Red and teal in darker shades than pure FF0000 and 008080, which read on the cells' face at
+    // no more than 2.5:1; each of these reads at 4.5:1 or better.
     switch (colour) {
     case ActionColour::White:
         break;
     case ActionColour::Red:
-        return QColor(0xFF, 0x00, 0x00);
+        return QColor(0xC0, 0x00, 0x00);
     case ActionColour::Blue:
         return QColor(0x00, 0x00, 0xFF);
     case ActionColour::Purple:
         return QColor(0x80, 0x00, 0x80);
     case ActionColour::Teal:
-        return QColor(0x00, 0x80, 0x80);
+        return QColor(0x00, 0x6A, 0x6A);
     }
     return QColor(0xFF, 0xFF, 0xFF);
-}
-
-ClickableLabel::ClickableLabel(QWidget* parent, const QString& objectName) : QLabel(parent) {
-    setObjectName(objectName);
-    setCursor(Qt::PointingHandCursor);
-}
-
-void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
-    QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        Q_EMIT clicked();
-}
-
-void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event) {
-    QLabel::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton) Q_EMIT doubleClicked();
 }
 
 ActionCellLabel::ActionCellLabel(QWidget* parent, const QString& objectName, int x, int y)
@@ -58,17 +91,23 @@ ActionCellLabel::ActionCellLabel(QWidget* parent, const QString& objectName, int
     QFont f = font();
     f.setBold(true);
     setFont(f);
-    // The cells sit on a darker face than the window, so that every action colour (white
-    // included) reads on them.
+    // The cells sit on a face of their own, darker than the window; the "X" of a cell that
+    // does not apply stays readable on it.
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(0xC8, 0xCC, 0xD4));
+    pal.setColor(QPalette::Window, QColor(0xDC, 0xDF, 0xE4));
+    pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x5A, 0x5A, 0x5A));
     setPalette(pal);
     setAutoFillBackground(true);
 }
 
 void ActionCellLabel::showCell(const ActionCell& cell) {
     const QString text = QString::fromStdString(cell.text);
-    if (this->text() != text) setText(text);
+    if (this->text() != text) {
+        setText(text);
+        // The notification is part of the name a screen reader reads.
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
     const QColor rgb = actionRgb(cell.colour);
     if (palette().color(QPalette::Active, QPalette::WindowText) == rgb) return;
     // Enabled cells show the action's colour; a disabled cell keeps the style's grey.
@@ -78,6 +117,10 @@ void ActionCellLabel::showCell(const ActionCell& cell) {
     setPalette(pal);
 }
 
+QString ActionCellLabel::accessibleValue() const {
+    return text().isEmpty() ? QStringLiteral("brak") : text();
+}
+
 void ActionCellLabel::mouseMoveEvent(QMouseEvent* event) {
     QLabel::mouseMoveEvent(event);
     Q_EMIT hovered();
@@ -85,6 +128,11 @@ void ActionCellLabel::mouseMoveEvent(QMouseEvent* event) {
 
 void ActionCellLabel::enterEvent(QEnterEvent* event) {
     QLabel::enterEvent(event);
+    Q_EMIT hovered();
+}
+
+void ActionCellLabel::focusInEvent(QFocusEvent* event) {
+    ClickableLabel::focusInEvent(event);
     Q_EMIT hovered();
 }
 
@@ -153,10 +201,10 @@ QLabel* statusLabel(QWidget* parent, const QLineEdit* field) {
     return l;
 }
 
-void rowLabels(QWidget* parent) {
+void rowLabels(QWidget* parent, int width) {
     for (int slot = 1; slot <= memmap::kInputSlots; ++slot)
         fixedLabel(parent, QString::fromUtf8(items::slotLabel(slot)), rows::kLabelLeft,
-                   rows::top(slot), rows::kLabelWidth, Qt::AlignLeft | Qt::AlignVCenter,
+                   rows::top(slot), width, Qt::AlignLeft | Qt::AlignVCenter,
                    QStringLiteral("RowLabel_%1").arg(slot));
 }
 

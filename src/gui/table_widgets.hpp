@@ -1,12 +1,17 @@
 #pragma once
 // The pieces the input-table tabs are built of: the row geometry, clickable action cells and
 // icons, and the table's flat edits. Widgets are placed at fixed positions, one row of the
-// input table every 20 pixels, so the tables of the different tabs line up.
+// input table every 20 pixels, so the tables of the different tabs line up. The columns keep
+// the widths they were drawn with for Liberation Sans (or Arial) unless a text needs more room;
+// then the column grows and the columns right of it move (ColumnPlan).
 #include "config/settings.hpp"
+#include "gui/clickable_label.hpp"
 #include "gui/tab_pictures.hpp"
 
 #include <QLabel>
 #include <QLineEdit>
+
+#include <vector>
 
 namespace qv::gui {
 
@@ -31,22 +36,41 @@ inline constexpr int kSeparatorTop = top(4) + kFieldHeight + 1;
 // "fNAME_slot" and "fNAME_slot_column": the object names of the per-row widgets.
 QString name(const char* setting, int slot);
 QString name(const char* setting, int slot, int column);
+
+// The width of the row-label column: as drawn, or what the widest label needs in font.
+int labelWidth(const QFont& font);
 } // namespace rows
 
-// A label that acts when clicked or double-clicked with the left button, with a hand cursor.
-class ClickableLabel : public QLabel {
-    Q_OBJECT
+// The columns of a table drawn at fixed places, left to right. A column that needs more than its
+// drawn width grows by the difference and kAir, and every column right of it moves by as much.
+class ColumnPlan {
   public:
-    ClickableLabel(QWidget* parent, const QString& objectName);
+    static constexpr int kAir = 4;
+    // Adds the next column, drawn at x with width, which needs at least `needed` pixels.
+    // Returns its index.
+    int add(int x, int width, int needed);
+    // Where a thing drawn at x in column c lies: moved with the column and centred in what the
+    // column gained (alignLeft: kept at the column's left side).
+    int at(int c, int x, bool alignLeft = false) const;
+    // The column's left edge and width.
+    int left(int c) const;
+    int width(int c) const;
+    // What the columns left of c gained: a separator drawn at x just before column c lies at
+    // x + shift(c).
+    int shift(int c) const;
+    // What all columns gained together.
+    int grown() const { return shift_; }
 
-  Q_SIGNALS:
-    void clicked();
-    void doubleClicked();
-
-  protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
+  private:
+    struct Column {
+        int x, width, growth, shift;
+    };
+    std::vector<Column> columns_;
+    int shift_ = 0;
 };
+
+// The widest of texts in font, in whole pixels (a fraction under half a pixel dropped).
+int textWidth(const QFont& font, const QStringList& texts);
 
 // An action cell: bold text in the action's colour, clicked to step it, hovered for the private
 // phone highlight.
@@ -57,13 +81,17 @@ class ActionCellLabel : public ClickableLabel {
     ActionCellLabel(QWidget* parent, const QString& objectName, int x, int y);
     // Shows the cell's text and colour, touching the widget only where they differ.
     void showCell(const ActionCell& cell);
+    // The notification the cell shows, "brak" when none.
+    QString accessibleValue() const override;
 
   Q_SIGNALS:
+    // The pointer is over the cell, or the keyboard focus came to it.
     void hovered();
 
   protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 };
 
 // A small picture with its hint that acts when clicked (or double-clicked).
@@ -96,8 +124,8 @@ QLabel* fixedLabel(QWidget* parent, const QString& text, int x, int y, int width
                    const QString& objectName = QString());
 // The bold "Status urządzenia" that lies under an SMS text field.
 QLabel* statusLabel(QWidget* parent, const QLineEdit* field);
-// The row labels "Test/Status" ... "Ex 6" down the left side.
-void rowLabels(QWidget* parent);
+// The row labels "Test/Status" ... "Ex 6" down the left side, width pixels wide.
+void rowLabels(QWidget* parent, int width);
 // Separator lines.
 void horizontalLine(QWidget* parent, int x, int y, int width);
 void verticalLine(QWidget* parent, int x, int y, int height);

@@ -1,5 +1,6 @@
 #include "gui/terminal_window.hpp"
 
+#include "gui/appearance.hpp"
 #include "monitor/monitor_model.hpp"
 
 #include <QGridLayout>
@@ -7,13 +8,17 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTableWidget>
+
+#include <algorithm>
 
 namespace qv::gui {
 
 namespace {
 constexpr int kTagColumnWidth = 2000;
+constexpr int kWidth = 560, kHeight = 640, kMinWidth = 320;
 
 QString joined(const std::vector<std::string>& lines, std::size_t from) {
     QString text;
@@ -32,29 +37,36 @@ TerminalWindow::TerminalWindow(QWidget* parent)
 
     command_ = new QLineEdit(QStringLiteral("AT+"), this);
     command_->setObjectName(QStringLiteral("command"));
+    command_->setAccessibleName(QStringLiteral("Polecenie AT"));
     send_ = new QPushButton(QStringLiteral("Wyślij"), this);
     send_->setObjectName(QStringLiteral("AtCmdButton"));
     send_->setAutoDefault(false);
     smsBody_ = new QLineEdit(QStringLiteral("SMS BODY"), this);
     smsBody_->setObjectName(QStringLiteral("smsBody"));
+    smsBody_->setAccessibleName(QStringLiteral("Treść SMS"));
     sms_ = new QPushButton(QStringLiteral("SMS body"), this);
     sms_->setObjectName(QStringLiteral("Button1"));
     sms_->setAutoDefault(false);
 
     lineLog_ = new QPlainTextEdit(this);
     lineLog_->setObjectName(QStringLiteral("Memo1"));
+    lineLog_->setAccessibleName(QStringLiteral("Odebrane linie"));
     lineLog_->setReadOnly(true);
+    lineLog_->setFont(fixedPitchFont());
     lineLog_->setLineWrapMode(QPlainTextEdit::NoWrap); // both scroll bars
     lineLog_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     lineLog_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     byteLog_ = new QPlainTextEdit(this);
     byteLog_->setObjectName(QStringLiteral("Memo2"));
+    byteLog_->setAccessibleName(QStringLiteral("Odebrane bajty"));
     byteLog_->setReadOnly(true);
+    byteLog_->setFont(fixedPitchFont()); // "41 A": code and character in columns
     byteLog_->setMaximumBlockCount(kByteLogLines);
     byteLog_->setFixedWidth(90);
 
     tags_ = new QTableWidget(kTagRows, 1, this);
     tags_->setObjectName(QStringLiteral("StringGrid1"));
+    tags_->setAccessibleName(QStringLiteral("Linie stanu"));
     tags_->horizontalHeader()->hide();
     tags_->verticalHeader()->hide();
     tags_->setColumnWidth(0, kTagColumnWidth);
@@ -76,12 +88,41 @@ TerminalWindow::TerminalWindow(QWidget* parent)
     grid->addWidget(tags_, 3, 0, 1, 2);
     grid->setRowStretch(2, 3);
     grid->setRowStretch(3, 2);
-    resize(560, 640);
+    resize(kWidth, kHeight);
 
     connect(send_, &QPushButton::clicked, this, [this] { Q_EMIT sendCommand(command_->text()); });
     connect(command_, &QLineEdit::returnPressed, send_, &QPushButton::click);
     connect(sms_, &QPushButton::clicked, this,
             [this] { Q_EMIT sendSmsBody(command_->text(), smsBody_->text()); });
+}
+
+void TerminalWindow::placeBeside(QWidget* other) {
+    const QScreen* screen = other->screen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    QRect beside = other->frameGeometry();
+    // The window frame, as the other window's.
+    const QSize frame = beside.size() - other->size();
+    const int wanted = kWidth + frame.width(), least = kMinWidth + frame.width();
+    const int height = std::min(kHeight + frame.height(), room.height());
+    const int top = std::clamp(beside.top(), room.top(), room.bottom() + 1 - height);
+    int left = 0, width = wanted;
+    if (room.right() - beside.right() >= least) {
+        width = std::min(wanted, room.right() - beside.right());
+        left = beside.right() + 1;
+    } else if (beside.left() - room.left() >= least) {
+        width = std::min(wanted, beside.left() - room.left());
+        left = beside.left() - width;
+    } else if (room.width() - beside.width() >= least) {
+        other->move(room.left(), beside.top());
+        beside.moveLeft(room.left());
+        width = std::min(wanted, room.right() - beside.right());
+        left = beside.right() + 1;
+    } else {
+        left = room.right() + 1 - wanted;
+    }
+    move(left, top);
+    resize(width - frame.width(), height - frame.height());
 }
 
 void TerminalWindow::noteBytes(std::span<const std::uint8_t> bytes) {

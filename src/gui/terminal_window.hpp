@@ -29,6 +29,11 @@ class TerminalWindow : public QWidget {
     explicit TerminalWindow(QWidget* parent = nullptr);
 
     QLineEdit* command() const { return command_; }
+    // Places the window beside `other` on its screen, narrower when the room beside it is
+    // smaller; on a screen too narrow for both, `other` moves to the screen's left edge, and
+    // on one too narrow even then the window keeps to the right edge, over `other`'s right
+    // side rather than its values and buttons.
+    void placeBeside(QWidget* other);
     // Received bytes for the byte log, shown at the next refresh.
     void noteBytes(std::span<const std::uint8_t> bytes);
     // Shows what changed in the model's line log and tag table, and the pending bytes.

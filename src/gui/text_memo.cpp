@@ -1,8 +1,9 @@
 #include "gui/text_memo.hpp"
 
-#include <QFontDatabase>
+#include "gui/appearance.hpp"
+#include "gui/window_placement.hpp"
+
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace qv::gui {
@@ -11,29 +12,17 @@ TextWindow::TextWindow(const QString& objectName, const QString& caption, QWidge
     : QDialog(parent) {
     setObjectName(objectName);
     setWindowTitle(caption);
+    centreOnScreenWhenShown(this);
     memo_ = new QPlainTextEdit(this);
     memo_->setObjectName(QStringLiteral("Memo1"));
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSizeF(9);
-    memo_->setFont(font);
+    memo_->setAccessibleName(caption);
+    memo_->setFont(fixedPitchFont());
     memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(memo_);
-}
-
-void TextWindow::showEvent(QShowEvent* event) {
-    if (!centred_) {
-        centred_ = true;
-        if (const QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
-    QDialog::showEvent(event);
 }
 
 } // namespace qv::gui

@@ -1,6 +1,6 @@
 #pragma once
 // The text windows: a memo (Memo1) fills the whole client area, in a fixed-pitch font with
-// both scroll bars and no line wrapping; the window is centred on the screen when first shown.
+// both scroll bars and no line wrapping; the window is centred on the screen when shown.
 #include <QDialog>
 
 class QPlainTextEdit;
@@ -13,12 +13,10 @@ class TextWindow : public QDialog {
     TextWindow(const QString& objectName, const QString& caption, QWidget* parent);
 
   protected:
-    void showEvent(QShowEvent* event) override;
     QPlainTextEdit* memo() const { return memo_; }
 
   private:
     QPlainTextEdit* memo_ = nullptr;
-    bool centred_ = false;
 };
 
 } // namespace qv::gui

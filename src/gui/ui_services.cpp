@@ -1,5 +1,6 @@
 #include "gui/ui_services.hpp"
 
+#include "config/messages.hpp"
 #include "gui/sound_player.hpp"
 
 #include <QDesktopServices>
@@ -9,9 +10,10 @@
 namespace qv::gui {
 
 namespace {
+// Message boxes have no title of their own: the desktop shows the program's title on them.
 int runBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
            QMessageBox::StandardButtons buttons) {
-    QMessageBox box(icon, QString(), text, buttons, parent);
+    QMessageBox box(icon, QString::fromUtf8(msg::kAppTitle), text, buttons, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     return box.exec();
 }

@@ -1,10 +1,13 @@
 #include "qtport/qt_serial_port.hpp"
 
+#include "qtport/driver_line_state.hpp"
+
 #include <QCoreApplication>
 #include <QSerialPort>
 #include <QSerialPortInfo>
 
 #include <algorithm>
+#include <optional>
 
 #if defined(__linux__)
 #include <linux/serial.h>
@@ -32,6 +35,15 @@ void requestLowLatency([[maybe_unused]] QSerialPort& port) {
 #endif
 }
 
+// The port's file descriptor for the driver's own requests; -1 where there is none.
+int descriptor([[maybe_unused]] QSerialPort& port) {
+#if defined(Q_OS_UNIX)
+    return static_cast<int>(port.handle());
+#else
+    return -1;
+#endif
+}
+
 class QtSerialPort final : public SerialPort {
   public:
     void open(const std::string& name) override {
@@ -55,6 +67,9 @@ class QtSerialPort final : public SerialPort {
         port_->setRequestToSend(false);
         port_->clearError();
         requestLowLatency(*port_);
+        port_->setReadBufferSize(static_cast<qint64>(readBufferSize_));
+        rx80Reported_ = false;
+        breaks_ = driverBreakCount(descriptor(*port_));
     }
 
     void close() noexcept override {
@@ -130,6 +145,31 @@ class QtSerialPort final : public SerialPort {
         fail();
     }
 
+    void setReadBufferSize(std::size_t bytes) override {
+        readBufferSize_ = bytes;
+        if (port_) port_->setReadBufferSize(static_cast<qint64>(bytes));
+    }
+
+    // Qt reports neither condition: the bytes waiting in Qt's buffer and the driver's are
+    // compared with the read buffer's size, and the driver's break counter is watched where
+    // the driver keeps one (Linux serial drivers; not pseudo-terminals).
+    PortLineEvents takeLineEvents() noexcept override {
+        PortLineEvents events;
+        if (!port_ || !port_->isOpen()) return events;
+        const int fd = descriptor(*port_);
+        if (readBufferSize_ > 0) {
+            const long long waiting = port_->bytesAvailable() + driverQueuedBytes(fd).value_or(0);
+            const bool full = waiting * 10 >= static_cast<long long>(readBufferSize_) * 8;
+            events.receiveBuffer80Full = full && !rx80Reported_;
+            rx80Reported_ = full;
+        }
+        if (const auto breaks = driverBreakCount(fd)) {
+            events.breakReceived = breaks_ && *breaks != *breaks_;
+            breaks_ = breaks;
+        }
+        return events;
+    }
+
   private:
     void requireOpen() const {
         if (!port_ || !port_->isOpen()) throw PortError("port not open");
@@ -142,6 +182,9 @@ class QtSerialPort final : public SerialPort {
 
     std::unique_ptr<QSerialPort> port_;
     std::string name_;
+    std::size_t readBufferSize_ = 0; // 0: Qt's buffer is not bounded
+    bool rx80Reported_ = false;      // reported once until the bytes waiting fall below 80 %
+    std::optional<long long> breaks_;
 };
 
 } // namespace

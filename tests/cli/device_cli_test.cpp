@@ -137,12 +137,18 @@ TEST_F(DeviceCli, passwordOptionReplacesTheConfigurationsPassword) {
 }
 
 TEST_F(DeviceCli, countersAndEvents) {
-    EXPECT_EQ(cli("counters --write 5,-1,0,7,4294967295 " + sim()).status, 0);
+    EXPECT_EQ(cli("counters --write 5,4294967295,0,7,4294967295 " + sim()).status, 0);
     const CliRun r = cli("counters " + sim());
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("Wejscie 1 : 5\nWejscie 2 : 4294967295\nWejscie 3 : 0\n"),
               std::string::npos);
     EXPECT_EQ(cli("counters --write 1,2,x,4,5 " + sim()).status, 1);
+    // The window's rule: what a read prints can be written back, a negative count cannot.
+    const CliRun negative = cli("counters --write 1,2,3,-1,5 " + sim());
+    EXPECT_EQ(negative.status, 1);
+    EXPECT_NE(negative.out.find("Błędna wartość licznika wejścia 4: \"-1\""), std::string::npos)
+        << negative.out;
+    EXPECT_NE(cli("counters " + sim()).out.find("Wejscie 4 : 7\n"), std::string::npos);
     EXPECT_EQ(cli("counters --write 1,2 " + sim()).status, 2);
 
     const auto raw = dir_ / "events.bin";

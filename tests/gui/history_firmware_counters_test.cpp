@@ -261,15 +261,17 @@ class HistoryFirmwareCountersTest : public QObject {
         Program p;
         const QString file = p.path("module_050392.bin");
         QVERIFY(writeFile(file, QByteArray(1000, '\x5A')));
-        QString linkLog, firstLog;
+        QString linkLog, firstLog, cancelledLog = "?";
         bool enabledBefore = true, enabledAfter = false, stillOpen = true;
         p.ui.fileNames = {file};
         whenModal("TfirmwareForm", [&](QDialog* d) {
             auto* send = d->findChild<QToolButton*>("sendFirmwareButton");
             enabledBefore = send->isEnabled();
             d->findChild<QToolButton*>("ToolButton3")->click();
-            d->findChild<QToolButton*>("ToolButton3")->click(); // cancelled: the choice stays
             firstLog = d->findChild<QPlainTextEdit*>("Memo1")->toPlainText();
+            // Cancelled: the log is cleared, the choice stays.
+            d->findChild<QToolButton*>("ToolButton3")->click();
+            cancelledLog = d->findChild<QPlainTextEdit*>("Memo1")->toPlainText();
             enabledAfter = send->isEnabled();
             finishLinkSessionWhenDone(&linkLog);
             send->click();
@@ -283,6 +285,7 @@ class HistoryFirmwareCountersTest : public QObject {
                  QStringList({QString::fromUtf8("Wybrany plik z oprogramowanie urządzenia:"), file,
                               "Wersja firmware    : 5", "Minimalny QVProg   : 2.3.x",
                               "Platforma docelowa : 92"}));
+        QCOMPARE(cancelledLog, QString());
         QVERIFY(!stillOpen); // the upload closes the window
         QVERIFY2(linkLog.contains("Rozmiar pliku mod: 1024 Bytes"), qPrintable(linkLog));
         QVERIFY2(linkLog.contains(QString::fromUtf8("Aktualizacja zakończona pomyślnie!")),
@@ -328,7 +331,7 @@ class HistoryFirmwareCountersTest : public QObject {
         whenModal("TFormCounter", [&](QDialog* d) {
             firstRead = counterTexts(d);
             d->findChild<QLineEdit*>("EditCounter1")->setText("123");
-            d->findChild<QLineEdit*>("EditCounter3")->setText("-1");
+            d->findChild<QLineEdit*>("EditCounter3")->setText("4294967295");
             d->findChild<QLineEdit*>("EditCounter5")->setText(" 4294967295 ");
             finishLinkSessionWhenDone(&writeLog);
             d->findChild<QPushButton*>("Button1")->click();
@@ -361,6 +364,11 @@ class HistoryFirmwareCountersTest : public QObject {
             d->findChild<QLineEdit*>("EditCounter2")->setText("dwa");
             d->findChild<QPushButton*>("Button1")->click();
             stayedOpen = d->isVisible();
+            // A read never shows a negative count, so none is written either.
+            d->findChild<QLineEdit*>("EditCounter2")->setText("2");
+            d->findChild<QLineEdit*>("EditCounter4")->setText("-1");
+            d->findChild<QPushButton*>("Button1")->click();
+            stayedOpen = stayedOpen && d->isVisible();
             sessions = p.ui.sounds.size() - sessions;
             d->findChild<QPushButton*>("Button2")->click();
         });
@@ -369,9 +377,14 @@ class HistoryFirmwareCountersTest : public QObject {
         QCOMPARE(sessions, std::size_t(0));
         QCOMPARE(p.window->linkWindow()->request().mode, LinkMode::readCounters);
         QCOMPARE(p.ui.shown.back().kind, ScriptedUi::Shown::Kind::Error);
-        QCOMPARE(p.ui.lastText(),
-                 QString::fromUtf8("Błędna wartość licznika wejścia 2: \"dwa\" - liczniki nie "
-                                   "zostały zapisane"));
+        const QStringList texts = p.ui.texts();
+        QCOMPARE(texts.mid(texts.size() - 2),
+                 QStringList({QString::fromUtf8("Błędna wartość licznika wejścia 2: \"dwa\" "
+                                                "(dozwolone liczby od 0 do 4294967295) - liczniki "
+                                                "nie zostały zapisane"),
+                              QString::fromUtf8("Błędna wartość licznika wejścia 4: \"-1\" "
+                                                "(dozwolone liczby od 0 do 4294967295) - liczniki "
+                                                "nie zostały zapisane")}));
     }
 
     // Pictures of the windows for the documentation, taken only when asked for.

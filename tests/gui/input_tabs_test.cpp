@@ -69,9 +69,10 @@ class InputTabsTest : public QObject {
         QCOMPARE(cell->size(), QSize(35, 19));
         QVERIFY(cell->font().bold());
         QCOMPARE(cell->cursor().shape(), Qt::PointingHandCursor);
+        // Red and teal in the darker shades that read on the cells' face.
         const std::pair<const char*, QRgb> steps[] = {
-            {"SMS", 0xFF0000}, {"CLIP", 0x0000FF}, {"C/S", 0x800080},
-            {"C+S", 0x008080}, {"", 0xFFFFFF},
+            {"SMS", 0xC00000}, {"CLIP", 0x0000FF}, {"C/S", 0x800080},
+            {"C+S", 0x006A6A}, {"", 0xFFFFFF},
         };
         for (const auto& [text, rgb] : steps) {
             click(cell);
@@ -351,7 +352,7 @@ class InputTabsTest : public QObject {
         QVERIFY(!p.find<QRadioButton>(rowName("INPUT_NO", 11))->isChecked());
         auto* cell = p.find<QLabel>(cellName(true, 3, 4));
         QCOMPARE(cell->text(), QStringLiteral("C+S"));
-        QCOMPARE(textColour(cell), QColor(0x008080));
+        QCOMPARE(textColour(cell), QColor(0x006A6A));
         QCOMPARE(p.find<QLineEdit>("fPRIV_PHONE_3")->text(), QStringLiteral("777"));
         QCOMPARE(p.find<QPlainTextEdit>("Opis")->toPlainText(), QStringLiteral("opis 1\nopis 2"));
     }

@@ -7,6 +7,8 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -43,7 +45,7 @@ class MainWindowTest : public QObject {
             QCOMPARE(b->text(), QString::fromUtf8(caption));
         }
         QCOMPARE(p.find<QToolButton>("ReadButton")->toolTip(),
-                 QStringLiteral("Odczyt konfiguracji z urządzenia"));
+                 QStringLiteral("Odczyt konfiguracji z urządzenia (Ctrl+R)"));
         QTRY_COMPARE(p.find<QLabel>("StatusPanel2")->text(), QStringLiteral("Port: sim"));
         QCOMPARE(p.find<QLabel>("StatusPanel3")->text(), QStringLiteral("Solvo-5 / DTMF"));
         QVERIFY(QTime::fromString(p.find<QLabel>("StatusPanel1")->text(), "hh:mm:ss").isValid());
@@ -96,6 +98,86 @@ class MainWindowTest : public QObject {
         QCOMPARE(p.ctx->settings().object, "0001");
         QCOMPARE(p.ctx->settings().apn, "other"); // the defaults do not name the APN
         QVERIFY(!p.ctx->doc.isModified());
+    }
+
+    void closingAsksOnlyAfterAChange() {
+        {
+            Program p;
+            QVERIFY(p.window->close()); // unchanged: it closes at once
+            QVERIFY(p.ui.shown.empty());
+        }
+        Program p;
+        p.ctx->settings().apn = "other";
+        p.ui.answers = {false};
+        QVERIFY(!p.window->close());
+        QCOMPARE(p.ui.shown.size(), std::size_t(1));
+        QCOMPARE(p.ui.shown.back().kind, ScriptedUi::Shown::Kind::Question);
+        QCOMPARE(p.ui.lastText(), QString::fromUtf8(msg::kAskDiscardOnNew));
+        QVERIFY(p.window->isVisible());
+        QCOMPARE(p.ctx->settings().apn, "other"); // Cancel keeps the edits
+        QVERIFY(p.window->close());               // OK this time
+        QVERIFY(!p.window->isVisible());
+    }
+
+    void statusBarPanelsKeepTheirWidthsAndTheAdditionsFollow() {
+        Program p;
+        QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
+        QTRY_COMPARE(p.find<QLabel>("StatusPanel2")->text(), QStringLiteral("Port: sim"));
+        const int widths[] = {55, 75, 150, 50};
+        int right = 0;
+        for (int i = 0; i < 4; ++i) {
+            auto* panel = p.find<QLabel>(QStringLiteral("StatusPanel%1").arg(i + 1));
+            // Its width, or what its text needs where the platform's font is wider.
+            QCOMPARE(panel->width(), std::max(widths[i], panel->sizeHint().width()));
+            QVERIFY(panel->x() >= right);
+            right = panel->geometry().right();
+        }
+        QCOMPARE(p.find<QLabel>("StatusPanel4")->width(), 50);
+        auto* verify = p.find<QWidget>("cbVerify");
+        auto* log = p.find<QWidget>("logButton");
+        QVERIFY(verify->x() > right);
+        QVERIFY(log->x() > verify->geometry().right());
+        QVERIFY(log->x() - right < 200); // next to the panels, not at the far end
+    }
+
+    void linkGaugeTellsHowLongTheModuleHasBeenSilent() {
+        Program p("sim:silent");
+        auto* link = p.window->linkWindow();
+        auto* gauge = link->findChild<QProgressBar*>("Gauge1");
+        link->showWaiting(3400, 10000);
+        QCOMPARE(gauge->text(),
+                 QString::fromUtf8("Oczekiwanie na odpowiedź urządzenia: 3 s z 10 s"));
+        link->showWaiting(0, 0);
+        QCOMPARE(gauge->text(), QStringLiteral("0%"));
+        // After a session on a silent module the texts are as they were and the gauge is a
+        // gauge again.
+        QString log;
+        finishLinkSessionWhenDone(&log);
+        p.find<QToolButton>("ReadButton")->click();
+        QVERIFY(log.endsWith(QStringLiteral("Brak odpowiedzi po restarcie !")));
+        QCOMPARE(gauge->format(), QStringLiteral("%p%"));
+    }
+
+    void messageBoxesCarryTheProgramsTitle() {
+        UiServices real;
+        QWidget parent;
+        QString title;
+        QString text;
+        auto* watch = new QTimer(&parent);
+        connect(watch, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                text = box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        watch->start(10);
+        real.information(&parent, QStringLiteral("Zapisano"));
+        QCOMPARE(title, QStringLiteral("QVProg-2"));
+        QCOMPARE(text, QStringLiteral("Zapisano"));
+        title.clear();
+        QVERIFY(real.question(&parent, QStringLiteral("Czy?")));
+        QCOMPARE(title, QStringLiteral("QVProg-2"));
     }
 
     void saveThenOpenRoundTripThroughTheDialogs() {

@@ -21,6 +21,7 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
+#include <QThread>
 #include <QToolButton>
 
 using namespace qv;
@@ -91,6 +92,29 @@ QColor highlight(QWidget* w) {
     return w->palette().color(QPalette::Highlight);
 }
 
+// AddressSanitizer keeps freed memory in quarantine, so the resident figure grows there even
+// when nothing is kept: the memory bound is checked only in builds without it.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kFreedMemoryIsQuarantined = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kFreedMemoryIsQuarantined = true;
+#else
+constexpr bool kFreedMemoryIsQuarantined = false;
+#endif
+#else
+constexpr bool kFreedMemoryIsQuarantined = false;
+#endif
+
+// The program's resident memory in KiB (Linux), or -1.
+long long residentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
 } // namespace
 
 class MonitorWindowTest : public QObject {
@@ -138,7 +162,8 @@ class MonitorWindowTest : public QObject {
         QCOMPARE(gauge->value(), 0);
         QCOMPARE(highlight(gauge), QColor(255, 0, 0)); // left as it was
         QCOMPARE(m.text("creg"), QStringLiteral("Połączony"));
-        QCOMPARE(m.find<QLabel>("creg")->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+        // Green, in the shade that reads on the window's face.
+        QCOMPARE(m.find<QLabel>("creg")->palette().color(QPalette::WindowText), QColor(0, 0x70, 0));
 
         m.line("AT+QVXS=0;0;0;0;0;0;1;1F;4;8;0;7FFF;0;7FFF;111111111111111;C6;02;5A0;FFF6;E1");
         QCOMPARE(m.text("LabelTLevel1"), QStringLiteral("-1,0 C"));
@@ -320,6 +345,20 @@ class MonitorWindowTest : public QObject {
         QCOMPARE(std::count(log.begin(), log.end(), std::string(kTerminalMarker)), 2);
     }
 
+    // A port that fails while the monitor runs: the message says what failed, on which port,
+    // and then the system's words.
+    void aFailingClockSyncNamesTheOperationAndThePort() {
+        Monitor m(QStringLiteral("sim:writefail=1"));
+        m.run([&](MonitorWindow* w) {
+            auto* sync = w->findChild<QToolButton*>(QStringLiteral("syncTimeButton"));
+            if (QTest::qWaitFor([&] { return sync->isEnabled(); }, 5000)) sync->click();
+            (void)QTest::qWaitFor([&] { return !m.ui.shown.empty(); }, 5000);
+            w->done(0);
+        });
+        QCOMPARE(m.ui.texts(), QStringList{QString::fromUtf8(
+                                   "Błąd synchronizacji czasu (port sim): Input/output error")});
+    }
+
     void badPinHoldsModuleInResetAndCloses() {
         Monitor m(QStringLiteral("sim:badpin"));
         QElapsedTimer t;
@@ -349,12 +388,13 @@ class MonitorWindowTest : public QObject {
     void terminalSendsOnlyWithACommandAndKeepsItsLogs() {
         Monitor m(QStringLiteral("sim"), false, true);
         bool shown = false;
-        QPoint where;
+        QRect where, monitor;
         std::string afterEmpty, afterSend;
         m.run([&](MonitorWindow* w) {
             TerminalWindow* term = w->terminal();
             shown = term->isVisible();
-            where = term->pos();
+            where = term->frameGeometry();
+            monitor = w->frameGeometry();
             m.window->reader().inspect([](PortTarget& t) { t.sim()->module().clearReceivedLog(); });
             term->command()->clear();
             term->findChild<QPushButton*>(QStringLiteral("AtCmdButton"))->click();
@@ -368,7 +408,8 @@ class MonitorWindowTest : public QObject {
             w->done(0);
         });
         QVERIFY(shown);
-        QCOMPARE(where, QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+        QVERIFY(!where.intersects(monitor)); // beside the monitor, not over it
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(where));
         QCOMPARE(afterEmpty, std::string());
         QCOMPARE(afterSend, std::string("AT+1\r\nAT+CSQ\r\n"));
         QVERIFY(!m.window->terminal()->isVisible()); // closed with the monitor
@@ -400,6 +441,46 @@ class MonitorWindowTest : public QObject {
         term->refresh(m.window->model());
         QCOMPARE(memo->blockCount(), 1);
         QVERIFY(memo->toPlainText().endsWith(QStringLiteral(" z")));
+    }
+
+    void theMonitorsPortKeepsAtMostItsBuffer() {
+        Monitor m;
+        std::size_t size = 0;
+        m.run([&](MonitorWindow* w) {
+            w->reader().inspect(
+                [&](PortTarget& t) { size = static_cast<SimPort&>(t.port()).readBufferSize(); });
+            w->done(0);
+        });
+        QCOMPARE(size, std::size_t(1024));
+    }
+
+    void aSenderFasterThanTheWindowIsDroppedAndCountedNotKept() {
+        if (residentKiB() < 0) QSKIP("no resident memory figure on this system");
+        Monitor m;
+        QByteArray stream;
+        while (stream.size() < 1 << 20)
+            stream += "AT+QVXS=0;7A;7D;0;0;0;1;1F;2;4;0;7FFF;1;0;\"111111111111111\"\r\n";
+        m.window->setReplay(stream, 500 << 20); // far more than the window takes
+        long long before = 0, after = 0;
+        qint64 inFlight = 0;
+        m.run([&](MonitorWindow* w) {
+            QTest::qWait(200);
+            before = residentKiB();
+            // The window takes nothing for a while: the reader goes on reading.
+            QThread::msleep(2500);
+            after = residentKiB();
+            inFlight = w->reader().bytesInFlight();
+            QTest::qWait(200); // it catches up with what it was handed
+            w->done(0);
+        });
+        QVERIFY2(inFlight <= MonitorReader::kMaxInFlight, qPrintable(QString::number(inFlight)));
+        if (!kFreedMemoryIsQuarantined)
+            QVERIFY2(after - before < 3 * 1024,
+                     qPrintable(QStringLiteral("grew by %1 KiB").arg(after - before)));
+        const auto& model = m.window->model();
+        QVERIFY(model.droppedCount() > 0);
+        QVERIFY(model.receivedCount() > model.droppedCount());
+        QVERIFY(m.find<QLabel>("receivedPanel")->text().contains(QString::fromUtf8("pominięto")));
     }
 
     // Not a check: with QVPROG_SCREENSHOT_DIR set, saves the monitor fed by the simulated

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QToolButton>
 
 using namespace qv;
 using namespace qv::gui;
@@ -84,6 +85,49 @@ class PhoneBaseWindowTest : public QObject {
                  QStringLiteral(
                      "!!! Znaleziono 2 bledow w numerach telefonow - operacja przerwana !!!"));
         QVERIFY(p.ui.sounds.empty()); // no session ran
+        w->hide();
+    }
+
+    void typedNumbersSurviveClosingAndOpeningAgain() {
+        Program p;
+        auto* w = openWindow(p);
+        auto* grid = w->findChild<QTableView*>("StringGrid1");
+        QVERIFY(grid->model()->setData(grid->model()->index(2, 1), "600100200"));
+        QVERIFY(grid->model()->setData(grid->model()->index(2, 2), "sklep"));
+        auto* welcome = w->findChild<QLineEdit*>("EditWelcomeText");
+        QTest::keyClicks(welcome, "Witamy");
+        w->hide();
+        openWindow(p);
+        QCOMPARE(w->table().numbers[2], "600100200");
+        QCOMPARE(w->table().names[2], "sklep");
+        QCOMPARE(welcome->text(), QStringLiteral("Witamy"));
+        QCOMPARE(w->findChild<QLabel*>("LabelFree")->text(), QStringLiteral("1 z 4000"));
+        QVERIFY(p.ui.shown.empty());
+        // A cleared grid stays cleared too, although the image still holds the old base.
+        w->findChild<QPushButton*>("Button3")->click();
+        w->hide();
+        openWindow(p);
+        QCOMPARE(w->table().numbers[2], "");
+        w->hide();
+    }
+
+    void anUntouchedGridShowsTheImageTheProgramHolds() {
+        Program p;
+        PhoneBaseTable base;
+        base.numbers[0] = "500600700";
+        base.welcome = "Dzień dobry";
+        PhoneBaseImage image = PhoneBaseImage::empty();
+        QVERIFY(encodePhoneBase(base, image).ok);
+        auto& held = p.ctx->doc.phoneBaseBuffer();
+        std::copy(image.bytes.begin(), image.bytes.end(), held.begin());
+        auto* w = openWindow(p);
+        QCOMPARE(w->table().numbers[0], "500600700");
+        w->hide();
+        // Nothing typed since: a new configuration's empty base is what opens next.
+        p.find<QToolButton>("newConfig")->click();
+        openWindow(p);
+        QCOMPARE(w->table().numbers[0], "");
+        QCOMPARE(w->findChild<QLineEdit*>("EditWelcomeText")->text(), QString());
         w->hide();
     }
 

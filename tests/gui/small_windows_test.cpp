@@ -7,9 +7,11 @@
 #include "tools/sms_listing.hpp"
 
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QToolButton>
 #include <QtEndian>
@@ -196,6 +198,59 @@ class SmallWindowsTest : public QObject {
             QVERIFY(w.size() - 44 < int(rate) * 2 * 2); // under two seconds
         }
         QVERIFY(synthesiseWave(Sound::Ding) != synthesiseWave(Sound::Ring));
+    }
+
+    void centredWindowsStandInTheMiddleOfTheMainWindowsScreen() {
+        Program p;
+        p.ctx->settings().password = "12";
+        // The main window on a screen other than the primary one, where there is one.
+        QScreen* screen = QGuiApplication::primaryScreen();
+        for (QScreen* s : QGuiApplication::screens())
+            if (s != QGuiApplication::primaryScreen()) screen = s;
+        p.window->move(screen->availableGeometry().topLeft() + QPoint(20, 20));
+        QTRY_COMPARE(p.window->screen(), screen);
+        const QPoint centre = screen->availableGeometry().center();
+        QStringList centred;
+        QStringList elsewhere;
+        auto check = [&](QDialog* d) {
+            const QPoint offset = d->frameGeometry().center() - centre;
+            if (offset.manhattanLength() <= 2 && d->screen() == screen)
+                centred << d->objectName();
+            else
+                elsewhere << d->objectName() +
+                                 QStringLiteral(" at %1,%2 off").arg(offset.x()).arg(offset.y());
+        };
+        auto checkThen = [&](const char* name, std::function<void(QDialog*)> close) {
+            whenModal(QString::fromLatin1(name), [=](QDialog* d) {
+                check(d);
+                close(d);
+            });
+        };
+        const auto accept = [](QDialog* d) { d->accept(); };
+
+        checkThen("TpasswordForm", accept);
+        whenModal("TSerialCommForm", check);
+        finishLinkSessionWhenDone();
+        p.find<QToolButton>("ReadButton")->click();
+        checkThen("TsettingsWindow",
+                  [](QDialog* d) { d->findChild<QToolButton*>("ToolButton3")->click(); });
+        p.find<QToolButton>("settingsButton")->click();
+        checkThen("TFormAddPhones", [](QDialog* d) { button(d, "Button2")->click(); });
+        p.find<QPushButton>("Button4")->click();
+        checkThen("TFormSMSDescription", accept);
+        p.find<QPushButton>("Button3")->click();
+        checkThen("TFormMemo", accept);
+        p.find<QToolButton>("ToolButton12")->click();
+        p.ctx->settings().password = "12"; // the read brought the module's, which is empty
+        checkThen("TpasswordForm", accept);
+        whenModal("TSerialCommForm", check);
+        finishLinkSessionWhenDone();
+        checkThen("TFormCounter", [](QDialog* d) { button(d, "Button2")->click(); });
+        p.find<QPushButton>("Button5")->click();
+        QCOMPARE(elsewhere, QStringList());
+        QCOMPARE(centred, QStringList({"TpasswordForm", "TSerialCommForm", "TsettingsWindow",
+                                       "TFormAddPhones", "TFormSMSDescription", "TFormMemo",
+                                       "TpasswordForm", "TSerialCommForm", "TFormCounter"}));
     }
 };
 

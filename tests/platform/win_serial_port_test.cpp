@@ -86,7 +86,7 @@ TEST_F(EchoPort, bytesGoBothWaysUnchanged) {
         all += static_cast<char>(i);
     EXPECT_EQ(port_.write(all), all.size());
     EXPECT_EQ(readFor(all.size()), all);
-    EXPECT_FALSE(port_.takeLineEvents().any());
+    EXPECT_FALSE(port_.takeAllLineEvents().any());
 }
 
 TEST_F(EchoPort, readsNeverWaitAndWaitsEndAtTheirDeadline) {

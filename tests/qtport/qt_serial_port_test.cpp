@@ -99,6 +99,50 @@ TEST_F(PtyPair, missingPortFailsWithTheSystemsReason) {
     EXPECT_FALSE(port->isOpen());
 }
 
+TEST_F(PtyPair, readBufferBoundsWhatThePortKeeps) {
+    auto port = makeQtSerialPort();
+    port->open(slave_);
+    port->setReadBufferSize(1024);
+    writeMaster(std::string(3000, 'x'));
+    ASSERT_TRUE(port->waitReadable(std::chrono::seconds(2)));
+    usleep(20000);
+    // The port takes at most its buffer from the system at a time; the rest waits there.
+    std::uint8_t buf[4096];
+    std::size_t total = 0;
+    for (int k = 0; k < 50 && total < 3000; ++k) {
+        const std::size_t n = port->readAvailable(buf);
+        EXPECT_LE(n, 1024u);
+        total += n;
+        if (n == 0) port->waitReadable(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(total, 3000u);
+}
+
+TEST_F(PtyPair, receiveBufferEightyPercentFullIsReportedOncePerFilling) {
+    auto port = makeQtSerialPort();
+    port->open(slave_);
+    port->setReadBufferSize(1000);
+    EXPECT_FALSE(port->takeLineEvents().receiveBuffer80Full);
+    writeMaster(std::string(850, 'x')); // 85 % of the buffer, waiting in the system
+    ASSERT_TRUE(port->waitReadable(std::chrono::seconds(2)));
+    usleep(20000);
+    const PortLineEvents first = port->takeLineEvents();
+    EXPECT_TRUE(first.receiveBuffer80Full);
+    EXPECT_FALSE(first.breakReceived); // a pseudo-terminal counts no breaks
+    EXPECT_FALSE(port->takeLineEvents().receiveBuffer80Full);
+    std::uint8_t buf[1024];
+    std::size_t total = 0;
+    while (total < 850 && port->waitReadable(std::chrono::seconds(2)))
+        total += port->readAvailable(buf);
+    EXPECT_FALSE(port->takeLineEvents().receiveBuffer80Full);
+    writeMaster(std::string(900, 'y'));
+    ASSERT_TRUE(port->waitReadable(std::chrono::seconds(2)));
+    usleep(20000);
+    EXPECT_TRUE(port->takeLineEvents().receiveBuffer80Full);
+    port->close();
+    EXPECT_FALSE(port->takeLineEvents().receiveBuffer80Full); // closed: nothing to tell
+}
+
 struct Recorder : LinkObserver {
     std::vector<std::string> lines, boxes;
     void logLine(const std::string& t) override { lines.push_back(t); }

@@ -21,6 +21,10 @@ struct RecordingObserver : LinkObserver {
     void gaugeValue(int v) override { gauge = v; }
     void messageBox(const std::string& t) override { boxes.push_back(t); }
     void sessionEnded(int) override { ++ended; }
+    std::vector<std::pair<int, int>> waits; // waited and limit, in milliseconds
+    int waitsEnded = 0;
+    void waitProgress(int waited, int limit) override { waits.emplace_back(waited, limit); }
+    void waitEnded() override { ++waitsEnded; }
     bool has(const std::string& line) const {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }

@@ -24,19 +24,12 @@ CounterValues decodeCounters(const CounterBytes& bytes) {
 
 std::optional<std::uint32_t> parseCounterText(std::string_view text) {
     text = trimBlanks(text);
-    if (text.empty()) return std::nullopt;
-    const bool negative = text.front() == '-';
-    if (negative || text.front() == '+') text.remove_prefix(1);
     if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
-    std::uint64_t magnitude = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
-    if (ec != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-    if (negative) {
-        if (magnitude > 2147483648ULL) return std::nullopt;
-        return static_cast<std::uint32_t>(0x100000000ULL - magnitude); // two's complement
-    }
-    if (magnitude > 0xFFFFFFFFULL) return std::nullopt;
-    return static_cast<std::uint32_t>(magnitude);
+    std::uint64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || value > 0xFFFFFFFFULL)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(value);
 }
 
 CounterTextsCheck parseCounterTexts(const std::array<std::string, kCounterCount>& texts) {
@@ -45,7 +38,9 @@ CounterTextsCheck parseCounterTexts(const std::array<std::string, kCounterCount>
         const auto value = parseCounterText(texts[n]);
         if (!value) {
             out.refusal = "Błędna wartość licznika wejścia " + std::to_string(n + 1) + ": \"" +
-                          texts[n] + "\" - liczniki nie zostały zapisane";
+                          texts[n] +
+                          "\" (dozwolone liczby od 0 do 4294967295) - liczniki nie zostały "
+                          "zapisane";
             return out;
         }
         out.values[n] = *value;

@@ -16,9 +16,10 @@ using CounterBytes = std::array<std::uint8_t, 4 * kCounterCount>;
 CounterBytes encodeCounters(const CounterValues& values);
 CounterValues decodeCounters(const CounterBytes& bytes);
 
-// A counter text as its 32-bit pattern: an unsigned value up to 4294967295 or a negative one
-// down to -2147483648 (so "-1" gives 0xFFFFFFFF). Blanks around the number are allowed;
-// anything else gives nothing.
+// A counter text as the window shows it after a read: a decimal number from 0 to 4294967295,
+// digits only (blanks around it are allowed). Anything else (a sign, a fraction, a larger
+// number, an empty text) gives nothing: whatever a read showed can be written back unchanged,
+// and nothing else can.
 std::optional<std::uint32_t> parseCounterText(std::string_view text);
 
 // The five texts of a counter write (input 1 first). A text that is not a counter refuses the

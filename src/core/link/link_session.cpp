@@ -53,6 +53,11 @@ bool isBlockMode(LinkMode mode) {
 
 } // namespace
 
+std::string waitingText(int waitedMs, int limitMs) {
+    return "Oczekiwanie na odpowiedź urządzenia: " + std::to_string(waitedMs / 1000) + " s z " +
+           std::to_string((limitMs + 999) / 1000) + " s";
+}
+
 int blockLength(LinkMode mode) {
     switch (mode) {
     case LinkMode::writeConfig:
@@ -154,44 +159,73 @@ void LinkSession::resetPulse(bool reverse) {
     port_.setRts(reverse);
 }
 
-std::optional<std::uint8_t> LinkSession::readByte(Clock::Duration timeout) {
-    const auto deadline = clock_.now() + timeout;
+// Reads one byte by the wait's deadline. The port is waited on in steps, so a long wait can
+// be shown as it goes and the line events are taken as they come.
+std::optional<std::uint8_t> LinkSession::readByteWithin(Wait& wait) {
+    const auto deadline = wait.start + wait.limit;
     for (;;) {
         std::uint8_t b = 0;
         if (port_.readAvailable(std::span<std::uint8_t>(&b, 1)) == 1) return b;
-        const auto now = clock_.now();
+        auto now = clock_.now();
         if (now >= deadline) return std::nullopt;
-        port_.waitReadable(deadline - now);
+        port_.waitReadable(std::min<Clock::Duration>(deadline - now, kWaitStep));
+        noteLineEvents();
+        now = clock_.now();
+        if (now - wait.start >= kWaitShownAfter) {
+            using std::chrono::duration_cast;
+            const auto waited = std::min(now - wait.start, wait.limit);
+            observer_.waitProgress(
+                static_cast<int>(duration_cast<milliseconds>(waited).count()),
+                static_cast<int>(duration_cast<milliseconds>(wait.limit).count()));
+            wait.shown = true;
+        }
     }
 }
 
+void LinkSession::endWait(Wait& wait) {
+    if (wait.shown) observer_.waitEnded();
+    wait.shown = false;
+}
+
+std::optional<std::uint8_t> LinkSession::readByte(Clock::Duration timeout) {
+    Wait wait = beginWait(timeout);
+    const auto b = readByteWithin(wait);
+    endWait(wait);
+    return b;
+}
+
 bool LinkSession::waitFor(std::uint8_t wanted, Clock::Duration timeout) {
-    const auto deadline = clock_.now() + timeout;
-    for (;;) {
-        const auto now = clock_.now();
-        const auto b = readByte(deadline > now ? deadline - now : Clock::Duration::zero());
-        if (!b) return false;
-        if (*b == wanted) return true;
-    }
+    Wait wait = beginWait(timeout);
+    std::optional<std::uint8_t> b;
+    do {
+        b = readByteWithin(wait);
+    } while (b && *b != wanted);
+    endWait(wait);
+    return b.has_value();
+}
+
+void LinkSession::noteLineEvents() {
+    const PortLineEvents events = port_.takeLineEvents();
+    if (events.receiveBuffer80Full) log("Rx80FULL!!!");
+    if (events.breakReceived) log("BREAK!!!");
 }
 
 void LinkSession::talk(const SessionRequest& r) {
     port_.open(r.portName);
     port_.setBaudRate(kLinkBaudRate);
+    port_.setReadBufferSize(kLinkReadBufferSize);
     port_.purge(true, true);
     resetPulse(r.reverseReset);
 
     auto handshakeAndTransfer = [&] {
         // The first byte after the restart; a 0 byte counts as nothing.
-        const auto deadline = clock_.now() + kWaitForTimeout;
-        bool answered = false;
-        while (!answered) {
-            const auto now = clock_.now();
-            const auto b = readByte(deadline > now ? deadline - now : Clock::Duration::zero());
-            if (!b) break;
-            answered = *b != 0;
-        }
-        if (!answered) {
+        Wait firstByte = beginWait(kWaitForTimeout);
+        std::optional<std::uint8_t> b;
+        do {
+            b = readByteWithin(firstByte);
+        } while (b && *b == 0);
+        endWait(firstByte);
+        if (!b) {
             log("Brak odpowiedzi po restarcie !");
             return;
         }
@@ -253,6 +287,7 @@ void LinkSession::talk(const SessionRequest& r) {
 
     clock_.sleepFor(milliseconds(50));
     resetPulse(r.reverseReset);
+    noteLineEvents();
 }
 
 bool LinkSession::checkCompatibility(LinkMode mode) {
@@ -268,6 +303,12 @@ bool LinkSession::checkCompatibility(LinkMode mode) {
         if (sub != 3 && (mode == LinkMode::readCounters || mode == LinkMode::writeCounters)) {
             log("Błąd: wgrany do urządzenia firmware nie obsluguje tej funcji");
             log("Błąd: skontaktuj się z producentem - Vorkal");
+            error = true;
+        }
+        // The counter firmware answers "w" with its counters and has no phone base at all.
+        if (sub == 3 && (mode == LinkMode::readPhoneBase || mode == LinkMode::writePhoneBase)) {
+            log("Błąd: firmware urządzenia nie ma bazy 4000 numerów telefonów (subwersja 3)");
+            log("Podpowiedź: bazę numerów obsługuje firmware z subwersją 4.");
             error = true;
         }
         if (static_cast<int>(mode) > 2) {

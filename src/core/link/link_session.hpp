@@ -26,6 +26,10 @@ class LinkSession {
     static constexpr auto kReadTimeout = std::chrono::milliseconds(5000);     // readCom
     static constexpr auto kBlockByteTimeout = std::chrono::milliseconds(800); // readCom2
     static constexpr auto kWaitForTimeout = std::chrono::milliseconds(10000); // waitFor
+    // A wait for the module is reported to the observer once it has lasted this long, and
+    // then at every step.
+    static constexpr auto kWaitShownAfter = std::chrono::milliseconds(1000);
+    static constexpr auto kWaitStep = std::chrono::milliseconds(100);
 
     LinkSession(SerialPort& port, Clock& clock, LinkObserver& observer);
 
@@ -59,9 +63,20 @@ class LinkSession {
     void log(const std::string& line) { observer_.logLine(line); }
     bool prepare(const SessionRequest& r);
     void talk(const SessionRequest& r);
+    // One wait for the module's answer, which may span several bytes (waitFor).
+    struct Wait {
+        Clock::TimePoint start;
+        Clock::Duration limit;
+        bool shown = false; // reported to the observer
+    };
+
     void resetPulse(bool reverse);
+    Wait beginWait(Clock::Duration limit) const { return {clock_.now(), limit}; }
+    void endWait(Wait& wait);
+    std::optional<std::uint8_t> readByteWithin(Wait& wait);
     std::optional<std::uint8_t> readByte(Clock::Duration timeout);
     bool waitFor(std::uint8_t wanted, Clock::Duration timeout);
+    void noteLineEvents();
     bool checkCompatibility(LinkMode mode);
     void blockTransfer(const SessionRequest& r);
     void erasePassword();
@@ -95,5 +110,9 @@ class LinkSession {
 
 // The mode's full block length (0 for modes without a block).
 int blockLength(LinkMode mode);
+
+// What the link window shows while a session waits for the module:
+// "Oczekiwanie na odpowiedź urządzenia: 3 s z 10 s" (whole seconds waited, and the limit).
+std::string waitingText(int waitedMs, int limitMs);
 
 } // namespace qv

@@ -73,6 +73,10 @@ class LinkObserver {
     virtual void messageBox(const std::string&) {}
     // The end of every session, success or not (the "DING" sound).
     virtual void sessionEnded(int /*sessionResult*/) {}
+    // A wait for the module that has lasted a while: reported about every 100 ms with the time
+    // waited and the wait's limit, then waitEnded() once an answer came or the limit passed.
+    virtual void waitProgress(int /*waitedMs*/, int /*limitMs*/) {}
+    virtual void waitEnded() {}
 };
 
 } // namespace qv

@@ -3,6 +3,7 @@
 // module's port (sim/) both implement it, so the session code runs unchanged against either.
 #include "common/clock.hpp"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -23,6 +24,18 @@ class PortError : public std::runtime_error {
 // no flow control, DTR and RTS off right after opening (RTS is the module's reset line and is
 // then driven only by setRts).
 inline constexpr int kLinkBaudRate = 115200;
+
+// Bytes the port keeps received and not yet read: the link window's port and the others.
+inline constexpr std::size_t kLinkReadBufferSize = 10240;
+inline constexpr std::size_t kMonitorReadBufferSize = 1024;
+
+// What the port layer noticed on the line since it was last asked.
+struct PortLineEvents {
+    // The bytes received and not yet read reached 80 % of the receive buffer.
+    bool receiveBuffer80Full = false;
+    // A break condition: the line was held at the space level for longer than a character.
+    bool breakReceived = false;
+};
 
 // One serial port. A port is used from one thread at a time, except that waitReadable may run
 // on a reader thread while another thread writes (implementations allow that pair).
@@ -51,6 +64,14 @@ class SerialPort {
     // Blocks until at least one byte can be read or the time-out passes (measured on the
     // clock the port was built with). Returns true when a byte is waiting. Throws PortError.
     virtual bool waitReadable(Clock::Duration timeout) = 0;
+
+    // Bounds the bytes the port keeps received and not yet read. Beyond it they wait in the
+    // operating system, whose own buffer then holds back or drops what comes. A port that keeps
+    // no buffer of its own ignores it.
+    virtual void setReadBufferSize(std::size_t bytes) { (void)bytes; }
+    // The line events since the last call (each reported once). A port that cannot tell
+    // reports none. Never throws.
+    virtual PortLineEvents takeLineEvents() noexcept { return {}; }
 
     // Conveniences over the above.
     std::size_t write(const std::string& bytes) {

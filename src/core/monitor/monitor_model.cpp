@@ -292,7 +292,21 @@ void MonitorModel::receivePiece(std::span<const std::uint8_t> piece) {
 }
 
 std::string MonitorModel::statusBarText() const {
-    return statusBarUnknown_ ? std::string("?") : " Odebrano: " + std::to_string(received_);
+    if (statusBarUnknown_) return "?";
+    std::string text = " Odebrano: " + std::to_string(received_);
+    if (dropped_ > 0) text += " (pominięto: " + std::to_string(dropped_) + ")";
+    return text;
+}
+
+void MonitorModel::noteDropped(long long bytes) {
+    if (bytes <= 0) return;
+    waitVisible_ = false;
+    silence_ = 0;
+    if (badPin_) emit(MonitorEffectKind::CloseForBadPin);
+    received_ += bytes;
+    dropped_ += bytes;
+    lineBuffer_.clear();
+    statusBarUnknown_ = false;
 }
 
 std::vector<std::string> MonitorModel::byteLog() const {

@@ -156,6 +156,10 @@ class MonitorModel {
     void receive(std::span<const std::uint8_t> bytes);
     void receive(std::string_view bytes);
 
+    // Bytes the port brought faster than they could be taken, dropped unread: they count as
+    // received, the line in progress is broken off, and the status bar tells how many.
+    void noteDropped(long long bytes);
+
     // The one-second timer (silence handling). Does nothing while the timer is stopped.
     void tick();
     // The user closed the 120-second message: the timer runs again and silence counts from 0.
@@ -169,6 +173,7 @@ class MonitorModel {
     // Restart command: the byte counter starts again from 0 and the status bar shows it.
     void clearReceivedCount() {
         received_ = 0;
+        dropped_ = 0;
         statusBarUnknown_ = false;
     }
 
@@ -201,7 +206,9 @@ class MonitorModel {
     bool configBannerVisible() const { return configVisible_; }
 
     long long receivedCount() const { return received_; }
-    std::string statusBarText() const; // " Odebrano: N", or "?" after a display reset
+    long long droppedCount() const { return dropped_; }
+    // " Odebrano: N", with " (pominięto: M)" once bytes were dropped; "?" after a display reset.
+    std::string statusBarText() const;
     int silenceSeconds() const { return silence_; }
     bool timerRunning() const { return timerRunning_; }
     bool badPinFlag() const { return badPin_; }
@@ -249,6 +256,7 @@ class MonitorModel {
 
     std::string lineBuffer_;
     long long received_ = 0;
+    long long dropped_ = 0;
     int silence_ = 0;
     bool badPin_ = false;
     bool timerRunning_ = false;

@@ -1,6 +1,7 @@
 #include "sim/sim_port.hpp"
 
 #include <algorithm>
+#include <utility>
 
 namespace qv {
 
@@ -43,6 +44,7 @@ void SimPort::open(const std::string& name) {
     writes_ = 0;
     bytesWritten_ = 0;
     bytesRead_ = 0;
+    lineEvents_ = {};
     // DTR and RTS are driven off right after opening: the module's reset line is released.
     rts_ = false;
     noteRts(false);
@@ -96,10 +98,35 @@ void SimPort::setRts(bool on) {
     std::lock_guard lock(mutex_);
     requireOpen();
     if (faults_.rtsFails) throw PortError("Inappropriate ioctl for device");
+    if (rts_ && !on) {
+        lineEvents_.breakReceived |= faults_.breakOnRelease;
+        lineEvents_.receiveBuffer80Full |= faults_.rx80FullOnRelease;
+    }
     rts_ = on;
     noteRts(on);
     module_.setReset(on, clock_.now());
     changed_.notify_all();
+}
+
+void SimPort::setReadBufferSize(std::size_t bytes) {
+    std::lock_guard lock(mutex_);
+    readBufferSize_ = bytes;
+}
+
+std::size_t SimPort::readBufferSize() const {
+    std::lock_guard lock(mutex_);
+    return readBufferSize_;
+}
+
+PortLineEvents SimPort::takeLineEvents() noexcept {
+    std::lock_guard lock(mutex_);
+    return std::exchange(lineEvents_, PortLineEvents{});
+}
+
+void SimPort::raiseLineEvents(PortLineEvents events) {
+    std::lock_guard lock(mutex_);
+    lineEvents_.breakReceived |= events.breakReceived;
+    lineEvents_.receiveBuffer80Full |= events.receiveBuffer80Full;
 }
 
 std::size_t SimPort::write(std::span<const std::uint8_t> bytes) {

@@ -24,6 +24,11 @@ struct SimPortFaults {
     // The adapter is unplugged as byte N is written: that call and every later one fails, and
     // the port cannot be opened again.
     int vanishesAtByte = 0;
+    // Line events reported each time RTS goes from on to off (the module let out of reset):
+    // a break (a module whose transmit line is low while held in reset) and a receive buffer
+    // 80 % full.
+    bool breakOnRelease = false;
+    bool rx80FullOnRelease = false;
 };
 
 class SimPort final : public SerialPort {
@@ -46,9 +51,17 @@ class SimPort final : public SerialPort {
     std::size_t write(std::span<const std::uint8_t> bytes) override;
     std::size_t readAvailable(std::span<std::uint8_t> out) override;
     bool waitReadable(Clock::Duration timeout) override;
+    void setReadBufferSize(std::size_t bytes) override;
+    PortLineEvents takeLineEvents() noexcept override;
+
+    // Line events for the next takeLineEvents, as the port layer would report them.
+    void raiseLineEvents(PortLineEvents events);
 
     // RTS as last driven (for tests of the reset pulse).
     bool rts() const;
+    // The read buffer size last asked for (0: never asked). The module's bytes are not bounded
+    // by it: a simulated line never outruns its reader.
+    std::size_t readBufferSize() const;
     // Bytes handed to the program since the port was opened.
     std::size_t bytesRead() const;
     // Every level RTS was driven to (opening drives it off) since the port was built, with the time
@@ -74,6 +87,8 @@ class SimPort final : public SerialPort {
     bool open_ = false;
     bool rts_ = false;
     bool vanished_ = false;
+    PortLineEvents lineEvents_;
+    std::size_t readBufferSize_ = 0;
     std::vector<RtsChange> rtsHistory_;
     int writes_ = 0;
     std::size_t bytesWritten_ = 0;

@@ -98,6 +98,10 @@ std::optional<SimPortSpec> parseSimPortSpec(std::string_view portName, std::stri
             ok = number(spec.portFaults.readFailsAtByte);
         else if (key == "vanish" && hasValue)
             ok = number(spec.portFaults.vanishesAtByte);
+        else if (key == "break" && !hasValue)
+            spec.portFaults.breakOnRelease = true;
+        else if (key == "rx80full" && !hasValue)
+            spec.portFaults.rx80FullOnRelease = true;
         else if (key == "corrupt" && hasValue)
             ok = imageOffset(value, f.corruptOffset);
         else

@@ -12,6 +12,8 @@
 //   writefail=N    writing byte N fails, and every byte after it (counted from 1 per session)
 //   readfail=N     reading byte N fails, and every byte after it
 //   vanish=N       the port disappears as byte N is written: every later call fails
+//   break, rx80full  the port reports a break, or its receive buffer 80 % full, each time
+//                  the module is let out of reset
 //   corrupt=OFFSET  a configuration write stores the byte at this image offset wrongly
 #include "common/clock.hpp"
 #include "sim/sim_module.hpp"

@@ -48,6 +48,11 @@ struct PhoneBaseTable {
 
     void clear();
     bool operator==(const PhoneBaseTable&) const = default;
+    // The numbers and the two texts alike: what the module would hold is the same (the
+    // descriptions never reach it).
+    bool sameForModule(const PhoneBaseTable& other) const {
+        return numbers == other.numbers && welcome == other.welcome && goodbye == other.goodbye;
+    }
 };
 
 // One record from a number of digits: right-aligned, one digit per nibble, unused nibbles 0xF;

@@ -88,6 +88,8 @@ constexpr Caption kSlotHeadings[] = {
     {"INPUT_STATUS", "Status"},
     {"ZONE_MASK1", "Wejście 1 blokuje"},
     {"ZONE_BELL_MASK1", "Wejścia wzbudzające"},
+    // Held only while the program runs; no file stores it, so no comparison meets it.
+    {"DESCRIPTION", "Opis wejścia"},
 };
 
 // Phones numbered 1..n: the caption, then the number.
@@ -104,8 +106,11 @@ constexpr Caption kOutputColumns[] = {
 };
 constexpr std::array<const char*, 5> kOutputNames = {"S5 1", "Ex 1", "Ex 2", "Ex 3", "Ex 4"};
 
-constexpr std::array<const char*, 4> kAlarmColumns = {"Alarm", "A1", "A2", "A3"};
-constexpr std::array<const char*, 4> kReturnColumns = {"Powrót", "P1", "P2", "P3"};
+// The private columns carry the tab's short headings and the phone they notify.
+constexpr std::array<const char*, 4> kAlarmColumns = {
+    "Alarm", "A1 (telefon prywatny 1)", "A2 (telefon prywatny 2)", "A3 (telefon prywatny 3)"};
+constexpr std::array<const char*, 4> kReturnColumns = {
+    "Powrót", "P1 (telefon prywatny 1)", "P2 (telefon prywatny 2)", "P3 (telefon prywatny 3)"};
 
 template <std::size_t N> const char* find(const Caption (&table)[N], std::string_view key) {
     for (const auto& c : table)
@@ -153,17 +158,26 @@ bool notApplicable(const ConfigKey& key) {
 
 } // namespace
 
+std::string columnLabel(std::string_view key, int column) {
+    if (const char* h = find(kSlotHeadings, key)) return h;
+    if (column >= 1 && column <= memmap::kActionColumns) {
+        const auto c = static_cast<std::size_t>(column - 1);
+        if (key == "ALARM_ACTION") return kAlarmColumns[c];
+        if (key == "RETURN_ACTION") return kReturnColumns[c];
+    }
+    if (const char* o = find(kOutputColumns, key)) return o;
+    return {};
+}
+
+std::string slotControlLabel(int slot, std::string_view heading) {
+    return std::string(items::slotLabel(slot)) + kDash + std::string(heading);
+}
+
 std::string settingLabel(const ConfigKey& key) {
     if (const char* c = find(kCaptions, key.name)) return c;
-    if (key.index >= 1 && key.index <= memmap::kInputSlots) {
-        const std::string row = std::string(items::slotLabel(key.index)) + kDash;
-        if (const char* h = find(kSlotHeadings, key.name)) return row + h;
-        const auto column = static_cast<std::size_t>(key.column - 1);
-        if (key.column >= 1 && key.column <= memmap::kActionColumns) {
-            if (key.name == "ALARM_ACTION") return row + kAlarmColumns[column];
-            if (key.name == "RETURN_ACTION") return row + kReturnColumns[column];
-        }
-    }
+    if (key.index >= 1 && key.index <= memmap::kInputSlots && !find(kOutputColumns, key.name))
+        if (const std::string h = columnLabel(key.name, key.column); !h.empty())
+            return slotControlLabel(key.index, h);
     if (const char* p = find(kNumberedPhones, key.name)) return p + std::to_string(key.index);
     if (const char* o = find(kOutputColumns, key.name);
         o && key.index >= 1 && key.index <= memmap::kOutputs)

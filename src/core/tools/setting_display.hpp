@@ -6,11 +6,19 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace qv {
 
 // "Wejście 1(K) – Nr telefonu (alarm)", "Numer obiektu", "S5 1 – Tryb pracy".
 std::string settingLabel(const ConfigKey& key);
+
+// The column heading of a table key: "Nr telefonu (alarm)", "A1 (telefon prywatny 1)" (column
+// 2 of ALARM_ACTION), "Tryb pracy"; empty for a key outside the tables.
+std::string columnLabel(std::string_view key, int column = 0);
+
+// A control of input row slot under a heading: "Wejście 1(K) – NC".
+std::string slotControlLabel(int slot, std::string_view heading);
 
 // The value of key in s as the window shows it, or nothing for a key that shows no setting of
 // its own: the second key of a radio pair (the first shows the chosen button), slot 1's return

@@ -271,7 +271,7 @@ unsigned long WinSerialPort::queued() {
     return status.cbInQue;
 }
 
-LineEvents WinSerialPort::takeLineEvents() {
+LineEvents WinSerialPort::takeAllLineEvents() noexcept {
     const unsigned seen = lineEvents_.exchange(0);
     LineEvents e;
     e.breakReceived = seen & kBreak;

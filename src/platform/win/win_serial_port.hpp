@@ -54,7 +54,12 @@ class WinSerialPort final : public SerialPort {
     bool waitReadable(Clock::Duration timeout) override;
 
     // The line conditions seen since the last call (and clears them).
-    LineEvents takeLineEvents();
+    // Every line event seen since the last call, the receive overrun included.
+    LineEvents takeAllLineEvents() noexcept;
+    PortLineEvents takeLineEvents() noexcept override {
+        const LineEvents e = takeAllLineEvents();
+        return {e.receiveBuffer80Full, e.breakReceived};
+    }
 
   private:
     void requireOpen() const;

@@ -112,6 +112,22 @@ std::optional<ProcessRun> runTestsAsNobody(const std::string&, std::string& skip
     return std::nullopt;
 }
 #else
+// The first folder on the way to `file` that the user nobody may not enter, with its mode
+// (a home folder of mode 0700 is the usual one), as ": <folder> has mode 0700".
+static std::string nobodyBlocker(const std::string& prefix, const fs::path& file) {
+    fs::path folder;
+    for (const fs::path& part : file.parent_path()) {
+        folder /= part;
+        if (shell(prefix + "test -x '" + folder.string() + "' 2>/dev/null") == 0) continue;
+        std::error_code ec;
+        const auto perms = fs::status(folder, ec).permissions();
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(perms) & 07777U);
+        return ": it may not enter " + folder.string() + " (mode " + mode + ")";
+    }
+    return "";
+}
+
 std::optional<ProcessRun> runTestsAsNobody(const std::string& filter, std::string& skipReason) {
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
@@ -122,8 +138,13 @@ std::optional<ProcessRun> runTestsAsNobody(const std::string& filter, std::strin
     std::string prefix;
     if (runningAsRoot()) {
         prefix = "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
+        if (shell("command -v setpriv >/dev/null 2>&1") != 0) {
+            skipReason = "setpriv (util-linux) is missing";
+            return std::nullopt;
+        }
         if (shell(prefix + "test -x " + self.string() + " 2>/dev/null") != 0) {
-            skipReason = "setpriv is missing or the user nobody cannot run " + self.string();
+            skipReason =
+                "the user nobody cannot run " + self.string() + nobodyBlocker(prefix, self);
             return std::nullopt;
         }
     }

@@ -64,7 +64,9 @@ TEST(BlockTransfer, wrongPasswordIsRefused) {
 TEST(BlockTransfer, readsNeedAConfiguredModuleWritesDoNot) {
     SimMemory memory = SimMemory::fresh();
     memory.configured = false;
-    SimSession s({}, memory);
+    SimOptions phoneBaseFirmware;
+    phoneBaseFirmware.identification = "X/B/NAME_0504/2392123";
+    SimSession s(phoneBaseFirmware, memory);
     for (auto mode : {LinkMode::readConfig, LinkMode::readEvents, LinkMode::readPhoneBase}) {
         EXPECT_EQ(s.run(mode), -1);
         const Lines tail(s.obs.lines.end() - 2, s.obs.lines.end());

@@ -176,23 +176,27 @@ TEST_F(FirmwareUpload, fileTooLargeForTheBufferIsRefusedBeforeThePortOpens) {
     EXPECT_EQ(s.obs.lines.back(), "Plik firmware jest za duży - najwyżej 29952 bajtów.");
 }
 
-TEST(CounterText, thirtyTwoBitPatternsOrNothing) {
+TEST(CounterText, whatAReadShowsAndNothingElse) {
+    EXPECT_EQ(parseCounterText("0"), 0u);
+    EXPECT_EQ(parseCounterText("2147483648"), 0x80000000u);
     EXPECT_EQ(parseCounterText("4294967295"), 0xFFFFFFFFu);
-    EXPECT_EQ(parseCounterText("-1"), 0xFFFFFFFFu);
-    EXPECT_EQ(parseCounterText("-2147483648"), 0x80000000u);
     EXPECT_EQ(parseCounterText(" 12 "), 12u);
-    EXPECT_EQ(parseCounterText("+7"), 7u);
-    for (const char* bad : {"", "abc", "12a", "4294967296", "-2147483649", "-", "1.5", "0x10"})
+    // A read shows unsigned decimals only: a sign, a fraction or a larger number is refused,
+    // whatever its 32-bit pattern would be.
+    for (const char* bad : {"", "  ", "abc", "12a", "4294967296", "99999999999999999999", "-1",
+                            "-2147483648", "+7", "-0", "-", "1.5", "0x10", "1 2"})
         EXPECT_EQ(parseCounterText(bad), std::nullopt) << bad;
 }
 
 TEST(CounterText, aWriteIsRefusedAtItsFirstBadText) {
-    const auto good = parseCounterTexts({"0", "-1", " 7 ", "4294967295", "+2"});
+    const auto good = parseCounterTexts({"0", "4294967295", " 7 ", "2147483648", "2"});
     EXPECT_EQ(good.refusal, "");
-    EXPECT_EQ(good.values, (CounterValues{0, 0xFFFFFFFFu, 7, 0xFFFFFFFFu, 2}));
+    EXPECT_EQ(good.values, (CounterValues{0, 0xFFFFFFFFu, 7, 0x80000000u, 2}));
     const auto bad = parseCounterTexts({"1", "", "x", "4", "5"});
-    EXPECT_EQ(bad.refusal,
-              "Błędna wartość licznika wejścia 2: \"\" - liczniki nie zostały zapisane");
+    EXPECT_EQ(bad.refusal, "Błędna wartość licznika wejścia 2: \"\" (dozwolone liczby od 0 do "
+                           "4294967295) - liczniki nie zostały zapisane");
+    EXPECT_NE(parseCounterTexts({"1", "2", "3", "-1", "5"}).refusal.find("wejścia 4"),
+              std::string::npos);
 }
 
 TEST(CounterSession, writeThenReadShowsUnsignedValues) {
@@ -200,7 +204,7 @@ TEST(CounterSession, writeThenReadShowsUnsignedValues) {
     SessionRequest r;
     r.mode = LinkMode::writeCounters;
     r.portName = "sim";
-    r.counterTexts = {"0", "-1", "4294967295", "2147483648", "17"};
+    r.counterTexts = {"0", "4294967295", "4294967295", "2147483648", "17"};
     EXPECT_EQ(s.run(r), 1);
     EXPECT_EQ(s.linesFrom("Zapis liczników wejsc"),
               (Lines{"Zapis liczników wejsc", "Start",
@@ -225,7 +229,8 @@ TEST(CounterSession, badTextRefusesTheWriteBeforeAByteIsSent) {
     r.counterTexts = {"1", "2", "trzy", "4", "5"};
     EXPECT_EQ(s.run(r), -1);
     EXPECT_EQ(s.obs.lines.back(),
-              "Błędna wartość licznika wejścia 3: \"trzy\" - liczniki nie zostały zapisane");
+              "Błędna wartość licznika wejścia 3: \"trzy\" (dozwolone liczby od 0 do 4294967295) - "
+              "liczniki nie zostały zapisane");
     EXPECT_EQ(s.module.receivedLog(), "");
     EXPECT_EQ(s.module.memory().counters, (CounterValues{1, 2, 3, 4, 5}));
 }

@@ -115,6 +115,23 @@ TEST(SessionHandshake, counterModesNeedSubVersion3) {
                            "Błąd: skontaktuj się z producentem - Vorkal"}));
 }
 
+TEST(SessionHandshake, phoneBaseModesAreRefusedOnCounterFirmware) {
+    // Sub-version 3 answers "w" with its counters and ignores 0x88: the session says why
+    // before the application is started, instead of blaming the password.
+    SimSession s; // X/B/NAME_0503/...
+    const auto base = s.module.memory().phoneBase;
+    for (LinkMode mode : {LinkMode::readPhoneBase, LinkMode::writePhoneBase}) {
+        EXPECT_EQ(s.run(mode), -1);
+        const Lines tail(s.obs.lines.end() - 2, s.obs.lines.end());
+        EXPECT_EQ(tail, (Lines{"Błąd: firmware urządzenia nie ma bazy 4000 numerów telefonów "
+                               "(subwersja 3)",
+                               "Podpowiedź: bazę numerów obsługuje firmware z subwersją 4."}));
+        EXPECT_FALSE(s.obs.has("Hasło niepoprawne."));
+        EXPECT_EQ(s.module.receivedLog(), "R");
+    }
+    EXPECT_EQ(s.module.memory().phoneBase, base);
+}
+
 TEST(SessionHandshake, oldFirmwareWarnsTwiceAndGoesOn) {
     SimOptions o;
     o.identification = "X/B/NAME_0201/2392123";

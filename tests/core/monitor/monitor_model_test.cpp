@@ -47,6 +47,19 @@ TEST_F(MonitorModelTest, LargeBatchIsHandledInPiecesWithoutLosingBytes) {
     EXPECT_EQ(received.back(), "AT+QVXS=0;7A;7D");
 }
 
+TEST_F(MonitorModelTest, DroppedBytesAreCountedAndBreakTheLineInProgress) {
+    model.receive("AT+QVXS=0;7");
+    model.noteDropped(5000);
+    model.receive("A;7D\r\nAB\r\n"); // the rest of a line whose start was dropped
+    EXPECT_EQ(received, (std::vector<std::string>{"A;7D", "AB"}));
+    EXPECT_EQ(v(MonitorValue::Ac).text, "?"); // no status line was pieced together
+    EXPECT_EQ(model.receivedCount(), 11 + 5000 + 10);
+    EXPECT_EQ(model.droppedCount(), 5000);
+    EXPECT_EQ(model.statusBarText(), " Odebrano: 5021 (pominięto: 5000)");
+    model.clearReceivedCount(); // the restart command
+    EXPECT_EQ(model.statusBarText(), " Odebrano: 0");
+}
+
 TEST_F(MonitorModelTest, LineLogPrefixesLocalTimeAndEmptiesPastItsLimit) {
     line("hello");
     EXPECT_EQ(model.lineLog().back(), "14:05:09 hello");

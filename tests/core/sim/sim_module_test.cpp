@@ -203,13 +203,36 @@ TEST(SimPortSpec, portFaultOptions) {
     EXPECT_EQ(p.writeFailsAtByte, 9);
     EXPECT_EQ(p.readFailsAtByte, 10);
     EXPECT_EQ(p.vanishesAtByte, 11);
-    for (const char* bad : {"sim:writefail", "sim:readfail=0", "sim:vanish=-3", "sim:openfail=1"})
+    for (const char* bad :
+         {"sim:writefail", "sim:readfail=0", "sim:vanish=-3", "sim:openfail=1", "sim:break=1"})
         EXPECT_FALSE(parseSimPortSpec(bad, error)) << bad;
+    const auto events = parseSimPortSpec("sim:break,rx80full", error);
+    ASSERT_TRUE(events) << error;
+    EXPECT_TRUE(events->portFaults.breakOnRelease && events->portFaults.rx80FullOnRelease);
 
     // The faults reach the port the command line opens.
     auto setup = SimSetup::create(*parseSimPortSpec("sim:openfail", error), error);
     ASSERT_TRUE(setup) << error;
     EXPECT_THROW(setup->port().open("sim"), PortError);
+}
+
+TEST(SimPortFaults, lineEventsComeOnceEachAndNotFromAnEarlierOpening) {
+    VirtualClock clock;
+    SimModule module;
+    SimPort port(module, clock);
+    port.setFaults({.breakOnRelease = true});
+    port.open("sim");
+    EXPECT_FALSE(port.takeLineEvents().breakReceived);
+    port.setRts(true);
+    EXPECT_FALSE(port.takeLineEvents().breakReceived);
+    port.setRts(false); // let out of reset
+    EXPECT_TRUE(port.takeLineEvents().breakReceived);
+    EXPECT_FALSE(port.takeLineEvents().breakReceived);
+    port.raiseLineEvents({.receiveBuffer80Full = true});
+    port.close();
+    port.open("sim");
+    const PortLineEvents none = port.takeLineEvents();
+    EXPECT_FALSE(none.receiveBuffer80Full || none.breakReceived);
 }
 
 TEST(SimPortFaults, failingByteCutsTheWriteAndTheReadWhereItFalls) {

@@ -46,7 +46,7 @@ TEST(CompareSettings, EachKindOfSettingIsReportedWithItsKeyLabelAndShownValues) 
         {[](Settings& s) {
              s.input(3).alarmAction[1] = {"CLIP", ActionColour::Blue};
          },
-         {"ALARM_ACTION.3.2", "Akumulator – A1", "", "CLIP"}},
+         {"ALARM_ACTION.3.2", "Akumulator – A1 (telefon prywatny 1)", "", "CLIP"}},
         {[](Settings& s) {
              s.input(10).returnAction[0] = {"C+S", ActionColour::Teal};
          },

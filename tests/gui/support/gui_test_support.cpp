@@ -1,5 +1,6 @@
 #include "support/gui_test_support.hpp"
 
+#include "gui/accessibility.hpp"
 #include "gui/appearance.hpp"
 
 #include <QElapsedTimer>
@@ -94,11 +95,15 @@ void finishLinkSessionWhenDone(QString* logOut, int timeoutMs) {
         timeoutMs);
 }
 
-Program::Program(const QString& port) {
+Program::Program(const QString& port, bool serviceMode) {
     QFile ini(dir.filePath(QStringLiteral("QVPROG2.INI")));
     if (ini.open(QIODevice::WriteOnly))
         ini.write("[SETTINGS]\r\nport=" + port.toUtf8() + "\r\nreverse_reset=0\r\n");
     ini.close();
+    if (serviceMode) {
+        QFile marker(dir.filePath(QStringLiteral("qvxlock.txt")));
+        marker.open(QIODevice::WriteOnly);
+    }
     ctx = std::make_unique<AppContext>(dir.path().toStdString() + "/", ui);
     window = std::make_unique<MainWindow>(*ctx);
     window->startUp();
@@ -107,6 +112,7 @@ Program::Program(const QString& port) {
 
 void prepareApplication(QApplication& app) {
     applyAppearance(app);
+    installAccessibility();
 }
 
 } // namespace qv::gui::test

@@ -63,9 +63,10 @@ QPointer<QTimer> whenModal(const QString& objectName, std::function<void(QDialog
 void finishLinkSessionWhenDone(QString* logOut = nullptr, int timeoutMs = 30000);
 
 // A program in a scratch folder: the executable folder holds QVPROG2.INI, naming the given
-// port ("sim" reaches the simulated module on its virtual clock).
+// port ("sim" reaches the simulated module on its virtual clock), and in service mode the
+// marker file.
 struct Program {
-    explicit Program(const QString& port = QStringLiteral("sim"));
+    explicit Program(const QString& port = QStringLiteral("sim"), bool serviceMode = false);
     QTemporaryDir dir;
     ScriptedUi ui;
     std::unique_ptr<AppContext> ctx;
