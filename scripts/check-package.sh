@@ -81,7 +81,9 @@ else
         lint=(setpriv --reuid=nobody --regid=nogroup --clear-groups
               env -i PATH=/usr/bin:/bin HOME=/nonexistent LANG=C.UTF-8 "${lint[@]}")
     fi
-    if ! "${lint[@]}" >"$work/lintian.txt" 2>&1 || grep -q '^[EW]: ' "$work/lintian.txt"; then
+    # From a folder that user may enter: the caller's may be a 0700 home.
+    if ! (cd "$work" && "${lint[@]}") >"$work/lintian.txt" 2>&1 ||
+        grep -q '^[EW]: ' "$work/lintian.txt"; then
         cat "$work/lintian.txt" >&2
         fail "lintian"
     fi
