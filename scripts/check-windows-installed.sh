@@ -4,7 +4,7 @@
 # - installs it silently and checks the files, the Start-menu entry and the file types;
 # - starts the installed window on the built-in module (--demo), waits for it by its title,
 #   keeps a screenshot as docs/screenshots/windows-main-window.png, reads the configuration
-#   from the module with the tool bar's "Odczytaj" (keys sent with xdotool) and checks the link
+#   from the module with "Odczytaj" (its shortcut Ctrl+R, sent with xdotool) and checks the link
 #   window's outcome in what it read;
 # - saves that configuration from the window into a folder and file with Polish names, and
 #   opens it again by handing it to the program;
@@ -139,9 +139,22 @@ click_at() {
     xdotool mousemove --window "$1" "$2" "$3" click 1 2>>"$LOG"
     sleep 0.5
 }
-# The tool bar's buttons, in the main window's coordinates (their captions under the icons).
-READ_BUTTON="290 30"
-SAVE_BUTTON="127 30"
+# A click on the main window's first status-bar panel (a plain label) brings it forward, so that
+# it takes keys: its commands are then given by their shortcuts, wherever the layout puts the
+# buttons.
+focus_main() {
+    local height
+    height=$(xdotool getwindowgeometry "$1" 2>>"$LOG" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
+    click_at "$1" 20 $((${height:-480} - 8))
+}
+# Windows' save dialog opens centred over the main window; its name field lies 28 pixels left
+# of and 167 below the main window's centre.
+name_field() {
+    local w h
+    read -r w h < <(xdotool getwindowgeometry "$1" 2>>"$LOG" |
+        sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\).*/\1 \2/p')
+    echo $((${w:-808} / 2 - 28)) $((${h:-480} / 2 + 167))
+}
 
 start=$(seconds)
 "$WINE" "$QVPROG" --demo >>"$LOG" 2>&1 &
@@ -164,8 +177,8 @@ fi
 if [ -n "$main" ]; then
     # "Odczytaj": the link window runs the session on the built-in module; its close button
     # (Alt+Z) works once the session has ended.
-    # shellcheck disable=SC2086
-    click_at "$main" $READ_BUTTON
+    focus_main "$main"
+    xdotool key ctrl+r
     if link=$(wait_window '^Vorkal Comm Module' 20); then
         pass "the link window opens"
         for i in $(seq 60); do
@@ -186,11 +199,9 @@ if [ -n "$main" ]; then
     sleep 1
     # "Zapisz": Windows' save dialog, a folder and a file name with Polish letters typed into
     # its name field (the dialog adds the extension).
-    click_at "$main" 30 468 # the status bar's clock: brings the main window forward
-    # shellcheck disable=SC2086
-    click_at "$main" $SAVE_BUTTON
-    # (Wine's dialog window does not count as viewable for xdotool: found by name alone. It
-    # opens over the main window, its name field at the main window's 376,407.)
+    focus_main "$main"
+    xdotool key ctrl+s
+    # (Wine's dialog window does not count as viewable for xdotool: found by name alone.)
     found=
     for i in $(seq 600); do
         xdotool search --name '^qvprog$' >/dev/null 2>&1 && { found=1; break; }
@@ -198,7 +209,8 @@ if [ -n "$main" ]; then
     done
     if [ -n "$found" ]; then
         sleep 2
-        click_at "$main" 376 407
+        # shellcheck disable=SC2046
+        click_at "$main" $(name_field "$main")
         xdotool type --delay 60 "$(windows_path "$SAVE_DIR/odczyt żółw")"
         sleep 0.5
         xdotool key Return

@@ -233,7 +233,9 @@ QWidget* TabCentralka::slotBoxes(QWidget* parent, const char* key, const char* l
             namedLabel(boxes, (labelPrefix + n).c_str(),
                        QString::fromUtf8(items::slotLabels()[std::size_t(s - 1)].shortLabel));
         label->setAlignment(Qt::AlignCenter);
-        auto* box = namedCheck(boxes, ("f" + std::string(key) + "_" + n).c_str(), QString());
+        // Appended, not "f" + key + ...: GCC 12 at -O3 warns falsely on that concatenation.
+        const std::string boxName = std::string("f").append(key).append("_").append(n);
+        auto* box = namedCheck(boxes, boxName.c_str(), QString());
         nameBySetting(box, key, s);
         box->setEnabled(editable(s));
         bindFlag(box, [s, flag](Settings& st) -> bool& { return st.input(s).*flag; });
