@@ -73,8 +73,12 @@ AdapterDescription SysfsAdapterTuner::describe(const std::string& port) {
         }
         if (at == at.parent_path()) break;
     }
-    if (d.vendorId.empty()) d.note = "nie jest to adapter USB";
-    else d.note = "Flaga low_latency: program ustawia ją przy każdym otwarciu portu.";
+    if (d.vendorId.empty()) {
+        d.found = false;
+        d.note = "nie jest to adapter USB" + (d.driver.empty() ? "" : ", sterownik " + d.driver);
+    } else {
+        d.note = "Flaga low_latency: program ustawia ją przy każdym otwarciu portu.";
+    }
     return d;
 }
 
@@ -83,7 +87,7 @@ AdapterChange SysfsAdapterTuner::setLowLatency(const std::string& port) {
     const AdapterDescription d = describe(port);
     if (d.latencySetting.empty()) {
         change.lines.push_back(
-            d.found ? "Sterownik " + (d.driver.empty() ? std::string("portu") : d.driver) +
+            d.found ? "Sterownik " + d.driver +
                           " nie ma ustawienia latency_timer: nie ma czego zmienić."
                     : "Nie rozpoznano adaptera portu " + port +
                           (d.note.empty() ? "." : " (" + d.note + ")."));
