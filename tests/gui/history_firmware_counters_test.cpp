@@ -282,7 +282,8 @@ class HistoryFirmwareCountersTest : public QObject {
         QVERIFY2(fastLog.contains(QString::fromUtf8("Odczytano 8000bajtów")), qPrintable(fastLog));
         QVERIFY2(!fastLog.contains(QString::fromUtf8("wolny adapter")), qPrintable(fastLog));
         QCOMPARE(slowLog.count(QString::fromUtf8("Uwaga: wolny adapter USB")), 1);
-        QVERIFY(slowLog.contains(QString::fromUtf8("Poprawka: moduł symulowany z opcją latency=1.")));
+        QVERIFY(
+            slowLog.contains(QString::fromUtf8("Poprawka: moduł symulowany z opcją latency=1.")));
         QStringList without;
         for (const auto& line : slowLog.split('\n'))
             if (!line.startsWith("Uwaga:") && !line.startsWith("W tym tempie") &&

@@ -15,12 +15,12 @@ enum class AdapterSystem { sysfs, windows, simulated, other };
 
 struct AdapterDescription {
     AdapterSystem system = AdapterSystem::other;
-    std::string port;       // the port name it describes
-    bool found = false;     // the system told something about the adapter
-    std::string driver;     // "ftdi_sio", "FTDIBUS", "cp210x", ...
-    std::string vendorId;   // four lower-case hex digits ("0403"); empty when unknown
-    std::string productId;  // "6001"
-    std::string product;    // the product text the adapter reports, when known
+    std::string port;      // the port name it describes
+    bool found = false;    // the system told something about the adapter
+    std::string driver;    // "ftdi_sio", "FTDIBUS", "cp210x", ...
+    std::string vendorId;  // four lower-case hex digits ("0403"); empty when unknown
+    std::string productId; // "6001"
+    std::string product;   // the product text the adapter reports, when known
     std::optional<int> latencyTimerMs;
     // Linux: the driver's low-latency flag, when it could be read.
     std::optional<bool> lowLatencyFlag;

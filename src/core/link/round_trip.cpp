@@ -33,7 +33,8 @@ std::string millisecondsText(Clock::Duration d) {
 }
 
 std::string transferTimeText(Clock::Duration roundTrip, long long bytes) {
-    const double seconds = std::chrono::duration<double>(roundTrip).count() * static_cast<double>(bytes);
+    const double seconds =
+        std::chrono::duration<double>(roundTrip).count() * static_cast<double>(bytes);
     char text[48];
     if (seconds < 10) {
         std::snprintf(text, sizeof text, "%.1f s", seconds);
@@ -50,7 +51,8 @@ namespace {
 
 std::string adapterLine(const AdapterDescription& a) {
     if (!a.found)
-        return "Adapter: nie rozpoznano" + (a.note.empty() ? std::string(".") : " (" + a.note + ").");
+        return "Adapter: nie rozpoznano" +
+               (a.note.empty() ? std::string(".") : " (" + a.note + ").");
     std::string line = "Adapter: ";
     line += a.isFtdi() ? "FTDI " : "USB ";
     line += a.vendorId.empty() ? "?" : a.vendorId;
@@ -102,9 +104,10 @@ std::optional<LatencyHint> latencyHint(Clock::Duration median, const AdapterDesc
                          " bajtów) około " + transferTimeText(median, kPhoneBaseLength) + ".");
     hint.lines.push_back(adapterLine(adapter));
     hint.lines.push_back(remedyLine(adapter));
-    hint.offersElevatedFix = adapter.system == AdapterSystem::windows && adapter.isFtdi() &&
-                             !lowLatencyCommand(adapter).empty() &&
-                             !(adapter.latencyTimerMs && *adapter.latencyTimerMs <= kLowLatencyTimerMs);
+    hint.offersElevatedFix =
+        adapter.system == AdapterSystem::windows && adapter.isFtdi() &&
+        !lowLatencyCommand(adapter).empty() &&
+        !(adapter.latencyTimerMs && *adapter.latencyTimerMs <= kLowLatencyTimerMs);
     return hint;
 }
 

@@ -86,11 +86,11 @@ AdapterChange SysfsAdapterTuner::setLowLatency(const std::string& port) {
     AdapterChange change;
     const AdapterDescription d = describe(port);
     if (d.latencySetting.empty()) {
-        change.lines.push_back(
-            d.found ? "Sterownik " + d.driver +
-                          " nie ma ustawienia latency_timer: nie ma czego zmienić."
-                    : "Nie rozpoznano adaptera portu " + port +
-                          (d.note.empty() ? "." : " (" + d.note + ")."));
+        change.lines.push_back(d.found
+                                   ? "Sterownik " + d.driver +
+                                         " nie ma ustawienia latency_timer: nie ma czego zmienić."
+                                   : "Nie rozpoznano adaptera portu " + port +
+                                         (d.note.empty() ? "." : " (" + d.note + ")."));
         return change;
     }
     const std::string found =

@@ -23,10 +23,6 @@ std::string narrow(const std::wstring& w) {
     return s;
 }
 
-std::wstring widen(const std::string& s) {
-    return std::wstring(s.begin(), s.end());
-}
-
 bool sameName(const std::wstring& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -108,8 +104,8 @@ bool WinAdapterTuner::findBySetupApi(const std::string& port, Found& found) cons
             if (SetupDiGetDeviceInstanceIdW(set, &info, instance, 511, nullptr)) {
                 parseUsbInstanceId(narrow(instance), d.vendorId, d.productId);
                 found.root = HKEY_LOCAL_MACHINE;
-                found.keyPath = std::wstring(kEnumPath) + L"\\" + instance + L"\\" +
-                                kDeviceParameters;
+                found.keyPath =
+                    std::wstring(kEnumPath) + L"\\" + instance + L"\\" + kDeviceParameters;
             }
             wchar_t text[256] = {};
             if (SetupDiGetDeviceRegistryPropertyW(set, &info, SPDRP_SERVICE, nullptr,
@@ -131,14 +127,13 @@ bool WinAdapterTuner::findBySetupApi(const std::string& port, Found& found) cons
 // Enum\FTDIBUS\<VID_0403+PID_6001+serial>\<0000>\Device Parameters, with PortName.
 bool WinAdapterTuner::findInRegistry(const std::string& port, Found& found) const {
     HKEY bus = nullptr;
-    if (RegOpenKeyExW(static_cast<HKEY>(root_), ftdiBusPath_.c_str(), 0,
-                      KEY_READ, &bus) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(static_cast<HKEY>(root_), ftdiBusPath_.c_str(), 0, KEY_READ, &bus) !=
+        ERROR_SUCCESS)
         return false;
     bool hit = false;
     for (const auto& device : subkeys(bus)) {
         HKEY deviceKey = nullptr;
-        if (RegOpenKeyExW(bus, device.c_str(), 0, KEY_READ, &deviceKey) != ERROR_SUCCESS)
-            continue;
+        if (RegOpenKeyExW(bus, device.c_str(), 0, KEY_READ, &deviceKey) != ERROR_SUCCESS) continue;
         for (const auto& instance : subkeys(deviceKey)) {
             const std::wstring relative = instance + L"\\" + kDeviceParameters;
             HKEY params = nullptr;

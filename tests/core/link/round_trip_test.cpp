@@ -60,28 +60,30 @@ TEST(LatencyHint, OnlyAboveTheThreshold) {
 }
 
 TEST(LatencyHint, SaysWhatIsSlowHowLongAndHowToFixIt) {
-    const auto linux =
+    const auto onLinux =
         latencyHint(milliseconds(16), ftdi(AdapterSystem::sysfs, "/dev/ttyUSB0", 16,
                                            "/sys/class/tty/ttyUSB0/device/latency_timer"));
-    ASSERT_TRUE(linux);
-    ASSERT_EQ(linux->lines.size(), 4u);
-    EXPECT_EQ(linux->lines[0], "Uwaga: wolny adapter USB - odpowiedź modułu przychodzi po 16.0 ms, "
-                               "a łącze potrzebuje 0.2 ms.");
-    EXPECT_EQ(linux->lines[1], "W tym tempie zapis konfiguracji (5120 bajtów) potrwa około "
-                               "1 min 22 s, baza telefonów (32300 bajtów) około 8 min 37 s.");
-    EXPECT_EQ(linux->lines[2],
+    ASSERT_TRUE(onLinux);
+    ASSERT_EQ(onLinux->lines.size(), 4u);
+    EXPECT_EQ(onLinux->lines[0],
+              "Uwaga: wolny adapter USB - odpowiedź modułu przychodzi po 16.0 ms, "
+              "a łącze potrzebuje 0.2 ms.");
+    EXPECT_EQ(onLinux->lines[1], "W tym tempie zapis konfiguracji (5120 bajtów) potrwa około "
+                                 "1 min 22 s, baza telefonów (32300 bajtów) około 8 min 37 s.");
+    EXPECT_EQ(onLinux->lines[2],
               "Adapter: FTDI 0403:6001, sterownik ftdi_sio, opóźnienie (latency timer) 16 ms.");
-    EXPECT_EQ(linux->lines[3], "Poprawka: ustaw opóźnienie 1 ms poleceniem: echo 1 | sudo tee "
-                               "/sys/class/tty/ttyUSB0/device/latency_timer");
-    EXPECT_FALSE(linux->offersElevatedFix);
+    EXPECT_EQ(onLinux->lines[3], "Poprawka: ustaw opóźnienie 1 ms poleceniem: echo 1 | sudo tee "
+                                 "/sys/class/tty/ttyUSB0/device/latency_timer");
+    EXPECT_FALSE(onLinux->offersElevatedFix);
 
-    const auto windows = latencyHint(
+    const auto onWindows = latencyHint(
         milliseconds(16), ftdi(AdapterSystem::windows, "COM3", 16, "HKLM\\...\\LatencyTimer"));
-    ASSERT_TRUE(windows);
-    EXPECT_EQ(windows->lines[3], "Poprawka (wymaga uprawnień administratora): qvprog-cli adapter "
-                                 "COM3 --low-latency, potem odłącz adapter i podłącz go ponownie.");
-    EXPECT_TRUE(windows->offersElevatedFix);
-    EXPECT_EQ(windows->port, "COM3");
+    ASSERT_TRUE(onWindows);
+    EXPECT_EQ(onWindows->lines[3],
+              "Poprawka (wymaga uprawnień administratora): qvprog-cli adapter "
+              "COM3 --low-latency, potem odłącz adapter i podłącz go ponownie.");
+    EXPECT_TRUE(onWindows->offersElevatedFix);
+    EXPECT_EQ(onWindows->port, "COM3");
 }
 
 TEST(LatencyHint, AdaptersThatCannotBeSetHere) {
