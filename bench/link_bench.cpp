@@ -4,6 +4,8 @@
 // CPU time used.
 #include "config/memmap.hpp"
 #include "link/link_session.hpp"
+#include "link/round_trip.hpp"
+#include "sim/sim_adapter.hpp"
 #include "sim/sim_module.hpp"
 #include "sim/sim_port.hpp"
 
@@ -82,5 +84,62 @@ void BM_WriteConfig5120Virtual(benchmark::State& state) {
         benchmark::DoNotOptimize(session.run(r));
 }
 BENCHMARK(BM_WriteConfig5120Virtual)->Unit(benchmark::kMillisecond);
+
+// A write through an adapter that holds every byte of the module (sim:realtime,latency=16),
+// before and after the remedy: the session's hint, then the adapter's timer set to 1 ms
+// through its tuner, as `qvprog-cli adapter PORT --low-latency` does. Real time; only the
+// first 200 bytes are sent, and the whole 5120-byte write and the 32300-byte phone base are
+// extrapolated from their pace (the session's fixed sleeps plus the bytes times the pace).
+// Arg 0: the adapter as found (16 ms); arg 1: after the remedy.
+struct HintCounter : qv::LinkObserver {
+    int hints = 0;
+    void logLine(const std::string&) override {}
+    void latencyHint(const qv::LatencyHint&) override { ++hints; }
+};
+
+void BM_SlowAdapterWrite(benchmark::State& state) {
+#if defined(__linux__)
+    prctl(PR_SET_TIMERSLACK, 1UL);
+#endif
+    constexpr int kBytes = 200;
+    qv::SystemClock clock;
+    qv::SimOptions options;
+    options.adapterLatency = std::chrono::milliseconds(16);
+    qv::SimModule module(qv::SimMemory::fresh(), options);
+    qv::SimAdapterTuner tuner(module);
+    if (state.range(0) == 1) tuner.setLowLatency("sim");
+    qv::SimPort port(module, clock, qv::SimPort::RealTime{});
+    HintCounter observer;
+    qv::LinkSession session(port, clock, observer);
+    session.setAdapterTuner(&tuner);
+    session.configImage().putTextField("", qv::memmap::oPASSWORD, qv::memmap::wPASSWORD);
+    qv::SessionRequest r;
+    r.mode = qv::LinkMode::writeConfig;
+    r.portName = "sim";
+    r.transferLength = kBytes;
+    double wall = 0, median = 0;
+    for (auto _ : state) {
+        observer.hints = 0;
+        const auto t0 = clock.now();
+        const int result = session.run(r);
+        wall += std::chrono::duration<double>(clock.now() - t0).count();
+        median += std::chrono::duration<double>(*session.roundTrip().median()).count();
+        if (result != 1) state.SkipWithError("the session failed");
+    }
+    const double n = static_cast<double>(state.iterations());
+    const double pace = (wall / n - kFixedSleepSeconds) / kBytes;
+    state.counters["hints_per_session"] = observer.hints;
+    state.counters["median_rt_ms"] = 1000 * median / n;
+    state.counters["pace_ms"] = 1000 * pace;
+    state.counters["write5120_est_s"] = kFixedSleepSeconds + 5120 * pace;
+    state.counters["phonebase_est_s"] = kFixedSleepSeconds + 32300 * pace;
+}
+BENCHMARK(BM_SlowAdapterWrite)
+    ->ArgName("remedied")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
 
 } // namespace

@@ -60,7 +60,7 @@ expect() {
 }
 
 # Commands and options.
-expect "qvprog-cli " "--help convert counters defaults diff dump erase events firmware help history identify info monitor phonebase ports read sms write"
+expect "qvprog-cli " "--help adapter convert counters defaults diff dump erase events firmware help history identify info monitor phonebase ports read sms write"
 expect "qvprog-cli d" "defaults diff dump"
 expect "qvprog-cli write a.qvx --" "--no-verify --password --port --readback"
 expect "qvprog-cli monitor --" "--json --port --replay --restart --seconds --sync-clock"
@@ -70,6 +70,11 @@ expect "qvprog-cli diff a.qvx b.bCFG --" "--json --password --port"
 expect "qvprog-cli phonebase " "read write"
 expect "qvprog-cli phonebase read --" "--password --port"
 expect "qvprog-cli ports --" ""
+expect "qvprog-cli adapter COM3 --" "--low-latency --wait"
+expect "./fake-cli adapter " "/dev/ttyACM0 /dev/ttyUSB0 sim sim:"
+expect "./fake-cli adapter /dev/ttyA" "/dev/ttyACM0"
+expect "./fake-cli adapter /dev/ttyUSB0 " ""
+expect "./fake-cli adapter sim:la" "latency="
 # Values the user types get no offers.
 expect "qvprog-cli read x.qvx --password " ""
 expect "qvprog-cli counters --write " ""

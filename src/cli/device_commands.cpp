@@ -33,7 +33,9 @@ struct Options {
     std::optional<std::string> raw;
     std::optional<std::string> counters; // --write a,b,c,d,e
     bool noVerify = false;
-    bool readback = false; // write: read the configuration back and compare it
+    bool readback = false;   // write: read the configuration back and compare it
+    bool lowLatency = false; // adapter: set the adapter's latency timer to 1 ms
+    bool wait = false;       // adapter: wait for Enter before ending (an elevated console)
 };
 
 // Nothing when an option is unknown or lacks its value.
@@ -59,6 +61,10 @@ std::optional<Options> parseOptions(const Invocation& inv) {
             o.noVerify = true;
         else if (a[k] == "--readback")
             o.readback = true;
+        else if (a[k] == "--low-latency")
+            o.lowLatency = true;
+        else if (a[k] == "--wait")
+            o.wait = true;
         else if (a[k].starts_with("--"))
             ok = false;
         else
@@ -104,6 +110,7 @@ int withSession(Context& c, const std::function<int(PortLink&, LinkSession&)>& b
     if (!link) return kExitUsage;
     PrintingObserver observer(c.inv);
     LinkSession session(link->port(), link->clock(), observer);
+    session.setAdapterTuner(link->adapter());
     return body(*link, session);
 }
 
@@ -226,6 +233,50 @@ int cmdFirmware(Context& c) {
     });
 }
 
+// What is known about the port's adapter, then the module's round trip measured in an
+// identification session; with --low-latency, the adapter's latency timer set to 1 ms instead.
+int cmdAdapter(Context& c) {
+    auto finish = [&](int rc) {
+        if (c.options.wait) {
+            c.inv.out << "Naciśnij Enter, aby zamknąć." << std::endl;
+            std::string line;
+            std::getline(std::cin, line);
+        }
+        return rc;
+    };
+    auto link = openPortLink(c.inv, c.portName);
+    if (!link) return finish(kExitUsage);
+    AdapterTuner* tuner = link->adapter();
+    if (!tuner) {
+        c.inv.err << "Ten program nie opisuje adapterów portów szeregowych\n";
+        return finish(kExitRefused);
+    }
+    const AdapterDescription adapter = tuner->describe(c.portName);
+    for (const auto& line : adapterDescriptionLines(adapter))
+        c.inv.out << line << '\n';
+    if (c.options.lowLatency) {
+        const AdapterChange change = tuner->setLowLatency(c.portName);
+        auto& os = change.outcome == AdapterChange::Outcome::done ? c.inv.out : c.inv.err;
+        for (const auto& line : change.lines)
+            os << line << '\n';
+        return finish(change.outcome == AdapterChange::Outcome::done ? kExitOk : kExitRefused);
+    }
+    PrintingObserver observer(c.inv);
+    LinkSession session(link->port(), link->clock(), observer);
+    const int rc = runSession(c.inv, *link, session, c.request(LinkMode::identify));
+    const auto median = session.roundTrip().median();
+    if (!median) {
+        c.inv.err << "Czas odpowiedzi modułu: nie zmierzono (moduł nie odpowiedział)\n";
+        return finish(kExitRefused);
+    }
+    c.inv.out << "Czas odpowiedzi modułu: " << millisecondsText(*median) << " (łącze potrzebuje "
+              << millisecondsText(kLineRoundTrip) << ")\n";
+    if (const auto hint = latencyHint(*median, adapter))
+        for (const auto& line : hint->lines)
+            c.inv.out << line << '\n';
+    return finish(rc);
+}
+
 int cmdPorts(const Invocation& inv) {
 #if defined(QVPROG_HAVE_SYSTEM_PORTS)
     for (const auto& name : listSystemPortNames())
@@ -251,6 +302,7 @@ std::optional<int> runDeviceCommand(const Invocation& inv) {
         {"events", {0, cmdEvents}},
         {"counters", {0, cmdCounters}},
         {"firmware", {1, cmdFirmware}},
+        {"adapter", {1, cmdAdapter}},
     };
     const std::string& name = inv.args[0];
     if (name == "ports") return cmdPorts(inv);
@@ -263,6 +315,17 @@ std::optional<int> runDeviceCommand(const Invocation& inv) {
     if (!countOk) {
         inv.err << "Błędne argumenty polecenia " << name << '\n';
         return kExitUsage;
+    }
+    if ((options->lowLatency || options->wait) && name != "adapter") {
+        inv.err << "Opcje --low-latency i --wait działają tylko z poleceniem adapter\n";
+        return kExitUsage;
+    }
+    if (name == "adapter") {
+        if (options->port) {
+            inv.err << "Polecenie adapter bierze port jako argument, bez --port\n";
+            return kExitUsage;
+        }
+        options->port = options->positional[0];
     }
     if (options->readback && name != "write") {
         inv.err << "Opcja --readback działa tylko z poleceniem write\n";
@@ -288,6 +351,8 @@ std::vector<std::string> deviceCommandUsage() {
         "events [WYJ.txt] [--raw PLIK] [--port NAZWA] [--password H]   bufor zdarzeń",
         "counters [--write a,b,c,d,e] [--port NAZWA]   liczniki wejść",
         "firmware PLIK.bin [--port NAZWA]          aktualizacja firmware",
+        "adapter PORT [--low-latency] [--wait]     adapter USB portu i czas odpowiedzi modułu;",
+        "                                          --low-latency: opóźnienie adaptera 1 ms",
         "  port sim[:opcje] to wbudowany symulowany moduł (zob. README)",
     };
 }

@@ -15,6 +15,11 @@ void PrintingObserver::messageBox(const std::string& text) {
     inv_.err << text << '\n';
 }
 
+void PrintingObserver::latencyHint(const LatencyHint& hint) {
+    for (const auto& line : hint.lines)
+        inv_.err << line << '\n';
+}
+
 bool PortLink::saveState(const Invocation& inv) const {
     if (!sim) return true;
     std::string error;
@@ -38,6 +43,7 @@ std::optional<PortLink> openPortLink(const Invocation& inv, const std::string& p
     }
 #if defined(QVPROG_HAVE_SYSTEM_PORTS)
     link.real = makeSystemSerialPort();
+    link.systemTuner = makeSystemAdapterTuner();
     return link;
 #else
     inv.err << "Ten program nie obsługuje portów szeregowych (brak Qt SerialPort)\n";

@@ -5,6 +5,7 @@
 
 #include "common/clock.hpp"
 #include "link/link_types.hpp"
+#include "link/round_trip.hpp"
 #include "link/serial_port.hpp"
 #include "sim/sim_setup.hpp"
 
@@ -19,7 +20,10 @@ struct PortLink {
     std::unique_ptr<SerialPort> real;
     SystemClock systemClock;
     bool realtime = true; // false: the simulated module on its virtual clock
+    std::unique_ptr<AdapterTuner> systemTuner;
     SerialPort& port() { return sim ? sim->port() : *real; }
+    // What describes and tunes the port's adapter (nothing without system ports).
+    AdapterTuner* adapter() { return sim ? &sim->adapter() : systemTuner.get(); }
     Clock& clock() { return sim ? sim->clock() : static_cast<Clock&>(systemClock); }
     // The name to open the port by.
     std::string openName(const std::string& portName) const { return sim ? "sim" : portName; }
@@ -33,6 +37,8 @@ class PrintingObserver final : public LinkObserver {
     explicit PrintingObserver(const Invocation& inv) : inv_(inv) {}
     void logLine(const std::string& text) override;
     void messageBox(const std::string& text) override;
+    // The slow-adapter hint goes to standard error, apart from the log.
+    void latencyHint(const LatencyHint& hint) override;
 
   private:
     const Invocation& inv_;

@@ -5,7 +5,9 @@
 #include "gui/gradient_toolbar.hpp"
 #include "gui/window_placement.hpp"
 #include "link/link_session.hpp"
+#include "platform/system_port.hpp"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -38,6 +40,18 @@ LinkWindow::LinkWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
     finishButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);
     finishButton_->setEnabled(false);
     toolBar->addWidget(finishButton_);
+    // Shown only after a slow-adapter hint whose fix the window can start (Windows, FTDI).
+    auto* adapterFix = new QToolButton(toolBar);
+    adapterFix->setObjectName(QStringLiteral("ButtonAdapterFix"));
+    adapterFix->setText(QStringLiteral("Ustaw opóźnienie adaptera 1 ms..."));
+    adapterFix->setAccessibleName(QStringLiteral("Ustaw opóźnienie adaptera 1 ms"));
+    adapterFix->setToolTip(QStringLiteral(
+        "Uruchamia qvprog-cli adapter --low-latency jako administrator; potem adapter trzeba "
+        "odłączyć i podłączyć ponownie"));
+    adapterFix->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    adapterFixAction_ = toolBar->addWidget(adapterFix);
+    adapterFixAction_->setVisible(false);
+    connect(adapterFix, &QToolButton::clicked, this, &LinkWindow::startAdapterFix);
 
     log_ = new QPlainTextEdit(this);
     log_->setObjectName(QStringLiteral("Memo1"));
@@ -72,6 +86,8 @@ LinkWindow::LinkWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
     connect(
         worker_, &LinkWorker::messageBox, this,
         [this](const QString& text) { ctx_.ui.error(this, text); }, Qt::QueuedConnection);
+    connect(worker_, &LinkWorker::adapterHint, this, &LinkWindow::showAdapterHint,
+            Qt::QueuedConnection);
     connect(worker_, &LinkWorker::finished, this, &LinkWindow::sessionFinished,
             Qt::QueuedConnection);
     thread_.setObjectName(QStringLiteral("LinkSession"));
@@ -105,6 +121,7 @@ void LinkWindow::showEvent(QShowEvent* event) {
     gauge_->setValue(0);
     showWaiting(0, 0);
     finishButton_->setEnabled(false);
+    adapterFixAction_->setVisible(false);
     request_.portName = ctx_.portName().toStdString();
     request_.reverseReset = ctx_.reverseReset();
     request_.verify = ctx_.verifyTransfer;
@@ -122,6 +139,26 @@ void LinkWindow::begin() {
 
 void LinkWindow::appendLog(const QString& line) {
     log_->appendPlainText(line);
+}
+
+// The hint follows the lines the session has logged so far; the session's own lines go on.
+void LinkWindow::showAdapterHint(const QStringList& lines, bool offersElevatedFix,
+                                 const QString& port) {
+    for (const auto& line : lines)
+        appendLog(line);
+    adapterFixPort_ = port;
+    adapterFixAction_->setVisible(offersElevatedFix);
+}
+
+void LinkWindow::startAdapterFix() {
+    std::string error;
+    if (!startElevatedLowLatency(adapterFixPort_.toStdString(), error)) {
+        ctx_.ui.error(this, QString::fromStdString(error));
+        return;
+    }
+    appendLog(QStringLiteral("Uruchomiono qvprog-cli adapter %1 --low-latency jako administrator; "
+                             "po zmianie odłącz adapter i podłącz go ponownie.")
+                  .arg(adapterFixPort_));
 }
 
 void LinkWindow::updateGauge() {

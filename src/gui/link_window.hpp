@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QTimer>
 
+class QAction;
 class QPlainTextEdit;
 class QProgressBar;
 class QToolButton;
@@ -55,6 +56,8 @@ class LinkWindow : public QDialog {
   private:
     void begin();
     void appendLog(const QString& line);
+    void showAdapterHint(const QStringList& lines, bool offersElevatedFix, const QString& port);
+    void startAdapterFix();
     void sessionFinished(const LinkResults& results);
     void updateGauge();
     void finish();
@@ -68,6 +71,8 @@ class LinkWindow : public QDialog {
 
     QProgressBar* gauge_;
     QToolButton* finishButton_;
+    QAction* adapterFixAction_;
+    QString adapterFixPort_;
     QPlainTextEdit* log_;
     QTimer startTimer_;
     QTimer gaugeTimer_;

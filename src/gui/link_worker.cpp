@@ -1,6 +1,7 @@
 #include "gui/link_worker.hpp"
 
 #include "link/link_session.hpp"
+#include "link/round_trip.hpp"
 #include "platform/port_target.hpp"
 
 namespace qv::gui {
@@ -22,6 +23,12 @@ class Observer final : public LinkObserver {
         w_.waitLimitMs = limitMs;
     }
     void waitEnded() override { w_.waitLimitMs = 0; }
+    void latencyHint(const LatencyHint& hint) override {
+        QStringList lines;
+        for (const auto& line : hint.lines)
+            lines << QString::fromStdString(line);
+        Q_EMIT w_.adapterHint(lines, hint.offersElevatedFix, QString::fromStdString(hint.port));
+    }
 
   private:
     LinkWorker& w_;
@@ -43,6 +50,7 @@ void LinkWorker::run(const SessionRequest& requestIn, const LinkInputs& inputs) 
     SessionRequest request = requestIn;
     request.portName = target->openName();
     LinkSession session(target->port(), target->clock(), observer);
+    session.setAdapterTuner(&target->adapter());
     if (inputs.image) session.configImage() = *inputs.image;
     if (inputs.phoneBase) session.phoneBase() = *inputs.phoneBase;
     session.setFirmwareFile(inputs.firmwareFile);

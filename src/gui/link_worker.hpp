@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <cstdint>
@@ -51,6 +52,9 @@ class LinkWorker : public QObject {
   Q_SIGNALS:
     void logLine(const QString& text);
     void messageBox(const QString& text);
+    // The session's round trip shows a slow adapter: the hint's lines, and whether the fix
+    // can be started from the window (an elevated step) for this port.
+    void adapterHint(const QStringList& lines, bool offersElevatedFix, const QString& port);
     void finished(const qv::gui::LinkResults& results);
 };
 

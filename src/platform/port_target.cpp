@@ -15,6 +15,7 @@ std::unique_ptr<PortTarget> PortTarget::create(const std::string& portName, std:
         return target;
     }
     target->real_ = makeSystemSerialPort();
+    target->systemTuner_ = makeSystemAdapterTuner();
     target->openName_ = portName;
     return target;
 }

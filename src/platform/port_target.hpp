@@ -3,6 +3,7 @@
 // simulated module for the port name "sim[:options]", with the clock sessions use on it.
 // Create it in the thread that uses the port.
 #include "common/clock.hpp"
+#include "link/adapter.hpp"
 #include "link/serial_port.hpp"
 #include "sim/sim_setup.hpp"
 
@@ -19,6 +20,8 @@ class PortTarget {
     SerialPort& port() { return sim_ ? sim_->port() : *real_; }
     Clock& clock() { return sim_ ? sim_->clock() : static_cast<Clock&>(systemClock_); }
     bool isSimulated() const { return sim_ != nullptr; }
+    // Describes and tunes the port's adapter: the system's, or the simulated module's.
+    AdapterTuner& adapter() { return sim_ ? sim_->adapter() : *systemTuner_; }
     SimSetup* sim() { return sim_.get(); }
     // The name to open the port by ("sim" for the simulated module).
     const std::string& openName() const { return openName_; }
@@ -28,6 +31,7 @@ class PortTarget {
   private:
     std::unique_ptr<SimSetup> sim_;
     std::unique_ptr<SerialPort> real_;
+    std::unique_ptr<AdapterTuner> systemTuner_;
     SystemClock systemClock_;
     std::string openName_;
 };

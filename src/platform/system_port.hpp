@@ -2,6 +2,7 @@
 // The machine's own serial ports, one implementation per platform: Qt Serial Port where Qt has
 // it (Linux, macOS), the Win32 communications API on Windows. The window and the command line
 // reach real ports only through these two functions.
+#include "link/adapter.hpp"
 #include "link/serial_port.hpp"
 
 #include <memory>
@@ -16,5 +17,14 @@ std::unique_ptr<SerialPort> makeSystemSerialPort();
 // The serial ports present on the machine, sorted as text ("COM10" before "COM2"). On Linux
 // and macOS these are device paths (/dev/ttyUSB0), on Windows COM names.
 std::vector<std::string> listSystemPortNames();
+
+// The adapters behind the machine's ports: sysfs on Linux, the setup API and the registry on
+// Windows; elsewhere one that knows nothing.
+std::unique_ptr<AdapterTuner> makeSystemAdapterTuner();
+
+// Starts `qvprog-cli adapter PORT --low-latency` with administrator rights (Windows: the
+// system asks the user first). False, with the reason in error, where the platform cannot or
+// the start failed; the adapter must then be set with the command of the latency hint.
+bool startElevatedLowLatency(const std::string& port, std::string& error);
 
 } // namespace qv

@@ -257,6 +257,42 @@ class HistoryFirmwareCountersTest : public QObject {
         QVERIFY(!history->findChild<QToolButton*>("SaveFileButton")->isEnabled());
     }
 
+    // An adapter that holds every byte 16 ms: the link window adds the hint to its log once,
+    // the session's own lines stay as a fast line gives them, and no fix button for it.
+    void slowAdapterIsReportedOnceInTheLinkWindow() {
+        QString fastLog, slowLog;
+        bool fixShown = true;
+        {
+            Program p("sim:password=12,latency=1");
+            p.ctx->settings().password = "12";
+            whenModal("TpasswordForm", [](QDialog* pw) { pw->accept(); });
+            finishLinkSessionWhenDone(&fastLog);
+            p.window->historyWindow()->readBuffer();
+        }
+        {
+            Program p("sim:password=12,latency=16");
+            p.ctx->settings().password = "12";
+            whenModal("TpasswordForm", [](QDialog* pw) { pw->accept(); });
+            finishLinkSessionWhenDone(&slowLog);
+            p.window->historyWindow()->readBuffer();
+            // The tool bar hides the button's widget while its action is hidden.
+            fixShown =
+                !p.window->linkWindow()->findChild<QToolButton*>("ButtonAdapterFix")->isHidden();
+        }
+        QVERIFY2(fastLog.contains(QString::fromUtf8("Odczytano 8000bajtów")), qPrintable(fastLog));
+        QVERIFY2(!fastLog.contains(QString::fromUtf8("wolny adapter")), qPrintable(fastLog));
+        QCOMPARE(slowLog.count(QString::fromUtf8("Uwaga: wolny adapter USB")), 1);
+        QVERIFY(
+            slowLog.contains(QString::fromUtf8("Poprawka: moduł symulowany z opcją latency=1.")));
+        QStringList without;
+        for (const auto& line : slowLog.split('\n'))
+            if (!line.startsWith("Uwaga:") && !line.startsWith("W tym tempie") &&
+                !line.startsWith("Adapter:") && !line.startsWith("Poprawka:"))
+                without << line;
+        QCOMPARE(without.join('\n'), fastLog);
+        QVERIFY(!fixShown);
+    }
+
     void firmwareFileIsShownKeptAndUploaded() {
         Program p;
         const QString file = p.path("module_050392.bin");

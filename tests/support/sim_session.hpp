@@ -1,6 +1,7 @@
 #pragma once
 // A whole link session against the simulated module on the virtual clock.
 #include "link/link_session.hpp"
+#include "link/round_trip.hpp"
 #include "sim/sim_module.hpp"
 #include "sim/sim_port.hpp"
 
@@ -25,6 +26,8 @@ struct RecordingObserver : LinkObserver {
     int waitsEnded = 0;
     void waitProgress(int waited, int limit) override { waits.emplace_back(waited, limit); }
     void waitEnded() override { ++waitsEnded; }
+    std::vector<LatencyHint> hints;
+    void latencyHint(const LatencyHint& h) override { hints.push_back(h); }
     bool has(const std::string& line) const {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }

@@ -82,6 +82,9 @@ int LinkSession::run(const SessionRequest& r) {
     operationDone_ = false;
     identity_ = {};
     firmwareSize_ = 0;
+    roundTrip_.clear();
+    hintDecided_ = false;
+    portName_ = r.portName;
     observer_.gaugeValue(0);
     log("Proszę czekać...");
     log("Port: " + r.portName);
@@ -96,6 +99,7 @@ int LinkSession::run(const SessionRequest& r) {
             log(kPortErrorMessage + r.portName + " (" + e.what() + ")");
         }
     }
+    if (roundTrip_.count() >= RoundTripMeter::kMinSamples) decideLatencyHint();
     port_.close();
     observer_.sessionEnded(sessionResult_);
     return sessionResult_;
@@ -149,6 +153,23 @@ bool LinkSession::prepare(const SessionRequest& r) {
 
 void LinkSession::send(std::span<const std::uint8_t> bytes) {
     port_.write(bytes);
+}
+
+void LinkSession::noteRoundTrip(Clock::Duration d) {
+    roundTrip_.add(d);
+    if (roundTrip_.full()) decideLatencyHint();
+}
+
+// Once a session: tells the technician when the adapter, not the line, sets the pace.
+void LinkSession::decideLatencyHint() {
+    if (hintDecided_) return;
+    hintDecided_ = true;
+    const auto median = roundTrip_.median();
+    if (!median || !roundTripIsSlow(*median)) return;
+    AdapterDescription adapter;
+    adapter.port = portName_;
+    if (tuner_) adapter = tuner_->describe(portName_);
+    if (const auto hint = latencyHint(*median, adapter)) observer_.latencyHint(*hint);
 }
 
 void LinkSession::resetPulse(bool reverse) {
@@ -237,7 +258,12 @@ void LinkSession::talk(const SessionRequest& r) {
         clock_.sleepFor(milliseconds(5));
         port_.purge(true, true);
         sendByte(kIdentify);
-        clock_.sleepFor(milliseconds(300));
+        // The answer is read after 300 ms; when its first byte came is one round trip.
+        const auto asked = clock_.now();
+        constexpr auto kIdentificationTime = milliseconds(300);
+        if (port_.waitReadable(kIdentificationTime)) noteRoundTrip(clock_.now() - asked);
+        const auto passed = clock_.now() - asked;
+        if (passed < kIdentificationTime) clock_.sleepFor(kIdentificationTime - passed);
 
         std::string raw;
         std::array<std::uint8_t, 256> chunk{};
@@ -400,8 +426,10 @@ void LinkSession::blockTransfer(const SessionRequest& r) {
     std::size_t s = 1; // the byte the next answer belongs to
     bool ok = true;
     while (ok && i <= length) {
+        const auto sent = clock_.now();
         sendByte(buffer[i]);
         auto a = readByte(kBlockByteTimeout);
+        if (a) noteRoundTrip(clock_.now() - sent);
         if (!a) {
             // The module may only be slow: send the next byte and give it 5 s more. Its late
             // answer belongs to the earlier byte, so answers then run one behind.
@@ -530,9 +558,11 @@ void LinkSession::uploadFirmware() {
     bool ok = true;
     for (std::size_t i = 0; i < size; ++i) {
         const std::uint8_t b = firmware_[i];
+        const auto sent = clock_.now();
         sendByte(highNibbleChar(b));
         sendByte(lowNibbleChar(b));
         const auto echo = readByte(kReadTimeout);
+        if (echo) noteRoundTrip(clock_.now() - sent);
         if (!echo) {
             log("Timeout podczas transmisji !!!");
             ok = false;

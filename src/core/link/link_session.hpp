@@ -12,6 +12,7 @@
 #include "config/config_image.hpp"
 #include "link/counters.hpp"
 #include "link/link_types.hpp"
+#include "link/round_trip.hpp"
 #include "link/serial_port.hpp"
 
 #include <optional>
@@ -57,6 +58,11 @@ class LinkSession {
     // Size of the firmware file loaded by the last upload session.
     std::size_t firmwareFileSize() const { return firmwareSize_; }
 
+    // Describes the port's adapter for the latency hint (none: the hint names no adapter).
+    void setAdapterTuner(AdapterTuner* tuner) { tuner_ = tuner; }
+    // The echo round trips of the last session: the answer to "R" and the first block bytes.
+    const RoundTripMeter& roundTrip() const { return roundTrip_; }
+
   private:
     enum class Stop { none, end }; // "end" skips to the final reset
 
@@ -86,6 +92,8 @@ class LinkSession {
     void uploadFirmware();
     void send(std::span<const std::uint8_t> bytes);
     void sendByte(std::uint8_t b) { send(std::span<const std::uint8_t>(&b, 1)); }
+    void noteRoundTrip(Clock::Duration d);
+    void decideLatencyHint();
 
     SerialPort& port_;
     Clock& clock_;
@@ -106,6 +114,11 @@ class LinkSession {
     std::uint8_t filePlatform_ = 255;
     CounterValues countersToWrite_{};
     int length_ = 0;
+
+    AdapterTuner* tuner_ = nullptr;
+    RoundTripMeter roundTrip_;
+    bool hintDecided_ = false;
+    std::string portName_;
 };
 
 // The mode's full block length (0 for modes without a block).

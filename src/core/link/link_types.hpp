@@ -6,6 +6,8 @@
 
 namespace qv {
 
+struct LatencyHint;
+
 // What a session does after the handshake. There is no mode 1.
 enum class LinkMode : std::uint8_t {
     identify = 0,
@@ -77,6 +79,9 @@ class LinkObserver {
     // waited and the wait's limit, then waitEnded() once an answer came or the limit passed.
     virtual void waitProgress(int /*waitedMs*/, int /*limitMs*/) {}
     virtual void waitEnded() {}
+    // The echo round trip is far slower than the line needs (a USB adapter holding bytes):
+    // reported at most once a session, in addition to the log lines.
+    virtual void latencyHint(const LatencyHint&) {}
 };
 
 } // namespace qv

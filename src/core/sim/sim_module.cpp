@@ -86,7 +86,7 @@ void SimModule::emitByte(std::uint8_t b, Duration delay) {
     if (options_.faults.zeros) b = 0;
     const TimePoint at = std::max(now_ + delay, moduleTxFree_) + kByteTime;
     moduleTxFree_ = at;
-    out_.push_back({at, b});
+    out_.push_back({at + options_.adapterLatency, b});
 }
 
 void SimModule::setReset(bool asserted, TimePoint now) {

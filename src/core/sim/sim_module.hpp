@@ -36,6 +36,9 @@ struct SimOptions {
     // The bootloader's answer to "R".
     std::string identification = "X/B/NAME_0503/2392123";
     SimFaults faults;
+    // Every byte the module sends is held this long on its way, as a USB-serial adapter with a
+    // latency timer holds what it receives before it passes it on.
+    Clock::Duration adapterLatency{};
 };
 
 class SimModule {
@@ -67,6 +70,7 @@ class SimModule {
     SimMemory& memory() { return memory_; }
     const SimMemory& memory() const { return memory_; }
     SimOptions& options() { return options_; }
+    const SimOptions& options() const { return options_; }
     // Firmware sub-version from the identification: 3 serves counters, 4 the phone base with "w".
     int subVersion() const;
     void setApplicationStream(std::shared_ptr<ApplicationStream> stream) {

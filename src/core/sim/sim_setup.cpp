@@ -102,7 +102,11 @@ std::optional<SimPortSpec> parseSimPortSpec(std::string_view portName, std::stri
             spec.portFaults.breakOnRelease = true;
         else if (key == "rx80full" && !hasValue)
             spec.portFaults.rx80FullOnRelease = true;
-        else if (key == "corrupt" && hasValue)
+        else if (key == "latency" && hasValue) {
+            int ms = 0;
+            ok = number(ms) && ms <= 1000;
+            spec.options.adapterLatency = std::chrono::milliseconds(ms);
+        } else if (key == "corrupt" && hasValue)
             ok = imageOffset(value, f.corruptOffset);
         else
             ok = false;

@@ -15,7 +15,10 @@
 //   break, rx80full  the port reports a break, or its receive buffer 80 % full, each time
 //                  the module is let out of reset
 //   corrupt=OFFSET  a configuration write stores the byte at this image offset wrongly
+//   latency=MS     every byte the module sends is held MS milliseconds (1 to 1000), as a
+//                  USB-serial adapter's latency timer holds it
 #include "common/clock.hpp"
+#include "sim/sim_adapter.hpp"
 #include "sim/sim_module.hpp"
 #include "sim/sim_port.hpp"
 
@@ -51,6 +54,8 @@ class SimSetup {
     SerialPort& port() { return *port_; }
     Clock& clock() { return *clock_; }
     SimModule& module() { return module_; }
+    // The simulated adapter's latency timer (the latency option), for `qvprog-cli adapter`.
+    AdapterTuner& adapter() { return adapter_; }
     // Writes the module's memory to the state file (nothing to do without one).
     bool saveState(std::string& error) const;
 
@@ -61,6 +66,7 @@ class SimSetup {
     std::unique_ptr<Clock> clock_;
     SimModule module_;
     std::unique_ptr<SimPort> port_;
+    SimAdapterTuner adapter_{module_};
 };
 
 } // namespace qv
