@@ -134,7 +134,9 @@ class Builder {
         : s_(s), source_(source), w_(wordsOf(source.language)) {
         forEachConfigKey(s, [this](const ConfigKey& key, const ConfigValue& value) {
             if (auto shown = shownValue(key, value, s_)) {
-                if (std::holds_alternative<bool>(value)) shown = *shown == kShownYes ? w_.yes : w_.no;
+                // Flags read tak/nie, or yes/no in English; NC/NO and texts stay as they are.
+                if (std::holds_alternative<bool>(value) && *shown == kShownYes) shown = w_.yes;
+                if (std::holds_alternative<bool>(value) && *shown == kShownNo) shown = w_.no;
                 shown_[key.text()] = *shown;
             }
         });
@@ -281,7 +283,7 @@ class Builder {
         ReportTable actions{{},
                             {lang(kInputs), "A1", "A2", "A3", "Treść SMS na ALARM", "P1", "P2",
                              "P3", "Treść SMS na POWRÓT"},
-                            {4, 1, 1, 1, 7, 1, 1, 1, 7},
+                            {4, 2, 2, 2, 9, 2, 2, 2, 9},
                             {},
                             {w_.notApplicable}};
         for (int slot = 1; slot <= memmap::kInputSlots; ++slot) {
