@@ -12,6 +12,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <utility>
 
@@ -239,6 +240,13 @@ void chooseHeadlessPlatform() {
 #endif
 }
 
+// The command line's own messages are the ones it prints; Qt's notes about the desktop it runs
+// without (no runtime folder, no display) are not news to its user.
+void quietQt(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 } // namespace
 
 QString reportFontFamily() {
@@ -276,6 +284,7 @@ std::optional<std::string> writeReportPdf(const ConfigReport& report, const std:
     std::unique_ptr<QGuiApplication> app;
     if (!QGuiApplication::instance()) {
         chooseHeadlessPlatform();
+        qInstallMessageHandler(quietQt);
         static int argc = 1;
         static char name[] = "qvprog-cli";
         static char* argv[] = {name, nullptr};

@@ -437,8 +437,7 @@ ConfigReport makeConfigReport(const Settings& s, const ReportSource& source) {
 ConfigReport makeDocumentReport(const ConfigDocument& doc, const Clock& clock, Language language) {
     ReportSource source;
     source.configFile = doc.configDir() + doc.configFileName();
-    source.programmingDate =
-        doc.storedImage().getTextField(memmap::oPROG_DATE, memmap::wPROG_DATE);
+    source.programmingDate = doc.imageProgDate();
     source.programVersion = msg::kAppVersion;
     source.printedDate = formatProgDate(clock.localTime());
     source.language = language;

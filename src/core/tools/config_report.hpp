@@ -56,8 +56,8 @@ ConfigReport makeConfigReport(const Settings& s, const ReportSource& source);
 
 class ConfigDocument;
 // The report of a document: the settings as the conversion sends them, its file, the
-// programming date of the image it last took in or stored (read from the module, opened, saved),
-// the program's version and clock's time as the date printed.
+// programming date of the image it last took in (read from the module or a binary file; none
+// for a text file or the defaults), the program's version and clock's time as the date printed.
 ConfigReport makeDocumentReport(const ConfigDocument& doc, const Clock& clock, Language language);
 
 // "Strona 2 z 5" / "Page 2 of 5".

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace qv {
 namespace {
@@ -229,10 +230,35 @@ TEST(ConfigReport, DocumentGivesItsFileAndTheStoredImagesDate) {
     doc.settings().input(5).alarmText = "Włamanie";
     const ConfigReport r = makeDocumentReport(doc, clock, Language::Polish);
     EXPECT_EQ(r.titleBlock[2].value, doc.configDir() + doc.configFileName());
-    EXPECT_EQ(r.titleBlock[3].value,
-              doc.storedImage().getTextField(memmap::oPROG_DATE, memmap::wPROG_DATE));
+    // The defaults hold no programming date: the conversion's stamp is not one.
+    EXPECT_EQ(r.titleBlock[3].value, "–");
     EXPECT_EQ(r.titleBlock[4].value, "QV PROG 2.2.24");
+    EXPECT_EQ(r.titleBlock[5].value, "2024-01-01 12:00:00");
     EXPECT_EQ(rowsOf(r, "Wejście 1(K)").at(1).at(2), "Włamanie");
+    // An image read from the module brings the date it was programmed on; the window's edits
+    // and conversions afterwards keep it.
+    ConfigImage image = doc.image();
+    image.putTextField("2025-07-08 09:10:11", memmap::oPROG_DATE, memmap::wPROG_DATE);
+    doc.takeReadImage(image);
+    doc.settings().objectName = "Magazyn";
+    doc.form2tab();
+    const ConfigReport read = makeDocumentReport(doc, clock, Language::Polish);
+    EXPECT_EQ(read.titleBlock[3].value, "2025-07-08 09:10:11");
+    EXPECT_EQ(read.titleBlock[0].value, "Magazyn");
+    doc.newConfig();
+    EXPECT_EQ(makeDocumentReport(doc, clock, Language::Polish).titleBlock[3].value, "–");
+    // A binary file holds an image and its date; a text file holds neither.
+    const auto dir = std::filesystem::temp_directory_path() / "qvprog-report-doc-test";
+    std::filesystem::create_directories(dir);
+    ASSERT_TRUE(doc.saveFile((dir / "a.bCFG").string()).saved);
+    ASSERT_TRUE(doc.saveFile((dir / "a.qvx").string()).saved);
+    ConfigDocument other(clock, "/opt/qv/");
+    other.startUp("COM1");
+    ASSERT_TRUE(other.openFile((dir / "a.bCFG").string()).opened);
+    EXPECT_EQ(other.imageProgDate(), "2024-01-01 12:00:00");
+    ASSERT_TRUE(other.openFile((dir / "a.qvx").string()).opened);
+    EXPECT_EQ(other.imageProgDate(), "");
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
