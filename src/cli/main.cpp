@@ -117,9 +117,9 @@ int runCli(const std::string& argv0, const std::vector<std::string>& args) {
     const std::string exeDir = executableDir(argv0);
     const qv::cli::Invocation inv{args, std::cout, std::cerr, exeDir, settingsDir(exeDir)};
     try {
-        for (auto* run : {&qv::cli::runConfigCommand, &qv::cli::runDeviceCommand,
-                          &qv::cli::runMonitorCommand, &qv::cli::runDiffCommand,
-                          &qv::cli::runReportCommand}) {
+        for (auto* run :
+             {&qv::cli::runConfigCommand, &qv::cli::runDeviceCommand, &qv::cli::runMonitorCommand,
+              &qv::cli::runDiffCommand, &qv::cli::runReportCommand}) {
             if (auto rc = run(inv)) return *rc;
         }
     } catch (const std::exception& e) {

@@ -27,7 +27,8 @@ void saveReport(AppContext& ctx, QWidget* parent, ReportFormat format) {
         pdf ? QStringLiteral("Dokument PDF|*.pdf") : QStringLiteral("Strona HTML|*.html;*.htm"),
         pdf ? QStringLiteral("pdf") : QStringLiteral("html"));
     if (path.isEmpty()) return;
-    const std::string file = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString();
+    const std::string file =
+        QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString();
     const ConfigReport report = windowReport(ctx);
     const auto failure = pdf ? writeFileAtomic(file, report::reportPdf(report).toStdString())
                              : writeFileAtomic(file, reportHtml(report));

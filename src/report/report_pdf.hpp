@@ -19,14 +19,14 @@ struct PlacedRow {
     int page = 0;    // 1-based
     int section = 0; // -1: the title block
     int table = 0;
-    int row = 0;     // -1: the table's header row
+    int row = 0; // -1: the table's header row
     double top = 0;
     double bottom = 0;
 };
 
 struct PaintedReport {
     int pages = 0;
-    double bodyTop = 0;    // the area rows may use on every page
+    double bodyTop = 0; // the area rows may use on every page
     double bodyBottom = 0;
     std::vector<PlacedRow> rows;
 };

@@ -33,8 +33,8 @@ void click(const Program& p, const char* button) {
 QString pdfText(const QString& path) {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) return {};
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path,
-                                          QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
     p.waitForFinished();
     return QString::fromUtf8(p.readAllStandardOutput());
 }

@@ -114,9 +114,8 @@ TEST_F(ReportPdf, DefaultAndFullConfigurationsHoldEveryTextWithEmbeddedFonts) {
     NEED_POPPLER();
     Settings defaults;
     applyDefaults(defaults);
-    for (const auto& [name, settings] :
-         std::map<std::string, Settings>{{"default.pdf", defaults},
-                                          {"full.pdf", test::fullSettings()}}) {
+    for (const auto& [name, settings] : std::map<std::string, Settings>{
+             {"default.pdf", defaults}, {"full.pdf", test::fullSettings()}}) {
         const ConfigReport r = makeConfigReport(settings, source());
         const std::string file = writePdf(r, name);
         const std::string text = pdfText(file);
@@ -204,14 +203,15 @@ TEST_F(ReportPdf, CommandLineMakesPdfAndHtmlFromAFile) {
     const std::string cli = std::string(QVPROG_CLI_PATH) + " ";
     // The CLI needs no display: DISPLAY is cleared and no platform is named.
     const std::string env = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
-    const Output pdf = run(env + cli + "report '" + path("pełna.qvx") + "' '" + path("r.pdf") + "'");
+    const Output pdf =
+        run(env + cli + "report '" + path("pełna.qvx") + "' '" + path("r.pdf") + "'");
     ASSERT_EQ(pdf.status, 0) << pdf.out;
     const std::string text = pdfText(path("r.pdf"));
     EXPECT_NE(noSpace(text).find(noSpace(doc.settings().input(9).alarmPrivText)),
               std::string::npos);
     EXPECT_NE(text.find("pełna.qvx"), std::string::npos);
-    const Output html = run(cli + "report '" + path("pełna.qvx") + "' '" + path("r.HTML") +
-                         "' --english");
+    const Output html =
+        run(cli + "report '" + path("pełna.qvx") + "' '" + path("r.HTML") + "' --english");
     ASSERT_EQ(html.status, 0) << html.out;
     std::ifstream in(path("r.HTML"));
     const std::string h((std::istreambuf_iterator<char>(in)), {});

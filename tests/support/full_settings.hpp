@@ -82,15 +82,16 @@ inline Settings fullSettings() {
         r.status = slot == 7;
         for (int c = 1; c <= memmap::kActionColumns; ++c) {
             const auto col = static_cast<std::size_t>(c - 1);
-            r.alarmAction[col] = ActionCell{actionText((slot + c) % 5), actionColour((slot + c) % 5)};
+            r.alarmAction[col] =
+                ActionCell{actionText((slot + c) % 5), actionColour((slot + c) % 5)};
             if (slot != 1)
                 r.returnAction[col] =
                     ActionCell{actionText((slot + c + 2) % 5), actionColour((slot + c + 2) % 5)};
         }
         r.alarmText = filledText("AT" + two(slot), 20);
         r.returnText = filledText("RT" + two(slot), 20);
-        r.alarmPhone = "+4850" + two(slot) + "12345678";   // 15 characters
-        r.returnPhone = "+4851" + two(slot) + "87654321";  // 15 characters
+        r.alarmPhone = "+4850" + two(slot) + "12345678";  // 15 characters
+        r.returnPhone = "+4851" + two(slot) + "87654321"; // 15 characters
         r.alarmPrivText = filledText("AP" + two(slot), 64, false);
         r.returnPrivText = filledText("RP" + two(slot), 64);
         r.description = filledText("DE" + two(slot), 100);

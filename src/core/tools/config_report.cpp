@@ -3,9 +3,9 @@
 #include "common/text_format.hpp"
 #include "config/config_document.hpp"
 #include "config/config_keys.hpp"
-#include "config/messages.hpp"
 #include "config/defaults.hpp"
 #include "config/item_lists.hpp"
+#include "config/messages.hpp"
 #include "tools/setting_display.hpp"
 
 #include <algorithm>
@@ -222,8 +222,8 @@ class Builder {
                     append(returns, slot, row.returnAction[0].text);
             }
             if (alarms.empty() && returns.empty()) continue;
-            t.rows.push_back({w_.basePhone, number.empty() ? w_.noNumber : number,
-                              orNone(alarms), orNone(returns)});
+            t.rows.push_back({w_.basePhone, number.empty() ? w_.noNumber : number, orNone(alarms),
+                              orNone(returns)});
         }
         for (int k = 1; k <= memmap::kPrivatePhones; ++k) {
             std::string alarms, returns;
@@ -261,16 +261,14 @@ class Builder {
                          {w_.notApplicable}};
         for (int slot = 1; slot <= memmap::kInputSlots; ++slot) {
             const std::string label = items::slotLabel(slot);
-            inputs.rows.push_back({label, value(slotKey("INPUT_NO", slot)),
-                                   value(slotKey("INPUT_DEAF_TIME", slot)) + " " +
-                                       constraints::inputTimeUnit(slot),
-                                   value(slotKey("INPUT_RESET", slot)),
-                                   value(slotKey("INPUT_STATUS", slot))});
-            base.rows.push_back({label, value(slotKey("ALARM_ACTION", slot, 1)),
-                                 smsText(slot, "ALARM_TEXT"), value(slotKey("ALARM_PHONE", slot)),
-                                 returnField(slot, "RETURN_ACTION", 1),
-                                 returnField(slot, "RETURN_TEXT"),
-                                 returnField(slot, "RETURN_PHONE")});
+            inputs.rows.push_back(
+                {label, value(slotKey("INPUT_NO", slot)),
+                 value(slotKey("INPUT_DEAF_TIME", slot)) + " " + constraints::inputTimeUnit(slot),
+                 value(slotKey("INPUT_RESET", slot)), value(slotKey("INPUT_STATUS", slot))});
+            base.rows.push_back(
+                {label, value(slotKey("ALARM_ACTION", slot, 1)), smsText(slot, "ALARM_TEXT"),
+                 value(slotKey("ALARM_PHONE", slot)), returnField(slot, "RETURN_ACTION", 1),
+                 returnField(slot, "RETURN_TEXT"), returnField(slot, "RETURN_PHONE")});
         }
         return {lang(kTabBaza), {std::move(inputs), std::move(base)}};
     }
@@ -301,11 +299,11 @@ class Builder {
 
     ReportSection parametersSection() {
         ReportSection section{lang(kTabParametry), {}};
-        section.tables.push_back(settingsTable(" Parametry systemu ",
-                                               {"PIN", "OBJECT", "OBJECT_NAME", "EVENT_COUNTER",
-                                                "EVENT_COUNTER_RESET", "EVENT_CNT_RESET_ON_CLIP",
-                                                "RETRY_COUNTER", "CLIP_LENGTH", "TEST_ON_CLIP",
-                                                "ENABLE_CONTROL_SMS"}));
+        section.tables.push_back(
+            settingsTable(" Parametry systemu ",
+                          {"PIN", "OBJECT", "OBJECT_NAME", "EVENT_COUNTER", "EVENT_COUNTER_RESET",
+                           "EVENT_CNT_RESET_ON_CLIP", "RETRY_COUNTER", "CLIP_LENGTH",
+                           "TEST_ON_CLIP", "ENABLE_CONTROL_SMS"}));
         // The module password is a secret: the report says only whether one is set.
         ReportTable security = settingsTable(" Zabezpieczenia ", {"ENABLE_ANY_PHONE"});
         security.rows.insert(security.rows.begin(),
@@ -316,18 +314,18 @@ class Builder {
                    value(slotKey("SECURITY_PHONE", k)));
         section.tables.push_back(std::move(security));
         section.tables.push_back(additionalPhones());
-        section.tables.push_back(settingsTable(
-            " Progi napięć ", {"AC_LEVEL", "ACCU_MAX", "ACCU_MIN", "GSM_LEVEL",
-                               "ANALOG_INPUT_3_ENABLE", "ANALOG_INPUT_3", "ANALOG_INPUT_4_ENABLE",
-                               "ANALOG_INPUT_4"}));
-        section.tables.push_back(settingsTable(
-            " Kompatybilność ", {"VORKAL_MODE", "DGG16Z_SMS_OFF", "DTMF_SMS_QVS2"}));
+        section.tables.push_back(
+            settingsTable(" Progi napięć ",
+                          {"AC_LEVEL", "ACCU_MAX", "ACCU_MIN", "GSM_LEVEL", "ANALOG_INPUT_3_ENABLE",
+                           "ANALOG_INPUT_3", "ANALOG_INPUT_4_ENABLE", "ANALOG_INPUT_4"}));
+        section.tables.push_back(
+            settingsTable(" Kompatybilność ", {"VORKAL_MODE", "DGG16Z_SMS_OFF", "DTMF_SMS_QVS2"}));
         section.tables.push_back(
             settingsTable(" Oszczędzanie energii ", {"ECONO_MODE", "LEDS_OFF", "GSM_OFF"}));
-        section.tables.push_back(settingsTable(
-            " Czujnik temperatury na wejsciu ",
-            {"SENSOR_2_ENABLE", "SENSOR_2_LevelL", "SENSOR_2_LevelH", "SENSOR_5_ENABLE",
-             "SENSOR_5_LevelL", "SENSOR_5_LevelH"}));
+        section.tables.push_back(
+            settingsTable(" Czujnik temperatury na wejsciu ",
+                          {"SENSOR_2_ENABLE", "SENSOR_2_LevelL", "SENSOR_2_LevelH",
+                           "SENSOR_5_ENABLE", "SENSOR_5_LevelL", "SENSOR_5_LevelH"}));
         return section;
     }
 
@@ -367,9 +365,9 @@ class Builder {
 
     ReportSection alarmPanelSection() {
         ReportSection section{lang(kTabCentralka), {}};
-        section.tables.push_back(settingsTable("CENTRALKA", {"USE_ZONE", "ZONE1_DELAY", "ARM_DELAY",
-                                                             "ARM_SIGNAL", "ARM_ON_CLIP",
-                                                             "BELL_TIME"}));
+        section.tables.push_back(
+            settingsTable("CENTRALKA", {"USE_ZONE", "ZONE1_DELAY", "ARM_DELAY", "ARM_SIGNAL",
+                                        "ARM_ON_CLIP", "BELL_TIME"}));
         ReportTable outputs{" Wyjścia ",
                             {w_.output, columnLabel("OUTPUT_TYPE"), columnLabel("OUTPUT_PARAM")},
                             {2, 4, 4},
@@ -382,9 +380,10 @@ class Builder {
             if (o == 1 && sirenPanelVisible(s_))
                 param = settingLabel(ConfigKey{"BELL_TIME"}) + ": " + value("BELL_TIME");
             else if (out.paramVisible)
-                param = out.paramCaption + " " + value(ConfigKey{"OUTPUT_PARAM", o, 0, false}.text());
-            outputs.rows.push_back({names[o - 1],
-                                    value(ConfigKey{"OUTPUT_TYPE", o, 0, false}.text()), param});
+                param =
+                    out.paramCaption + " " + value(ConfigKey{"OUTPUT_PARAM", o, 0, false}.text());
+            outputs.rows.push_back(
+                {names[o - 1], value(ConfigKey{"OUTPUT_TYPE", o, 0, false}.text()), param});
         }
         section.tables.push_back(std::move(outputs));
         ReportTable zone{" Strefa ",
@@ -455,12 +454,23 @@ std::string htmlEscape(const std::string& text) {
     out.reserve(text.size());
     for (const char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&#39;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
