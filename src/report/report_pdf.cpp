@@ -22,7 +22,7 @@ namespace {
 
 // Sizes in points.
 constexpr double kTitlePt = 16, kSectionPt = 12, kCaptionPt = 9, kBodyPt = 7.5, kFooterPt = 7;
-constexpr double kPadPt = 2, kGapPt = 6, kLinePt = 0.5;
+constexpr double kPadPt = 2, kGapPt = 6, kLinePt = 0.5, kSplitRoomPt = 40;
 constexpr int kResolution = 300; // dots per inch of the PDF's coordinates
 const QColor kRule{0x70, 0x70, 0x70};
 const QColor kHeaderFill{0xE6, 0xE6, 0xE6};
@@ -132,16 +132,50 @@ class Pages {
         return w;
     }
 
-    double rowHeight(const std::vector<std::string>& cells, const std::vector<double>& w,
-                     const QFont& font) {
+    // A row's cells laid out in their columns: each cell's lines and where each line starts.
+    struct LaidRow {
+        std::vector<std::unique_ptr<QTextLayout>> cells;
+        std::vector<std::vector<double>> lineTops; // per cell, plus its end
+        double height = 0;                         // the whole row, padding included
+    };
+
+    LaidRow layRow(const std::vector<std::string>& cells, const std::vector<double>& w,
+                   const QFont& font) {
+        LaidRow row;
         double h = 0;
-        for (std::size_t c = 0; c < cells.size() && c < w.size(); ++c)
-            h = std::max(h, textHeight(q(cells[c]), font, w[c] - 2 * pad_));
-        return h + 2 * pad_;
+        for (std::size_t c = 0; c < w.size(); ++c) {
+            auto l = std::make_unique<QTextLayout>(c < cells.size() ? q(cells[c]) : QString(), font,
+                                                   &device_);
+            QTextOption option;
+            option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            l->setTextOption(option);
+            std::vector<double> tops;
+            double top = 0;
+            l->beginLayout();
+            for (QTextLine line = l->createLine(); line.isValid(); line = l->createLine()) {
+                line.setLineWidth(w[c] - 2 * pad_);
+                line.setPosition(QPointF(0, top));
+                tops.push_back(top);
+                top += line.height();
+            }
+            l->endLayout();
+            tops.push_back(top);
+            h = std::max(h, top);
+            row.cells.push_back(std::move(l));
+            row.lineTops.push_back(std::move(tops));
+        }
+        row.height = h + 2 * pad_;
+        return row;
     }
 
-    void paintRow(const std::vector<std::string>& cells, const std::vector<double>& w,
-                  const QFont& font, double height, bool header) {
+    double rowHeight(const std::vector<std::string>& cells, const std::vector<double>& w,
+                     const QFont& font) {
+        return layRow(cells, w, font).height;
+    }
+
+    // Paints lines [from[c], to[c]) of each cell as one band of the row, height tall.
+    void paintBand(const LaidRow& row, const std::vector<double>& w, const std::vector<int>& from,
+                   const std::vector<int>& to, double height, bool header) {
         if (painter_) {
             double x = 0;
             QPen pen(kRule);
@@ -152,12 +186,21 @@ class Pages {
                 painter_->setPen(pen);
                 painter_->setBrush(Qt::NoBrush);
                 painter_->drawRect(cell);
-                if (c < cells.size())
-                    layout(q(cells[c]), font, w[c] - 2 * pad_, x + pad_, y_ + pad_);
+                painter_->setPen(Qt::black);
+                const double shift = row.lineTops[c].at(static_cast<std::size_t>(from[c]));
+                for (int i = from[c]; i < to[c]; ++i)
+                    row.cells[c]->lineAt(i).draw(painter_, QPointF(x + pad_, y_ + pad_ - shift));
                 x += w[c];
             }
         }
         y_ += height;
+    }
+
+    void paintRow(const LaidRow& row, const std::vector<double>& w, bool header) {
+        std::vector<int> from(w.size(), 0), to;
+        for (const auto& cell : row.cells)
+            to.push_back(cell->lineCount());
+        paintBand(row, w, from, to, row.height, header);
     }
 
     // The caption, the header and the first row: kept together on one page.
@@ -166,15 +209,54 @@ class Pages {
         double h = pt(kGapPt) / 2;
         if (!t.caption.empty()) h += textHeight(q(t.caption), caption_, width_) + pad_;
         if (!t.header.empty()) h += rowHeight(t.header, w, header_);
-        if (!t.rows.empty()) h += rowHeight(t.rows.front(), w, body_);
+        if (!t.rows.empty()) {
+            // A first row that no page can hold starts wherever a few of its lines fit.
+            const double first = rowHeight(t.rows.front(), w, body_);
+            h += first <= result_.bodyBottom - result_.bodyTop - h ? first : pt(kSplitRoomPt);
+        }
         return h;
     }
 
     void placeHeader(const ReportTable& t, const std::vector<double>& w, int section, int index) {
         if (t.header.empty()) return;
-        const double h = rowHeight(t.header, w, header_);
-        result_.rows.push_back({page_, section, index, -1, y_, y_ + h});
-        paintRow(t.header, w, header_, h, true);
+        const LaidRow header = layRow(t.header, w, header_);
+        result_.rows.push_back({page_, section, index, -1, y_, y_ + header.height});
+        paintRow(header, w, true);
+    }
+
+    // A row taller than a whole page (only a text far beyond its field's length, from a file,
+    // makes one) is the one row that is split: band by band, each under the header again.
+    void placeSplitRow(const ReportTable& t, const LaidRow& row, const std::vector<double>& w,
+                       int section, int index, int r) {
+        // Near the foot of a page the row starts on the next one.
+        if (result_.bodyBottom - y_ < pt(kSplitRoomPt)) {
+            newPage();
+            placeHeader(t, w, section, index);
+        }
+        std::vector<int> from(w.size(), 0);
+        while (true) {
+            std::vector<int> to(from);
+            const double room = result_.bodyBottom - y_ - 2 * pad_;
+            double used = 0;
+            bool more = false;
+            for (std::size_t c = 0; c < w.size(); ++c) {
+                const auto& tops = row.lineTops[c];
+                const int lines = static_cast<int>(tops.size()) - 1;
+                const double start = tops[static_cast<std::size_t>(from[c])];
+                // At least one line a band, so the split always ends.
+                while (to[c] < lines && (to[c] == from[c] ||
+                                         tops[static_cast<std::size_t>(to[c]) + 1] - start <= room))
+                    ++to[c];
+                used = std::max(used, tops[static_cast<std::size_t>(to[c])] - start);
+                more |= to[c] < lines;
+            }
+            result_.rows.push_back({page_, section, index, r, y_, y_ + used + 2 * pad_});
+            paintBand(row, w, from, to, used + 2 * pad_, false);
+            if (!more) return;
+            from = to;
+            newPage();
+            placeHeader(t, w, section, index);
+        }
     }
 
     void table(const ReportTable& t, int section, int index, double gap) {
@@ -187,15 +269,23 @@ class Pages {
         }
         placeHeader(t, w, section, index);
         for (std::size_t r = 0; r < t.rows.size(); ++r) {
-            const double h = rowHeight(t.rows[r], w, body_);
-            // A row that does not fit goes whole to the next page, under the header again.
-            // (No field of the configuration makes a row taller than a page.)
-            if (y_ + h > result_.bodyBottom && y_ > result_.bodyTop) {
-                newPage();
-                placeHeader(t, w, section, index);
+            const LaidRow row = layRow(t.rows[r], w, body_);
+            const int rowIndex = static_cast<int>(r);
+            if (y_ + row.height <= result_.bodyBottom) {
+                result_.rows.push_back({page_, section, index, rowIndex, y_, y_ + row.height});
+                paintRow(row, w, false);
+                continue;
             }
-            result_.rows.push_back({page_, section, index, static_cast<int>(r), y_, y_ + h});
-            paintRow(t.rows[r], w, body_, h, false);
+            const double headerHeight = t.header.empty() ? 0 : rowHeight(t.header, w, header_);
+            if (row.height > result_.bodyBottom - result_.bodyTop - headerHeight) {
+                placeSplitRow(t, row, w, section, index, rowIndex);
+                continue;
+            }
+            // A row that does not fit goes whole to the next page, under the header again.
+            newPage();
+            placeHeader(t, w, section, index);
+            result_.rows.push_back({page_, section, index, rowIndex, y_, y_ + row.height});
+            paintRow(row, w, false);
         }
         for (const auto& note : t.notes) {
             y_ += pad_;

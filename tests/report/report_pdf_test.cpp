@@ -183,6 +183,42 @@ TEST_F(ReportPdf, LongTextsPageWithoutCutRowsAndWithRepeatedHeaders) {
             << page;
 }
 
+// Only a text far beyond its field's length (a hand-edited file) makes a row taller than a
+// page: that row alone is split, band by band under its header, and nothing is lost.
+TEST_F(ReportPdf, ARowNoPageCanHoldIsSplitIntoBandsAndKeepsAllItsText) {
+    NEED_POPPLER();
+    Settings s = test::fullSettings();
+    s.input(3).description = test::filledText("WIDE", 9000);
+    s.description = {test::filledText("HUGE", 15000), "po"};
+    const ConfigReport r = makeConfigReport(s, source());
+    report::PaintedReport painted;
+    const std::string file = writePdf(r, "huge.pdf", &painted);
+    std::map<std::tuple<int, int, int>, int> bands;
+    for (const auto& row : painted.rows) {
+        EXPECT_LE(row.bottom, painted.bodyBottom + 0.01) << row.page;
+        if (row.row >= 0) ++bands[{row.section, row.table, row.row}];
+    }
+    const int opisy = static_cast<int>(r.sections.size()) - 1;
+    EXPECT_GE((bands[{opisy, 0, 2}]), 2);
+    EXPECT_GE((bands[{opisy, 1, 0}]), 2);
+    EXPECT_EQ((bands[{opisy, 1, 1}]), 1);
+    // The text read back without the page feet and repeated headers is the text written.
+    std::string text = noSpace(pdfText(file));
+    auto erase = [&](const std::string& what) {
+        const std::string w = noSpace(what);
+        for (auto at = text.find(w); at != std::string::npos; at = text.find(w))
+            text.erase(at, w.size());
+    };
+    for (int page = painted.pages; page >= 1; --page)
+        erase(reportPageLabel(Language::Polish, page, painted.pages));
+    erase(r.title);
+    for (const auto& t : r.sections.back().tables)
+        for (const auto& h : t.header)
+            erase(h);
+    EXPECT_NE(text.find(noSpace(s.input(3).description)), std::string::npos);
+    EXPECT_NE(text.find(noSpace(s.description[0])), std::string::npos);
+}
+
 TEST_F(ReportPdf, EnglishCaptions) {
     NEED_POPPLER();
     const ConfigReport r = makeConfigReport(test::fullSettings(), source(Language::English));
