@@ -21,7 +21,7 @@ RUN_PACKAGES=(build-essential cmake ninja-build ccache pkg-config nlohmann-json3
 TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev
                xvfb xauth x11-apps imagemagick time
                dpkg-dev file desktop-file-utils shared-mime-info lintian appstream man-db bash-completion
-               clang libclang-rt-14-dev clang-format locales)
+               clang libclang-rt-14-dev clang-format locales poppler-utils)
 
 case "$profile" in
 run) packages=("${RUN_PACKAGES[@]}") ;;

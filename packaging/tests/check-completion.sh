@@ -19,7 +19,7 @@ complete -p qvprog-cli >/dev/null 2>&1 || { echo "FAIL: no completion for qvprog
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
-touch a.qvx b.bCFG c.BCFG d.txt e.bin f.PHBINI g.json notes.md
+touch a.qvx b.bCFG c.BCFG d.txt e.bin f.PHBINI g.json notes.md r.pdf s.HTML
 mkdir sub
 # A stand-in with known ports, so the answers do not depend on this machine's.
 printf '#!/bin/sh\n[ "$1" = ports ] && printf "/dev/ttyUSB0\\n/dev/ttyACM0\\n"\n' >fake-cli
@@ -60,13 +60,14 @@ expect() {
 }
 
 # Commands and options.
-expect "qvprog-cli " "--help adapter convert counters defaults diff dump erase events firmware help history identify info monitor phonebase ports read sms write"
+expect "qvprog-cli " "--help adapter convert counters defaults diff dump erase events firmware help history identify info monitor phonebase ports read report sms write"
 expect "qvprog-cli d" "defaults diff dump"
 expect "qvprog-cli write a.qvx --" "--no-verify --password --port --readback"
 expect "qvprog-cli monitor --" "--json --port --replay --restart --seconds --sync-clock"
 expect "qvprog-cli counters --" "--port --write"
 expect "qvprog-cli events --r" "--raw"
 expect "qvprog-cli diff a.qvx b.bCFG --" "--json --password --port"
+expect "qvprog-cli report a.qvx r.pdf --" "--english"
 expect "qvprog-cli phonebase " "read write"
 expect "qvprog-cli phonebase read --" "--password --port"
 expect "qvprog-cli ports --" ""
@@ -101,6 +102,9 @@ expect "qvprog-cli history b.bCFG " "d.txt sub"
 expect "qvprog-cli events --port sim " "d.txt sub"
 expect "qvprog-cli phonebase write --port sim " "f.PHBINI sub"
 expect "qvprog-cli diff " "a.qvx b.bCFG c.BCFG module sub"
+expect "qvprog-cli report " "a.qvx b.bCFG c.BCFG sub"
+expect "qvprog-cli report a.qvx " "r.pdf s.HTML sub"
+expect "qvprog-cli report a.qvx r.pdf " ""
 expect "qvprog-cli monitor --replay n" "notes.md"
 
 if ((failures)); then

@@ -27,6 +27,7 @@ std::optional<int> runConfigCommand(const Invocation& inv);
 std::optional<int> runDeviceCommand(const Invocation& inv);
 std::optional<int> runMonitorCommand(const Invocation& inv);
 std::optional<int> runDiffCommand(const Invocation& inv);
+std::optional<int> runReportCommand(const Invocation& inv);
 
 // The document's start-up (QVPROG2.INI from inv.settingsDir, the defaults).
 void startDocument(const Invocation& inv, qv::ConfigDocument& doc, const std::string& defaultPort);
@@ -44,5 +45,6 @@ std::vector<std::string> configCommandUsage();
 std::vector<std::string> deviceCommandUsage();
 std::vector<std::string> monitorCommandUsage();
 std::vector<std::string> diffCommandUsage();
+std::vector<std::string> reportCommandUsage();
 
 } // namespace qv::cli

@@ -103,7 +103,8 @@ std::string settingsDir(const std::string& exeDir) {
 void printUsage(std::ostream& os) {
     os << "Użycie: qvprog-cli POLECENIE [ARGUMENTY]\n";
     for (const auto& group : {qv::cli::configCommandUsage(), qv::cli::deviceCommandUsage(),
-                              qv::cli::monitorCommandUsage(), qv::cli::diffCommandUsage()})
+                              qv::cli::monitorCommandUsage(), qv::cli::diffCommandUsage(),
+                              qv::cli::reportCommandUsage()})
         for (const auto& line : group)
             os << "  " << line << '\n';
 }
@@ -116,8 +117,9 @@ int runCli(const std::string& argv0, const std::vector<std::string>& args) {
     const std::string exeDir = executableDir(argv0);
     const qv::cli::Invocation inv{args, std::cout, std::cerr, exeDir, settingsDir(exeDir)};
     try {
-        for (auto* run : {&qv::cli::runConfigCommand, &qv::cli::runDeviceCommand,
-                          &qv::cli::runMonitorCommand, &qv::cli::runDiffCommand}) {
+        for (auto* run :
+             {&qv::cli::runConfigCommand, &qv::cli::runDeviceCommand, &qv::cli::runMonitorCommand,
+              &qv::cli::runDiffCommand, &qv::cli::runReportCommand}) {
             if (auto rc = run(inv)) return *rc;
         }
     } catch (const std::exception& e) {

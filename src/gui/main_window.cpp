@@ -15,6 +15,7 @@
 #include "gui/monitor_window.hpp"
 #include "gui/password_form.hpp"
 #include "gui/phone_base_window.hpp"
+#include "gui/report_commands.hpp"
 #include "gui/settings_window.hpp"
 #include "gui/sms_description_form.hpp"
 #include "gui/tab_addons.hpp"
@@ -35,6 +36,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
@@ -220,6 +222,25 @@ void MainWindow::buildPages() {
     connectTabButton("Button8", &MainWindow::phoneBaseButtonClick);
     connectTabButton("compareFileButton", &MainWindow::compareWithFileClick);
     connectTabButton("compareModuleButton", &MainWindow::compareWithModuleClick);
+    connectTabButton("reportPdfButton", &MainWindow::reportPdfClick);
+    connectTabButton("reportHtmlButton", &MainWindow::reportHtmlClick);
+    connectTabButton("reportPrintButton", &MainWindow::reportPrintClick);
+    // Ctrl+P prints the report: the key users expect to print never writes to the module.
+    auto* print = new QShortcut(QKeySequence::Print, this);
+    print->setObjectName(QStringLiteral("reportPrintShortcut"));
+    connect(print, &QShortcut::activated, this, &MainWindow::reportPrintClick);
+}
+
+void MainWindow::reportPdfClick() {
+    saveReport(ctx_, this, ReportFormat::Pdf);
+}
+
+void MainWindow::reportHtmlClick() {
+    saveReport(ctx_, this, ReportFormat::Html);
+}
+
+void MainWindow::reportPrintClick() {
+    printReport(ctx_, this);
 }
 
 void MainWindow::connectTabButton(const char* name, void (MainWindow::*command)()) {

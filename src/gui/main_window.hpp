@@ -73,6 +73,9 @@ class MainWindow : public QMainWindow {
     // "Porównaj": the window's configuration against a file, or against the module's.
     void compareWithFileClick();
     void compareWithModuleClick();
+    void reportPdfClick();
+    void reportHtmlClick();
+    void reportPrintClick();
     void langButtonClick();
     void countersButtonClick();
     void phoneBaseButtonClick();

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <tuple>
 #include <utility>
 
 namespace qv::gui {
@@ -51,6 +52,26 @@ TabAddOns::TabAddOns(AppContext& ctx, QWidget* parent)
     }
     h->addStretch(1);
     v->addWidget(compare);
+    // "Raport": the configuration as a document to print or hand over.
+    auto* report = new QGroupBox(QStringLiteral("Raport konfiguracji"), this);
+    report->setObjectName(QStringLiteral("GroupReport"));
+    auto* r = new QHBoxLayout(report);
+    r->setContentsMargins(10, 6, 10, 8);
+    for (const auto& [name, caption, hint] :
+         {std::tuple{"reportPdfButton", QStringLiteral("Raport PDF..."),
+                     QStringLiteral("Zapisz raport konfiguracji jako PDF (A4)")},
+          std::tuple{"reportHtmlButton", QStringLiteral("Raport HTML..."),
+                     QStringLiteral("Zapisz raport konfiguracji jako stronę HTML (do e-maila)")},
+          std::tuple{"reportPrintButton", QStringLiteral("Drukuj raport..."),
+                     QStringLiteral("Drukuj raport konfiguracji (Ctrl+P)")}}) {
+        auto* b = new QPushButton(caption, report);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(hint);
+        b->setMinimumWidth(170);
+        r->addWidget(b);
+    }
+    r->addStretch(1);
+    v->addWidget(report);
     v->addStretch(1);
 }
 

@@ -81,6 +81,7 @@ bool ConfigDocument::isModified() {
 
 void ConfigDocument::applyDefaultsAndStore() {
     applyDefaults(settings_);
+    imageProgDate_.clear();
     phoneBase_ = emptyPhoneBaseBuffer();
     configFileName_ = msg::kDefaultFileName;
     form2tab();
@@ -91,8 +92,13 @@ void ConfigDocument::newConfig() {
     applyDefaultsAndStore();
 }
 
+void ConfigDocument::takeImageProgDate() {
+    imageProgDate_ = image_.getTextField(memmap::oPROG_DATE, memmap::wPROG_DATE);
+}
+
 std::vector<UserMessage> ConfigDocument::takeReadImage(const ConfigImage& image) {
     image_ = image;
+    takeImageProgDate();
     auto messages = tab2form();
     storeEepTable();
     return messages;
@@ -109,6 +115,7 @@ OpenResult ConfigDocument::openFile(const std::string& path) {
     const SplitPath sp = splitPath(path);
     if (!opensAsBinary(sp.name)) {
         if (!loadTextFile(sp.dir, sp.name, result.messages)) return result;
+        imageProgDate_.clear();
         form2tab();
         storeEepTable();
         result.opened = true;
@@ -143,6 +150,7 @@ OpenResult ConfigDocument::openFile(const std::string& path) {
     configFileName_ = sp.name;
     std::memcpy(image_.data(), contents.payload.data(),
                 std::min(contents.payload.size(), ConfigImage::kSize));
+    takeImageProgDate();
     result.messages = tab2form();
     storeEepTable();
     result.messages.push_back(info(msg::kOpened));

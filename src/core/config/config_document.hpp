@@ -97,6 +97,10 @@ class ConfigDocument {
     const std::string& exeDir() const { return exeDir_; }
     const std::string& configDir() const { return configDir_; }
     const std::string& configFileName() const { return configFileName_; }
+    // The programming date held in the last image taken in whole (read from the module or
+    // opened from a binary file); empty for the defaults and a text file, which hold no image.
+    // The window's own conversions stamp the current time and do not change it.
+    const std::string& imageProgDate() const { return imageProgDate_; }
     bool serviceMode() const { return serviceMode_; }
     const ProgramSettings& programSettings() const { return programSettings_; }
     void setPortName(const std::string& name) { programSettings_.portName = name; }
@@ -104,6 +108,7 @@ class ConfigDocument {
 
   private:
     void applyDefaultsAndStore();
+    void takeImageProgDate();
     bool loadTextFile(const std::string& dir, const std::string& name,
                       std::vector<UserMessage>& messages);
     bool saveTextFile(const std::string& path);
@@ -117,6 +122,7 @@ class ConfigDocument {
     std::string exeDir_;
     std::string configDir_;
     std::string configFileName_;
+    std::string imageProgDate_;
     std::string settingsDir_;
     std::string startDir_;
     bool serviceMode_ = false;
