@@ -15,6 +15,9 @@
 //   break, rx80full  the port reports a break, or its receive buffer 80 % full, each time
 //                  the module is let out of reset
 //   corrupt=OFFSET  a configuration write stores the byte at this image offset wrongly
+//   acloss=N       the mains fail N seconds after the application starts; the battery falls
+//   inputalarm=N   input "We 2" goes into alarm N seconds after the start, back 60 s later
+//   changes=N      a random wired input changes every N seconds (default 23; 0: never)
 #include "common/clock.hpp"
 #include "sim/sim_module.hpp"
 #include "sim/sim_port.hpp"
@@ -33,6 +36,9 @@ struct SimPortSpec {
     std::optional<std::string> password; // UTF-8
     std::optional<bool> configured;
     bool badPin = false; // the application stops on a wrong SIM PIN (reset cause 03)
+    int mainsLossSecond = 0;
+    int inputAlarmSecond = 0;
+    int inputChangeSeconds = 23;
     SimPortFaults portFaults;
 };
 
