@@ -220,6 +220,7 @@ void MainWindow::buildPages() {
     connectTabButton("Button8", &MainWindow::phoneBaseButtonClick);
     connectTabButton("compareFileButton", &MainWindow::compareWithFileClick);
     connectTabButton("compareModuleButton", &MainWindow::compareWithModuleClick);
+    connectTabButton("monitorReplayButton", &MainWindow::monitorReplayClick);
 }
 
 void MainWindow::connectTabButton(const char* name, void (MainWindow::*command)()) {
@@ -521,6 +522,12 @@ void MainWindow::clearPassButtonClick() {
 
 void MainWindow::firmwareButtonClick() {
     firmware_->exec();
+}
+
+void MainWindow::monitorReplayClick() {
+    const QString path = ctx_.ui.openFileName(this, QStringLiteral("Odtwórz zapis monitora"),
+                                              QString(), QStringLiteral("Zapis monitora|*.qvmon"));
+    if (!path.isEmpty()) monitor_->runRecording(path);
 }
 
 void MainWindow::monitorButtonClick() {

@@ -51,6 +51,9 @@ TabAddOns::TabAddOns(AppContext& ctx, QWidget* parent)
     }
     h->addStretch(1);
     v->addWidget(compare);
+    // A recording of the monitor (from a customer's site) plays without a module.
+    v->addWidget(buttonGroup(this, "GroupMonitorReplay", QStringLiteral("Zapis monitora"),
+                             "monitorReplayButton", QStringLiteral("Odtwórz zapis monitora...")));
     v->addStretch(1);
 }
 

@@ -164,19 +164,21 @@ void TrendStore::columns(TrendSeries s, std::int64_t t0, std::int64_t t1, int co
     if (columns <= 0 || t1 <= t0) return;
     const auto& v = values_[static_cast<std::size_t>(s)];
     const double perColumn = static_cast<double>(t1 - t0) / columns;
-    for (std::size_t i = lowerBound(t0); i < times_.size() && times_[i] < t1; ++i) {
-        const std::int16_t raw = v[i];
-        if (raw == StatusSample::kNoValue) continue;
-        auto c = static_cast<std::size_t>(static_cast<double>(times_[i] - t0) / perColumn);
-        c = std::min(c, out.size() - 1);
-        const float x = static_cast<float>(raw / 10.0);
-        Column& col = out[c];
-        if (!col.any) {
-            col = {x, x, true};
-        } else {
-            col.min = std::min(col.min, x);
-            col.max = std::max(col.max, x);
+    // The samples are in time order: walk them column by column, no division per sample.
+    std::size_t i = lowerBound(t0);
+    for (int c = 0; c < columns && i < times_.size() && times_[i] < t1; ++c) {
+        const auto end =
+            c + 1 == columns ? t1 : t0 + static_cast<std::int64_t>(perColumn * (c + 1) + 0.5);
+        int lo = 32767, hi = -32768;
+        for (; i < times_.size() && times_[i] < end; ++i) {
+            const std::int16_t raw = v[i];
+            if (raw == StatusSample::kNoValue) continue;
+            lo = std::min<int>(lo, raw);
+            hi = std::max<int>(hi, raw);
         }
+        if (lo <= hi)
+            out[static_cast<std::size_t>(c)] = {static_cast<float>(lo / 10.0),
+                                                static_cast<float>(hi / 10.0), true};
     }
 }
 
