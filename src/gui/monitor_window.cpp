@@ -360,7 +360,7 @@ void MonitorWindow::buildReplayBar() {
     replayBar_ = new QWidget(this);
     replayBar_->setObjectName(QStringLiteral("replayBar"));
     auto* row = new QHBoxLayout(replayBar_);
-    row->setContentsMargins(0, 0, 0, 0);
+    row->setContentsMargins(4, 0, 4, 0);
     playButton_ = new QToolButton(replayBar_);
     playButton_->setObjectName(QStringLiteral("replayPlayButton"));
     playButton_->setText(QStringLiteral("Odtwarzaj"));
@@ -370,6 +370,8 @@ void MonitorWindow::buildReplayBar() {
     speedCombo_->setObjectName(QStringLiteral("replaySpeedCombo"));
     speedCombo_->addItems({QStringLiteral("×1"), QStringLiteral("×10"), QStringLiteral("×100")});
     speedCombo_->setAccessibleName(QStringLiteral("Szybkość odtwarzania"));
+    auto* speedLabel = new QLabel(QStringLiteral("Szybkość:"), replayBar_);
+    speedLabel->setBuddy(speedCombo_);
     slider_ = new QSlider(Qt::Horizontal, replayBar_);
     slider_->setObjectName(QStringLiteral("replaySlider"));
     slider_->setAccessibleName(QStringLiteral("Miejsce w zapisie"));
@@ -387,6 +389,7 @@ void MonitorWindow::buildReplayBar() {
     jump->setText(QStringLiteral("Przejdź"));
     jump->setToolButtonStyle(Qt::ToolButtonTextOnly);
     row->addWidget(playButton_);
+    row->addWidget(speedLabel);
     row->addWidget(speedCombo_);
     row->addWidget(slider_, 1);
     row->addWidget(replayTime_);

@@ -31,7 +31,7 @@ class TrendChart : public QWidget {
     // choice of series or the size changed (once a second while the module sends); otherwise
     // the last one is shown.
     void paintCached(QPainter& painter);
-    QSize sizeHint() const override { return {860, 420}; }
+    QSize sizeHint() const override { return {400, 240}; } // it takes the room the values leave
 
   protected:
     void paintEvent(QPaintEvent* event) override;
