@@ -7,6 +7,7 @@
 #include "config/config_document.hpp"
 #include "config/config_file.hpp"
 #include "link/port_settings.hpp"
+#include "monitor/qvmon_file.hpp"
 #include "sim/monitor_stream.hpp"
 #include "sim/sim_memory.hpp"
 #include "tools/phone_base_file.hpp"
@@ -146,6 +147,19 @@ int main(int argc, char** argv) {
     badPin.resetCause = 0x03;
     seed("monitor_stream", "bad_pin",
          sim::MonitorStream(badPin).advanceTo(std::chrono::seconds(3)));
+
+    // A monitor recording of 12 seconds of the mains failing, whole and cut short.
+    {
+        sim::MonitorStream::Options o;
+        o.mainsLossSecond = 5;
+        sim::MonitorStream rec(o);
+        std::string file = qvmonHeaderBytes({"QV PROG 2.2.24", "sim", {2026, 12, 9, 7, 30, 0, 0}});
+        for (int ms = 250; ms <= 12000; ms += 250)
+            if (const auto bytes = rec.advanceTo(std::chrono::milliseconds(ms)); !bytes.empty())
+                file += qvmonBatchBytes(static_cast<std::uint32_t>(ms), bytes);
+        seed("qvmon", "mains_loss", file);
+        seed("qvmon", "cut_short", file.substr(0, file.size() / 2));
+    }
 
     // The event buffer of a fresh module, with its firmware and serial number.
     std::string history = {0, static_cast<char>(fresh.eventPosition)};

@@ -63,7 +63,7 @@ expect() {
 expect "qvprog-cli " "--help adapter convert counters defaults diff dump erase events firmware help history identify info monitor phonebase ports read report sms write"
 expect "qvprog-cli d" "defaults diff dump"
 expect "qvprog-cli write a.qvx --" "--no-verify --password --port --readback"
-expect "qvprog-cli monitor --" "--json --port --replay --restart --seconds --sync-clock"
+expect "qvprog-cli monitor --" "--json --port --record --replay --restart --seconds --sync-clock"
 expect "qvprog-cli counters --" "--port --write"
 expect "qvprog-cli events --r" "--raw"
 expect "qvprog-cli diff a.qvx b.bCFG --" "--json --password --port"

@@ -13,6 +13,8 @@
 #include "monitor/event_history.hpp"
 #include "monitor/monitor_commands.hpp"
 #include "monitor/monitor_model.hpp"
+#include "monitor/monitor_replay.hpp"
+#include "monitor/qvmon_file.hpp"
 #include "tools/sms_listing.hpp"
 
 #include <fstream>
@@ -23,6 +25,7 @@ namespace qv::cli {
 namespace {
 
 constexpr std::size_t kReplayBatch = 64;
+constexpr const char* kAppVersionText = msg::kAppVersion;
 
 std::string jsonText(const nlohmann::json& j) {
     return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -31,7 +34,8 @@ std::string jsonText(const nlohmann::json& j) {
 struct MonitorArgs {
     std::string port;
     std::string replay;
-    int seconds = 0; // 0: until the port closes or the process is stopped
+    std::string record; // a .qvmon recording of what the module sends
+    int seconds = 0;    // 0: until the port closes or the process is stopped
     bool json = false;
     bool restart = false;   // "Restart urządzenia" once the port is open
     bool syncClock = false; // "Synchronizuj czas" once the SIM is ready
@@ -52,6 +56,8 @@ std::optional<MonitorArgs> parseMonitorArgs(const std::vector<std::string>& args
             a.port = args[++i];
         } else if (arg == "--replay" && hasValue) {
             a.replay = args[++i];
+        } else if (arg == "--record" && hasValue) {
+            a.record = args[++i];
         } else if (arg == "--seconds" && hasValue) {
             const auto n = parseInt(args[++i]);
             if (!n || *n < 0) return std::nullopt;
@@ -61,7 +67,7 @@ std::optional<MonitorArgs> parseMonitorArgs(const std::vector<std::string>& args
         }
     }
     if (a.port.empty() == a.replay.empty()) return std::nullopt; // exactly one source
-    if (!a.replay.empty() && (a.restart || a.syncClock)) return std::nullopt;
+    if (!a.replay.empty() && (a.restart || a.syncClock || !a.record.empty())) return std::nullopt;
     return a;
 }
 
@@ -75,6 +81,34 @@ int runReplay(const Invocation& inv, const MonitorArgs& a) {
         inv.err << "Błąd odczytu pliku: " << a.replay << '\n';
         return kExitUsage;
     }
+    char magic[kQvmonMagic.size()] = {};
+    f.read(magic, sizeof magic);
+    const bool recording = isQvmon(std::string_view(magic, static_cast<std::size_t>(f.gcount())));
+    f.clear();
+    f.seekg(0);
+    const auto print = [&](const MonitorModel& model) {
+        if (a.json) {
+            inv.out << jsonText(monitorStateJson(model)) << '\n';
+        } else {
+            for (const auto& line : monitorStateLines(model))
+                inv.out << line << '\n';
+        }
+    };
+    if (recording) {
+        // A recording plays at its recorded times, up to its end or its damage.
+        MonitorReplay replay(f);
+        if (!replay.valid()) {
+            inv.err << replay.damage() << ": " << a.replay << '\n';
+            return kExitRefused;
+        }
+        replay.seek(replay.duration());
+        print(replay.model());
+        if (!replay.damage().empty()) {
+            inv.err << replay.damage() << '\n';
+            return kExitRefused;
+        }
+        return kExitOk;
+    }
     SystemClock clock;
     MonitorModel model(clock);
     model.displayReset();
@@ -84,12 +118,7 @@ int runReplay(const Invocation& inv, const MonitorArgs& a) {
         model.receive(std::string_view(buf, static_cast<std::size_t>(f.gcount())));
         model.takeEffects(); // a replay plays no sound and closes nothing
     }
-    if (a.json) {
-        inv.out << jsonText(monitorStateJson(model)) << '\n';
-    } else {
-        for (const auto& line : monitorStateLines(model))
-            inv.out << line << '\n';
-    }
+    print(model);
     return kExitOk;
 }
 
@@ -116,6 +145,19 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
     } catch (const PortError&) {
         inv.err << "Błąd otwarcia portu " << a.port << '\n';
         return kExitRefused;
+    }
+
+    std::unique_ptr<QvmonWriter> recorder;
+    const auto recordStart = clock.now();
+    if (!a.record.empty()) {
+        std::string error;
+        recorder =
+            QvmonWriter::create(a.record, {kAppVersionText, a.port, clock.localTime()}, error);
+        if (!recorder) {
+            inv.err << error << '\n';
+            port.close();
+            return kExitRefused;
+        }
     }
 
     MonitorModel model(clock);
@@ -163,7 +205,17 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
         try {
             if (port.waitReadable(until - clock.now())) {
                 const std::size_t n = port.readAvailable(buf);
-                model.receive(std::span<const std::uint8_t>(buf, n));
+                const std::span<const std::uint8_t> got(buf, n);
+                if (recorder && n > 0) {
+                    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        clock.now() - recordStart);
+                    if (!recorder->write(static_cast<std::uint32_t>(ms.count()), got)) {
+                        inv.err << "Błąd zapisu pliku: " << a.record << '\n';
+                        rc = kExitRefused;
+                        break;
+                    }
+                }
+                model.receive(got);
             }
         } catch (const PortError& e) {
             // A port that fails keeps failing (an adapter pulled out): stop rather than spin.
@@ -311,9 +363,10 @@ std::optional<int> runMonitorCommand(const Invocation& inv) {
 
 std::vector<std::string> monitorCommandUsage() {
     return {
-        "monitor --port PORT [--seconds N] [--json] [--restart] [--sync-clock]   podgląd pracy "
-        "modułu",
-        "monitor --replay PLIK [--json]               stan monitora po bajtach z pliku",
+        "monitor --port PORT [--seconds N] [--json] [--restart] [--sync-clock] [--record "
+        "PLIK.qvmon]   podgląd pracy modułu",
+        "monitor --replay PLIK [--json]               stan monitora po zapisie .qvmon lub bajtach "
+        "z pliku",
         "sms IN                                       konfiguracja z IN jako SMSy konfiguracyjne",
         "history IN.bCFG [OUT.txt]                    historia zdarzeń z pliku binarnego 13123 B",
         "phonebase read [--port PORT] [--password H] OUT.PHBINI   baza 4000 numerów z modułu",

@@ -225,6 +225,7 @@ void MainWindow::buildPages() {
     connectTabButton("reportPdfButton", &MainWindow::reportPdfClick);
     connectTabButton("reportHtmlButton", &MainWindow::reportHtmlClick);
     connectTabButton("reportPrintButton", &MainWindow::reportPrintClick);
+    connectTabButton("monitorReplayButton", &MainWindow::monitorReplayClick);
     // Ctrl+P prints the report: the key users expect to print never writes to the module.
     auto* print = new QShortcut(QKeySequence::Print, this);
     print->setObjectName(QStringLiteral("reportPrintShortcut"));
@@ -542,6 +543,12 @@ void MainWindow::clearPassButtonClick() {
 
 void MainWindow::firmwareButtonClick() {
     firmware_->exec();
+}
+
+void MainWindow::monitorReplayClick() {
+    const QString path = ctx_.ui.openFileName(this, QStringLiteral("Odtwórz zapis monitora"),
+                                              QString(), QStringLiteral("Zapis monitora|*.qvmon"));
+    if (!path.isEmpty()) monitor_->runRecording(path);
 }
 
 void MainWindow::monitorButtonClick() {

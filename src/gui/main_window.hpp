@@ -68,6 +68,8 @@ class MainWindow : public QMainWindow {
     void clearPassButtonClick();
     void firmwareButtonClick();
     void monitorButtonClick();
+    // "Odtwórz zapis monitora...": a .qvmon recording in the monitor window, without a port.
+    void monitorReplayClick();
     void historyButtonClick();
     void smsListingClick();
     // "Porównaj": the window's configuration against a file, or against the module's.

@@ -156,6 +156,49 @@ QPixmap drawIcon(MonitorIcon which, int size) {
         p.drawEllipse(QPointF(11, 13), 1.1, 1.1);
         break;
     }
+    case MonitorIcon::Record: {
+        // A red dot in a ring.
+        p.setPen(QPen(QColor(90, 90, 90), 1.4));
+        p.setBrush(QColor(250, 250, 250));
+        p.drawEllipse(QRectF(2.5, 2.5, 19, 19));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(210, 30, 30));
+        p.drawEllipse(QRectF(7, 7, 10, 10));
+        break;
+    }
+    case MonitorIcon::ExportCsv: {
+        // A sheet with a grid.
+        p.setPen(QPen(QColor(60, 60, 60), 1.2));
+        p.setBrush(QColor(255, 255, 255));
+        p.drawRect(QRectF(4.5, 2.5, 15, 19));
+        p.setPen(QPen(QColor(30, 120, 60), 1));
+        for (double y = 7.5; y < 21; y += 4)
+            p.drawLine(QPointF(4.5, y), QPointF(19.5, y));
+        p.drawLine(QPointF(10, 2.5), QPointF(10, 21.5));
+        break;
+    }
+    case MonitorIcon::Trends: {
+        // Axes and a falling line.
+        p.setPen(QPen(QColor(60, 60, 60), 1.2));
+        p.drawLine(QPointF(3.5, 3), QPointF(3.5, 20.5));
+        p.drawLine(QPointF(3.5, 20.5), QPointF(21, 20.5));
+        p.setPen(QPen(QColor(30, 80, 160), 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const QPointF line[] = {{5, 8}, {9, 6}, {12, 11}, {16, 12}, {20, 17}};
+        p.drawPolyline(line, 5);
+        break;
+    }
+    case MonitorIcon::Replay: {
+        // A play triangle over a tape.
+        p.setPen(QPen(QColor(60, 60, 60), 1.2));
+        p.setBrush(QColor(235, 235, 235));
+        p.drawRoundedRect(QRectF(2.5, 5.5, 19, 13), 2, 2);
+        QPolygonF tri;
+        tri << QPointF(9, 8) << QPointF(9, 16) << QPointF(16, 12);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(20, 110, 40));
+        p.drawPolygon(tri);
+        break;
+    }
     }
     return pm;
 }

@@ -24,7 +24,7 @@ const QPixmap& indicatorPixmap(Indicator which);
 // A short name of the indicator ("unknown", "alarm", ...), kept on the widget for tests.
 const char* indicatorName(Indicator which);
 
-enum class MonitorIcon { Restart, SyncClock, Close };
+enum class MonitorIcon { Restart, SyncClock, Close, Record, ExportCsv, Replay, Trends };
 QIcon monitorIcon(MonitorIcon which);
 
 } // namespace qv::gui

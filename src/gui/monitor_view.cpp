@@ -412,4 +412,9 @@ void MonitorView::refresh(const MonitorModel& model) {
     eventsShown_ = model.eventsAdded();
 }
 
+void MonitorView::restart() {
+    events_->clear();
+    eventsShown_ = 0;
+}
+
 } // namespace qv::gui

@@ -44,6 +44,8 @@ class MonitorView : public QWidget {
     explicit MonitorView(QWidget* parent = nullptr);
 
     void refresh(const qv::MonitorModel& model);
+    // The next refresh shows another model (a replay's): the event list starts afresh.
+    void restart();
     LinkCaption* resetsCaption() const { return resetsCaption_; }
 
   private:

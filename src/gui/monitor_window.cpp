@@ -1,5 +1,7 @@
 #include "gui/monitor_window.hpp"
 
+#include "common/file_io.hpp"
+#include "config/messages.hpp"
 #include "gui/app_context.hpp"
 #include "gui/gradient_toolbar.hpp"
 #include "gui/monitor_indicators.hpp"
@@ -7,14 +9,21 @@
 #include "gui/monitor_view.hpp"
 #include "gui/resets_window.hpp"
 #include "gui/terminal_window.hpp"
+#include "gui/trend_view.hpp"
 #include "monitor/monitor_commands.hpp"
 
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QScreen>
 #include <QShowEvent>
+#include <QSlider>
+#include <QStackedWidget>
 #include <QStatusBar>
+#include <QTimeEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -48,15 +57,29 @@ MonitorWindow::MonitorWindow(AppContext& ctx, QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
     buildToolBar();
     layout->addWidget(findChild<QToolBar*>(QStringLiteral("ToolBar1")));
-    view_ = new MonitorView(this);
-    layout->addWidget(view_);
+    // The values as they always were, and in their place at a click of "Wykresy" the trends
+    // (no tab bar: the window keeps its height for small screens).
+    pages_ = new QStackedWidget(this);
+    pages_->setObjectName(QStringLiteral("monitorPages"));
+    view_ = new MonitorView(pages_);
+    pages_->addWidget(view_);
+    trendView_ = new TrendView(pages_);
+    pages_->addWidget(trendView_);
+    layout->addWidget(pages_);
+    // A recording's controls take the status bar's place, so the window keeps its height.
+    buildReplayBar();
+    layout->addWidget(replayBar_);
     auto* bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_ = bar;
     bar->setSizeGripEnabled(false);
     receivedPanel_ = new QLabel(QStringLiteral("?"), bar);
     receivedPanel_->setObjectName(QStringLiteral("receivedPanel"));
     receivedPanel_->setMinimumWidth(160);
     bar->addWidget(receivedPanel_);
+    recordPanel_ = new QLabel(bar);
+    recordPanel_->setObjectName(QStringLiteral("recordPanel"));
+    bar->addWidget(recordPanel_, 1);
     layout->addWidget(bar);
 
     terminal_ = new TerminalWindow(this);
@@ -82,6 +105,11 @@ MonitorWindow::MonitorWindow(AppContext& ctx, QWidget* parent)
     connect(terminal_, &TerminalWindow::sendSmsBody, reader_, &MonitorReader::sendSmsBody);
     model_.setByteListener(
         [this](std::span<const std::uint8_t> bytes) { terminal_->noteBytes(bytes); });
+
+    setTrendClock(ctx_.clock);
+    connect(pages_, &QStackedWidget::currentChanged, this, [this] { refreshView(); });
+    replayTimer_.setInterval(kRepaintMs);
+    connect(&replayTimer_, &QTimer::timeout, this, [this] { replayTick(kRepaintMs); });
 
     secondTimer_.setInterval(1000);
     connect(&secondTimer_, &QTimer::timeout, this, &MonitorWindow::tickSecond);
@@ -114,7 +142,19 @@ void MonitorWindow::buildToolBar() {
         add("syncTimeButton", QStringLiteral("Synchronizuj czas"), MonitorIcon::SyncClock);
     syncButton_->setEnabled(false);
     bar->addSeparator();
+    trendsButton_ = add("trendsButton", QStringLiteral("Wykresy"), MonitorIcon::Trends);
+    trendsButton_->setCheckable(true);
+    trendsButton_->setToolTip(
+        QStringLiteral("Wykresy wartości w czasie zamiast bieżących wartości"));
+    recordButton_ = add("recordButton", QStringLiteral("Nagrywaj"), MonitorIcon::Record);
+    recordButton_->setCheckable(true);
+    csvButton_ = add("csvButton", QStringLiteral("Eksport CSV"), MonitorIcon::ExportCsv);
+    replayButton_ = add("replayButton", QStringLiteral("Odtwórz zapis..."), MonitorIcon::Replay);
     closeButton_ = add("closeButton", QStringLiteral("Zamknij"), MonitorIcon::Close);
+    connect(trendsButton_, &QToolButton::toggled, this, &MonitorWindow::showTrends);
+    connect(recordButton_, &QToolButton::clicked, this, &MonitorWindow::toggleRecording);
+    connect(csvButton_, &QToolButton::clicked, this, &MonitorWindow::exportCsv);
+    connect(replayButton_, &QToolButton::clicked, this, &MonitorWindow::chooseRecording);
     connect(restartButton_, &QToolButton::clicked, this, &MonitorWindow::restartDevice);
     connect(syncButton_, &QToolButton::clicked, this, &MonitorWindow::synchronizeTime);
     connect(closeButton_, &QToolButton::clicked, this, [this] { done(0); });
@@ -122,14 +162,36 @@ void MonitorWindow::buildToolBar() {
 
 void MonitorWindow::runMonitor() {
     portName_ = ctx_.portName();
+    endReplay();
+    feed_->start(); // a new session: the trends begin afresh
+    sessionStart_ = trendClock_->now();
     model_.displayReset();
     handleEffects();
     refreshView();
     exec();
 }
 
+void MonitorWindow::showTrends(bool on) {
+    if (trendsButton_->isChecked() != on) trendsButton_->setChecked(on);
+    pages_->setCurrentWidget(on ? static_cast<QWidget*>(trendView_) : view_);
+}
+
+void MonitorWindow::setTrendClock(const Clock& clock) {
+    trendClock_ = &clock;
+    feed_ = std::make_unique<TrendFeed>(model_, trends_, clock);
+    feed_->start();
+    sessionStart_ = clock.now();
+}
+
+void MonitorWindow::runRecording(const QString& path) {
+    portName_.clear();
+    if (!openRecording(path)) return;
+    refreshView();
+    exec();
+}
+
 void MonitorWindow::setReplay(const QByteArray& bytes, int bytesPerSecond) {
-    replay_ = bytes;
+    replayBytes_ = bytes;
     replayRate_ = bytesPerSecond;
 }
 
@@ -138,8 +200,12 @@ void MonitorWindow::showEvent(QShowEvent* event) {
     if (event->spontaneous()) return;
     closing_ = false;
     model_.shown();
-    if (!replay_.isEmpty()) {
-        reader_->openReplay(replay_, replayRate_);
+    if (replay_) { // a recording plays: no port
+        repaintTimer_.start();
+        return;
+    }
+    if (!replayBytes_.isEmpty()) {
+        reader_->openReplay(replayBytes_, replayRate_);
     } else if (!reader_->open(portName_, ctx_.reverseReset())) {
         // The window cannot close from within its own showing: it does so a moment later.
         QTimer::singleShot(1, this, [this] {
@@ -162,9 +228,13 @@ void MonitorWindow::done(int result) {
         closing_ = true;
         secondTimer_.stop();
         repaintTimer_.stop();
+        replayTimer_.stop();
+        stopRecording();
         refreshView(); // what the module sent last stays visible behind a message
         if (model_.badPinFlag()) badPinStop();
         reader_->close();
+        // A simulated module's clock ends with its port.
+        if (trendClock_ != &ctx_.clock) setTrendClock(ctx_.clock);
         terminal_->hide();
     }
     QDialog::done(result);
@@ -177,7 +247,17 @@ void MonitorWindow::badPinStop() {
 }
 
 void MonitorWindow::receiveBytes(const QByteArray& bytes) {
-    if (closing_) return; // the port is closed; what was still on its way is of no use
+    if (closing_ || replay_) return; // the port is closed; what was on its way is of no use
+    if (recorder_) {
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(ctx_.clock.now() - recordStart_);
+        if (!recorder_->write(
+                static_cast<std::uint32_t>(std::max<long long>(ms.count(), 0)),
+                std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+            stopRecording();
+            ctx_.ui.error(this, QStringLiteral("Błąd zapisu pliku: ") + recordPath_);
+        }
+    }
     model_.receive(
         std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                       static_cast<std::size_t>(bytes.size())));
@@ -219,6 +299,7 @@ void MonitorWindow::handleEffects() {
 }
 
 void MonitorWindow::tickSecond() {
+    if (replay_) return;
     model_.tick();
     dirty_ = true;
     handleEffects();
@@ -230,8 +311,21 @@ void MonitorWindow::repaintTick() {
 
 void MonitorWindow::refreshView() {
     dirty_ = false;
-    view_->refresh(model_);
-    const QString received = QString::fromStdString(model_.statusBarText());
+    view_->refresh(model());
+    // The trends are drawn only while their tab is shown.
+    if (pages_->currentWidget() == trendView_) {
+        const std::int64_t now = replay_ ? replay_->position()
+                                         : std::chrono::duration_cast<std::chrono::milliseconds>(
+                                               trendClock_->now() - sessionStart_)
+                                               .count();
+        trendView_->refresh(trends(), now);
+    }
+    if (replay_) refreshReplayBar();
+    if (recorder_)
+        recordPanel_->setText(QStringLiteral("Nagrywanie: %1 (%2 kB)")
+                                  .arg(QFileInfo(recordPath_).fileName())
+                                  .arg(recorder_->bytesWritten() / 1024));
+    const QString received = QString::fromStdString(model().statusBarText());
     if (receivedPanel_->text() != received) receivedPanel_->setText(received);
     // The terminal's logs grow by hundreds of lines a second on a busy line: they follow at a
     // lower rate, in larger pieces.
@@ -260,6 +354,226 @@ void MonitorWindow::synchronizeTime() {
 
 void MonitorWindow::showResets() {
     resets_->exec();
+}
+
+void MonitorWindow::buildReplayBar() {
+    replayBar_ = new QWidget(this);
+    replayBar_->setObjectName(QStringLiteral("replayBar"));
+    auto* row = new QHBoxLayout(replayBar_);
+    row->setContentsMargins(4, 0, 4, 0);
+    playButton_ = new QToolButton(replayBar_);
+    playButton_->setObjectName(QStringLiteral("replayPlayButton"));
+    playButton_->setText(QStringLiteral("Odtwarzaj"));
+    playButton_->setAccessibleName(QStringLiteral("Odtwarzaj lub wstrzymaj zapis"));
+    playButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    speedCombo_ = new QComboBox(replayBar_);
+    speedCombo_->setObjectName(QStringLiteral("replaySpeedCombo"));
+    speedCombo_->addItems({QStringLiteral("×1"), QStringLiteral("×10"), QStringLiteral("×100")});
+    speedCombo_->setAccessibleName(QStringLiteral("Szybkość odtwarzania"));
+    auto* speedLabel = new QLabel(QStringLiteral("Szybkość:"), replayBar_);
+    speedLabel->setBuddy(speedCombo_);
+    slider_ = new QSlider(Qt::Horizontal, replayBar_);
+    slider_->setObjectName(QStringLiteral("replaySlider"));
+    slider_->setAccessibleName(QStringLiteral("Miejsce w zapisie"));
+    slider_->setMinimumWidth(200);
+    replayTime_ = new QLabel(replayBar_);
+    replayTime_->setObjectName(QStringLiteral("replayTimeLabel"));
+    auto* jumpLabel = new QLabel(QStringLiteral("Przejdź do:"), replayBar_);
+    jumpTime_ = new QTimeEdit(replayBar_);
+    jumpTime_->setObjectName(QStringLiteral("replayJumpTime"));
+    jumpTime_->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    jumpTime_->setAccessibleName(QStringLiteral("Czas od początku zapisu"));
+    jumpLabel->setBuddy(jumpTime_);
+    auto* jump = new QToolButton(replayBar_);
+    jump->setObjectName(QStringLiteral("replayJumpButton"));
+    jump->setText(QStringLiteral("Przejdź"));
+    jump->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    row->addWidget(playButton_);
+    row->addWidget(speedLabel);
+    row->addWidget(speedCombo_);
+    row->addWidget(slider_, 1);
+    row->addWidget(replayTime_);
+    row->addWidget(jumpLabel);
+    row->addWidget(jumpTime_);
+    row->addWidget(jump);
+    replayBar_->hide();
+    connect(playButton_, &QToolButton::clicked, this,
+            [this] { setReplayPlaying(!replayPlaying_); });
+    connect(speedCombo_, &QComboBox::currentIndexChanged, this, [this](int i) {
+        setReplaySpeed(i == 2 ? 100 : i == 1 ? 10 : 1);
+    });
+    connect(slider_, &QSlider::sliderMoved, this,
+            [this](int seconds) { seekReplay(static_cast<qint64>(seconds) * 1000); });
+    connect(slider_, &QSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderMove)
+            QTimer::singleShot(0, this, [this] {
+                if (replay_) seekReplay(static_cast<qint64>(slider_->value()) * 1000);
+            });
+    });
+    connect(jump, &QToolButton::clicked, this,
+            [this] { seekReplay(static_cast<qint64>(jumpTime_->time().msecsSinceStartOfDay())); });
+}
+
+void MonitorWindow::refreshReplayBar() {
+    const std::int64_t pos = replay_->position(), end = replay_->duration();
+    const QString t = QStringLiteral("%1 / %2").arg(QString::fromStdString(formatSpan(pos)),
+                                                    QString::fromStdString(formatSpan(end)));
+    if (replayTime_->text() != t) replayTime_->setText(t);
+    if (!slider_->isSliderDown()) {
+        const QSignalBlocker block(slider_);
+        slider_->setValue(static_cast<int>(pos / 1000));
+    }
+    playButton_->setText(replayPlaying_ ? QStringLiteral("Wstrzymaj")
+                                        : QStringLiteral("Odtwarzaj"));
+}
+
+void MonitorWindow::toggleRecording() {
+    if (recorder_) {
+        stopRecording();
+        return;
+    }
+    const QString path =
+        ctx_.ui.saveFileName(this, QStringLiteral("Nagrywaj"), QString(),
+                             QStringLiteral("Zapis monitora|*.qvmon"), QStringLiteral("qvmon"));
+    if (path.isEmpty() || !startRecording(path)) recordButton_->setChecked(false);
+}
+
+bool MonitorWindow::startRecording(const QString& path) {
+    if (replay_) return false;
+    std::string error;
+    const QvmonHeader header{msg::kAppVersion, portName_.toStdString(), ctx_.clock.localTime()};
+    recorder_ = QvmonWriter::create(path.toStdString(), header, error);
+    if (!recorder_) {
+        ctx_.ui.error(this, QString::fromStdString(error));
+        return false;
+    }
+    recordStart_ = ctx_.clock.now();
+    recordPath_ = path;
+    recordButton_->setChecked(true);
+    refreshView();
+    return true;
+}
+
+void MonitorWindow::stopRecording() {
+    if (!recorder_) return;
+    recorder_.reset(); // the file is complete after every batch
+    recordButton_->setChecked(false);
+    recordPanel_->setText(QStringLiteral("Zapisano: %1").arg(QFileInfo(recordPath_).fileName()));
+}
+
+void MonitorWindow::exportCsv() {
+    const QString path = ctx_.ui.saveFileName(this, QStringLiteral("Eksport CSV"), QString(),
+                                              QStringLiteral("CSV|*.csv"), QStringLiteral("csv"));
+    if (!path.isEmpty()) exportCsvTo(path);
+}
+
+bool MonitorWindow::exportCsvTo(const QString& path) {
+    if (const auto error = writeTrendCsv(path.toStdString(), trends())) {
+        ctx_.ui.error(this, QStringLiteral("Błąd zapisu pliku: ") + path);
+        return false;
+    }
+    recordPanel_->setText(QStringLiteral("Zapisano: %1 (%2 wierszy)")
+                              .arg(QFileInfo(path).fileName())
+                              .arg(trends().size()));
+    return true;
+}
+
+void MonitorWindow::chooseRecording() {
+    const QString path = ctx_.ui.openFileName(this, QStringLiteral("Odtwórz zapis"), QString(),
+                                              QStringLiteral("Zapis monitora|*.qvmon"));
+    if (!path.isEmpty()) openRecording(path);
+}
+
+bool MonitorWindow::openRecording(const QString& path) {
+    auto file = std::make_unique<std::ifstream>();
+    const std::string name = path.toStdString();
+    if (const auto p = pathFromUtf8(name); p && isRegularFile(name))
+        file->open(*p, std::ios::binary);
+    if (!file->is_open()) {
+        ctx_.ui.error(this, QStringLiteral("Błąd odczytu pliku: ") + path);
+        return false;
+    }
+    auto replay = std::make_unique<MonitorReplay>(*file, modelOptions());
+    if (!replay->valid()) {
+        ctx_.ui.error(this, QString::fromStdString(replay->damage()) + QStringLiteral(": ") + path);
+        return false;
+    }
+    // No port while a recording plays.
+    stopRecording();
+    secondTimer_.stop();
+    reader_->close();
+    replayFile_ = std::move(file);
+    replay_ = std::move(replay);
+    replayGeneration_ = -1;
+    replayPlaying_ = false;
+    replayTimer_.stop();
+    restartButton_->setEnabled(false);
+    syncButton_->setEnabled(false);
+    recordButton_->setEnabled(false);
+    setWindowTitle(text(kMonitorCaption) + QStringLiteral(" – zapis ") +
+                   QFileInfo(path).fileName());
+    slider_->setRange(0, static_cast<int>(replay_->duration() / 1000));
+    statusBar_->hide();
+    replayBar_->show();
+    showFreshModel();
+    refreshView();
+    if (!replay_->damage().empty()) ctx_.ui.error(this, QString::fromStdString(replay_->damage()));
+    if (isVisible()) repaintTimer_.start();
+    return true;
+}
+
+void MonitorWindow::showFreshModel() {
+    if (replay_->generation() == replayGeneration_) return;
+    replayGeneration_ = replay_->generation();
+    view_->restart();
+}
+
+void MonitorWindow::endReplay() {
+    if (!replay_) return;
+    replayTimer_.stop();
+    replay_.reset();
+    replayFile_.reset();
+    replayBar_->hide();
+    statusBar_->show();
+    restartButton_->setEnabled(true);
+    recordButton_->setEnabled(true);
+    setWindowTitle(text(kMonitorCaption));
+    view_->restart();
+}
+
+void MonitorWindow::setReplayPlaying(bool playing) {
+    if (!replay_) return;
+    if (playing && replay_->atEnd()) seekReplay(0); // from the start again
+    replayPlaying_ = playing;
+    if (playing)
+        replayTimer_.start();
+    else
+        replayTimer_.stop();
+    refreshView();
+}
+
+void MonitorWindow::setReplaySpeed(int speed) {
+    replaySpeed_ = speed;
+    const int index = speed >= 100 ? 2 : speed >= 10 ? 1 : 0;
+    if (speedCombo_->currentIndex() != index) speedCombo_->setCurrentIndex(index);
+}
+
+void MonitorWindow::seekReplay(qint64 ms) {
+    if (!replay_) return;
+    replay_->seek(ms);
+    showFreshModel();
+    refreshView();
+}
+
+void MonitorWindow::replayTick(qint64 elapsedMs) {
+    if (!replay_) return;
+    replay_->seek(replay_->position() + elapsedMs * replaySpeed_);
+    showFreshModel();
+    if (replay_->atEnd()) {
+        replayPlaying_ = false;
+        replayTimer_.stop();
+    }
+    dirty_ = true;
 }
 
 } // namespace qv::gui

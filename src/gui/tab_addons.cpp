@@ -72,6 +72,9 @@ TabAddOns::TabAddOns(AppContext& ctx, QWidget* parent)
     }
     r->addStretch(1);
     v->addWidget(report);
+    // A recording of the monitor (from a customer's site) plays without a module.
+    v->addWidget(buttonGroup(this, "GroupMonitorReplay", QStringLiteral("Zapis monitora"),
+                             "monitorReplayButton", QStringLiteral("Odtwórz zapis monitora...")));
     v->addStretch(1);
 }
 

@@ -80,6 +80,43 @@ TEST(MonitorCli, ReplayPrintsTheDisplayStateInTableOrder) {
     EXPECT_EQ(state["events"].size(), 1u);
 }
 
+TEST(MonitorCli, ARecordingReplaysToTheLiveMonitorsLastState) {
+    const auto dir = scratchDir("record");
+    const std::string file = dir + "/session.qvmon";
+    const auto live = runCli("monitor --port sim:acloss=10,inputalarm=20 --seconds 40 --json "
+                             "--record \"" +
+                             file + "\"");
+    ASSERT_EQ(live.exitCode, 0) << live.err;
+    const auto liveLines = lines(live.out);
+    ASSERT_FALSE(liveLines.empty());
+    const auto last = nlohmann::json::parse(liveLines.back());
+    EXPECT_EQ(readBytes(file).substr(0, 8), "QVMON1\r\n");
+
+    const auto replay = runCli("monitor --replay \"" + file + "\" --json");
+    ASSERT_EQ(replay.exitCode, 0) << replay.err;
+    const auto state = nlohmann::json::parse(replay.out);
+    for (const char* key : {"values", "inputs", "outputs", "events", "resets"})
+        EXPECT_EQ(state[key], last[key]) << key;
+    EXPECT_EQ(state["inputs"][1]["state"], "alarm"); // the mains failed
+
+    // Cut short: the state up to the damage, the message, and status 1.
+    const std::string bytes = readBytes(file);
+    writeBytes(dir + "/cut.qvmon", bytes.substr(0, bytes.size() - 3));
+    const auto cut = runCli("monitor --replay \"" + dir + "/cut.qvmon\"");
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_NE(cut.err.find("Zapis monitora jest uszkodzony od bajtu"), std::string::npos)
+        << cut.err;
+    EXPECT_NE(cut.out.find("labelReset: Podłączenie zasilania"), std::string::npos);
+    // A header cut short is no recording at all.
+    writeBytes(dir + "/head.qvmon", bytes.substr(0, 12));
+    const auto head = runCli("monitor --replay \"" + dir + "/head.qvmon\"");
+    EXPECT_EQ(head.exitCode, 1);
+    EXPECT_NE(head.err.find("Uszkodzony nagłówek zapisu monitora"), std::string::npos);
+    // --record goes with a port only; a file that cannot be written refuses the monitor.
+    EXPECT_EQ(runCli("monitor --replay \"" + file + "\" --record x.qvmon").exitCode, 2);
+    EXPECT_EQ(runCli("monitor --port sim --record /nonexistent/dir/x.qvmon").exitCode, 1);
+}
+
 TEST(MonitorCli, BadUsageAndMissingFiles) {
     EXPECT_EQ(runCli("monitor").exitCode, 2);
     EXPECT_EQ(runCli("monitor --replay").exitCode, 2);

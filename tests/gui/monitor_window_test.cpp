@@ -9,7 +9,10 @@
 #include "gui/terminal_window.hpp"
 #include "monitor/monitor_commands.hpp"
 #include "platform/port_target.hpp"
+#include "sim/monitor_stream.hpp"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QEnterEvent>
 #include <QFile>
@@ -19,9 +22,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSlider>
+#include <QStackedWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QThread>
+#include <QTimeEdit>
 #include <QToolButton>
 
 using namespace qv;
@@ -483,6 +489,140 @@ class MonitorWindowTest : public QObject {
         QVERIFY(m.find<QLabel>("receivedPanel")->text().contains(QString::fromUtf8("pominięto")));
     }
 
+    void trendsShowTheSessionWithStatisticsSwitchesAndCsv() {
+        Monitor m;
+        sim::MonitorStream::Options o;
+        o.mainsLossSecond = 20;
+        o.inputAlarmSecond = 30;
+        sim::MonitorStream stream(o);
+        for (int s = 1; s <= 120; ++s)
+            m.feed(QByteArray::fromStdString(stream.advanceTo(std::chrono::seconds(s))));
+        const TrendStore& trends = m.window->trends();
+        QCOMPARE(trends.size(), std::size_t{120});
+        QVERIFY(trends.marks().size() >= 3); // mains, "We 2" and the output
+        auto* trendsButton = m.find<QToolButton>("trendsButton");
+        QCOMPARE(trendsButton->text(), QStringLiteral("Wykresy"));
+        trendsButton->click();
+        QCOMPARE(m.find<QStackedWidget>("monitorPages")->currentWidget()->objectName(),
+                 QStringLiteral("trendView"));
+        m.window->refreshView();
+        // The battery fell: its minimum is below its maximum, with the window's separator.
+        const QString accu = m.find<QLabel>("trendStats1")->text();
+        QVERIFY2(accu.startsWith(QStringLiteral("min 12,")) && accu.endsWith(QStringLiteral(" V")),
+                 qPrintable(accu));
+        QCOMPARE(m.find<QLabel>("trendStats6")->text().right(2), QStringLiteral(" %"));
+        QVERIFY(m.find<QLabel>("trendStats2")->text().startsWith(QStringLiteral("min 0,")));
+        auto* ac = m.find<QCheckBox>("trendSeries0");
+        QCOMPARE(ac->text(), QStringLiteral("Napięcie AC [V]"));
+        ac->setChecked(false);
+        m.find<QComboBox>("trendSpanCombo")->setCurrentIndex(1);
+        m.find<QComboBox>("trendAxisCombo")->setCurrentIndex(1);
+        m.window->resize(m.window->sizeHint());
+        QVERIFY(!m.find<QWidget>("trendChart")->grab().isNull());
+
+        const QString csv = m.dir.filePath(QStringLiteral("trendy.csv"));
+        m.ui.fileNames.push_back(csv);
+        m.find<QToolButton>("csvButton")->click();
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QList<QByteArray> rows = f.readAll().split('\n');
+        QCOMPARE(rows.size(), 122); // header, 120 rows, nothing after the last CR LF
+        QVERIFY(rows[0].startsWith("Czas komputera,Czas modu\xB3u,"));
+        QVERIFY(m.text("recordPanel").contains(QStringLiteral("120 wierszy")));
+        trendsButton->click(); // back to the values
+        QCOMPARE(m.find<QStackedWidget>("monitorPages")->currentIndex(), 0);
+    }
+
+    void aRecordingReplaysInTheWindowWithItsControls() {
+        Monitor live;
+        const QString file = live.dir.filePath(QStringLiteral("sesja.qvmon"));
+        live.ui.fileNames.push_back(file);
+        live.find<QToolButton>("recordButton")->click();
+        QVERIFY(live.window->recording());
+        QVERIFY(live.find<QToolButton>("recordButton")->isChecked());
+        sim::MonitorStream::Options o;
+        o.mainsLossSecond = 10;
+        o.inputAlarmSecond = 15;
+        sim::MonitorStream stream(o);
+        for (int s = 1; s <= 40; ++s) {
+            live.feed(QByteArray::fromStdString(stream.advanceTo(std::chrono::seconds(s))));
+            QTest::qWait(5); // the batches arrive at different times
+        }
+        QVERIFY(live.text("recordPanel").startsWith(QStringLiteral("Nagrywanie: sesja.qvmon")));
+        live.find<QToolButton>("recordButton")->click();
+        QVERIFY(!live.window->recording());
+
+        Monitor m;
+        QVERIFY(m.find<QWidget>("replayBar")->isHidden());
+        m.ui.fileNames.push_back(file);
+        m.find<QToolButton>("replayButton")->click();
+        QVERIFY(m.window->replaying());
+        QVERIFY(!m.find<QWidget>("replayBar")->isHidden());
+        QVERIFY(m.ui.shown.empty()); // an intact recording opens without a message
+        QVERIFY(!m.find<QToolButton>("restartButton")->isEnabled());
+        QVERIFY(!m.find<QToolButton>("recordButton")->isEnabled());
+        const qint64 end = m.window->replay()->duration();
+        QVERIFY(end > 0);
+
+        // Jump to the end: what the live window showed when the recording stopped.
+        m.find<QTimeEdit>("replayJumpTime")->setTime(QTime(0, 10, 0));
+        m.find<QToolButton>("replayJumpButton")->click();
+        QCOMPARE(m.window->replay()->position(), end);
+        for (auto v : {MonitorValue::Ac, MonitorValue::Accu, MonitorValue::ResetCause,
+                       MonitorValue::Sim, MonitorValue::Csq, MonitorValue::DateTime})
+            QCOMPARE(m.window->model().value(v).text, live.window->model().value(v).text);
+        QCOMPARE(m.window->model().events(), live.window->model().events());
+        QCOMPARE(m.text("ac"), live.text("ac"));
+        QCOMPARE(m.find<QPlainTextEdit>("MemoHistory")->toPlainText(),
+                 live.find<QPlainTextEdit>("MemoHistory")->toPlainText());
+        QCOMPARE(m.window->trends().size(), live.window->trends().size());
+
+        // Back to the start, then play at x100: 40 ms of the timer is 4 s of the recording.
+        m.find<QTimeEdit>("replayJumpTime")->setTime(QTime(0, 0, 0));
+        m.find<QToolButton>("replayJumpButton")->click();
+        QCOMPARE(m.window->replay()->position(), qint64{0});
+        QVERIFY(m.find<QPlainTextEdit>("MemoHistory")->toPlainText().isEmpty());
+        m.find<QComboBox>("replaySpeedCombo")->setCurrentIndex(2);
+        m.find<QToolButton>("replayPlayButton")->click();
+        QCOMPARE(m.find<QToolButton>("replayPlayButton")->text(), QStringLiteral("Wstrzymaj"));
+        m.window->replayTick(1);
+        QCOMPARE(m.window->replay()->position(), std::min<qint64>(100, end));
+        m.window->refreshView();
+        QCOMPARE(m.text("replayTimeLabel"),
+                 QStringLiteral("00:00:00 / ") + QString::fromStdString(formatSpan(end)));
+        m.window->replayTick(40); // past the end: the replay stops there
+        QCOMPARE(m.window->replay()->position(), end);
+        m.window->refreshView();
+        QCOMPARE(m.find<QToolButton>("replayPlayButton")->text(), QStringLiteral("Odtwarzaj"));
+        QCOMPARE(m.find<QSlider>("replaySlider")->value(), static_cast<int>(end / 1000));
+        QCOMPARE(m.window->model().events(), live.window->model().events());
+        m.find<QToolButton>("replayPlayButton")->click(); // from the start again
+        QCOMPARE(m.window->replay()->position(), qint64{0});
+        m.find<QToolButton>("replayPlayButton")->click(); // pause
+        m.window->refreshView();
+        QCOMPARE(m.find<QToolButton>("replayPlayButton")->text(), QStringLiteral("Odtwarzaj"));
+        for (const char* name :
+             {"replayPlayButton", "replaySpeedCombo", "replaySlider", "replayJumpTime"})
+            QVERIFY2(!m.find<QWidget>(name)->accessibleName().isEmpty(), name);
+
+        // A recording cut short opens up to the damage, with the message.
+        QFile whole(file);
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        const QByteArray bytes = whole.readAll();
+        const QString cut = m.dir.filePath(QStringLiteral("urwany.qvmon"));
+        QFile out(cut);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes.left(bytes.size() - 5));
+        out.close();
+        QVERIFY(m.window->openRecording(cut));
+        QVERIFY(
+            m.ui.lastText().startsWith(QStringLiteral("Zapis monitora jest uszkodzony od bajtu")));
+        // Not a recording: refused, the replay before it goes on.
+        QVERIFY(!m.window->openRecording(m.dir.filePath(QStringLiteral("QVPROG2.INI"))));
+        QVERIFY(m.ui.lastText().startsWith(QStringLiteral("Plik nie jest zapisem monitora")));
+        QVERIFY(m.window->replaying());
+    }
+
     // Not a check: with QVPROG_SCREENSHOT_DIR set, saves the monitor fed by the simulated
     // module (scripts/screenshot-monitor.sh).
     void screenshotOnSimulatedModule() {
@@ -496,6 +636,24 @@ class MonitorWindowTest : public QObject {
             w->grab().save(out + QStringLiteral("/monitor.png"));
             w->done(0);
         });
+        // The trends of ten minutes of the module's stream: the mains fail, the battery
+        // falls, an input goes into alarm and back (timed by a clock of the test's own).
+        Monitor trends;
+        VirtualClock clock;
+        trends.window->setTrendClock(clock);
+        sim::MonitorStream::Options o;
+        o.mainsLossSecond = 240;
+        o.inputAlarmSecond = 150;
+        o.inputChangeSeconds = 0;
+        sim::MonitorStream stream(o);
+        for (int s = 1; s <= 640; ++s) {
+            clock.advance(std::chrono::seconds(1));
+            trends.window->receiveBytes(
+                QByteArray::fromStdString(stream.advanceTo(std::chrono::seconds(s))));
+        }
+        trends.find<QToolButton>("trendsButton")->click();
+        trends.window->refreshView();
+        trends.window->grab().save(out + QStringLiteral("/monitor-trends.png"));
         Monitor waiting; // before the first byte
         waiting.window->refreshView();
         waiting.window->grab().save(out + QStringLiteral("/monitor-waiting.png"));

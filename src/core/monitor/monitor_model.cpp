@@ -682,6 +682,44 @@ void MonitorModel::statusLine(std::string_view rest) {
     show(MonitorValue::TestPeriod, 17, [](std::uint32_t v) { return std::to_string(v) + " min."; });
     show(MonitorValue::TLevel1, 18, celsius);
     show(MonitorValue::TLevel2, 19, celsius);
+    if (sampleListener_) sampleListener_(sample());
+}
+
+StatusSample MonitorModel::sample() const {
+    const auto& f = fields_;
+    StatusSample s;
+    auto tenthsOf = [&](std::size_t i, long long offset) -> std::int16_t {
+        std::uint32_t v = 0;
+        if (i >= f.size() || !statusFieldValue(f[i], v)) return StatusSample::kNoValue;
+        return static_cast<std::int16_t>(
+            std::clamp<long long>(static_cast<long long>(v) + offset, -32767, 32767));
+    };
+    auto celsius = [&](std::size_t i) -> std::int16_t {
+        std::uint32_t v = 0;
+        if (i >= f.size() || !statusFieldValue(f[i], v)) return StatusSample::kNoValue;
+        const auto t = static_cast<std::int16_t>(v & 0xFFFFu);
+        return t == StatusSample::kNoValue ? static_cast<std::int16_t>(-32767) : t;
+    };
+    auto at = [&](TrendSeries t) -> std::int16_t& { return s.values[static_cast<std::size_t>(t)]; };
+    at(TrendSeries::Ac) = tenthsOf(1, 5);
+    at(TrendSeries::Accu) = tenthsOf(2, 10);
+    at(TrendSeries::Analog3) = tenthsOf(3, 0);
+    at(TrendSeries::Analog4) = tenthsOf(4, 0);
+    at(TrendSeries::Temp1) = celsius(18);
+    at(TrendSeries::Temp2) = celsius(19);
+    // The signal as the window shows it: the gauge's percentage, "?" when unknown.
+    at(TrendSeries::Signal) = value(MonitorValue::Csq).text == "?"
+                                  ? StatusSample::kNoValue
+                                  : static_cast<std::int16_t>(csqGauge_.value * 100 / 31 * 10);
+    s.inputsKnown = inputs_[0].light != InputLight::Unknown;
+    for (int i = 0; i < kMonitorInputs; ++i)
+        if (inputs_[static_cast<std::size_t>(i)].light == InputLight::Alarm)
+            s.inputAlarms = static_cast<std::uint16_t>(s.inputAlarms | (1u << i));
+    s.outputsKnown = outputs_[0].contact != OutputContact::Unknown;
+    for (int j = 0; j < kMonitorOutputs; ++j)
+        if (outputs_[static_cast<std::size_t>(j)].contact == OutputContact::Closed)
+            s.outputsClosed = static_cast<std::uint8_t>(s.outputsClosed | (1u << j));
+    return s;
 }
 
 } // namespace qv

@@ -121,6 +121,23 @@ struct MonitorEffect {
     bool operator==(const MonitorEffect&) const = default;
 };
 
+// The measured values a status line brings, as the display shows them after the line: the
+// trend view and the CSV export keep these.
+enum class TrendSeries { Ac, Accu, Analog3, Analog4, Temp1, Temp2, Signal, Count };
+inline constexpr std::size_t kTrendSeriesCount = static_cast<std::size_t>(TrendSeries::Count);
+
+struct StatusSample {
+    static constexpr std::int16_t kNoValue = -32768;
+    // Tenths of a volt or of a degree, the signal level in tenths of a percent; kNoValue where
+    // the display shows "?".
+    std::array<std::int16_t, kTrendSeriesCount> values{};
+    std::uint16_t inputAlarms = 0; // bit i: input column i shows an alarm
+    std::uint8_t outputsClosed = 0;
+    bool inputsKnown = false;  // the input columns show a state (not the question mark)
+    bool outputsKnown = false; // likewise the outputs
+    bool operator==(const StatusSample&) const = default;
+};
+
 inline constexpr std::string_view kResetMarker =
     "======================= RESET =====================";
 inline constexpr std::string_view kSilenceMessage =
@@ -186,6 +203,10 @@ class MonitorModel {
     using ByteListener = std::function<void(std::span<const std::uint8_t> bytes)>;
     void setByteListener(ByteListener listener) { byteListener_ = std::move(listener); }
 
+    // Called after every status line has taken effect, with what the display then shows.
+    using SampleListener = std::function<void(const StatusSample& sample)>;
+    void setSampleListener(SampleListener listener) { sampleListener_ = std::move(listener); }
+
     // Effects produced since the last call, oldest first.
     std::vector<MonitorEffect> takeEffects();
 
@@ -231,6 +252,7 @@ class MonitorModel {
     void resetCauseLine(std::string_view rest);
     void eventLine(std::string_view rest);
     void statusLine(std::string_view rest);
+    StatusSample sample() const;
     void appendLineLog(std::string text, bool fromModule);
     void emit(MonitorEffectKind kind, std::string text = {});
     void setClockSync(bool enabled);
@@ -274,6 +296,7 @@ class MonitorModel {
     std::vector<MonitorEffect> effects_;
     LineListener lineListener_;
     ByteListener byteListener_;
+    SampleListener sampleListener_;
 };
 
 // One byte-log line: two upper-case hexadecimal digits, a blank and the byte as a character

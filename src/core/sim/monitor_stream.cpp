@@ -17,6 +17,9 @@ constexpr int kFirstWiredInput = 4;
 constexpr int kWiredInputs = 5;
 constexpr int kAlarmCodeOfColumn0 = 1;   // column i alarm: code i + 1
 constexpr int kReturnCodeOfColumn0 = 17; // column i return: code i + 17
+constexpr int kAcColumn = 1;
+constexpr int kAlarmInputColumn = 5; // "We 2"
+constexpr int kInputAlarmLength = 60;
 
 void appendHex(std::string& out, std::uint32_t value, int digits) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -72,6 +75,26 @@ std::string MonitorStream::advanceTo(std::chrono::milliseconds elapsed) {
             out += "\r\n";
         }
         if (s > 0 && due(start)) {
+            // Told changes first: the mains failing, an input alarm and its return.
+            auto change = [&](int column, bool alarm) {
+                const auto bit = static_cast<std::uint16_t>(1u << column);
+                inputs_ = alarm ? static_cast<std::uint16_t>(inputs_ & ~bit)
+                                : static_cast<std::uint16_t>(inputs_ | bit);
+                events_ = (events_ + 1) % kEventSlots;
+                out += eventLine(s, alarm ? column + kAlarmCodeOfColumn0
+                                          : column + kReturnCodeOfColumn0);
+            };
+            if (options_.mainsLossSecond > 0 && s == options_.mainsLossSecond)
+                change(kAcColumn, true);
+            if (options_.inputAlarmSecond > 0 && s == options_.inputAlarmSecond) {
+                change(kAlarmInputColumn, true);
+                outputs_ = 1;
+            }
+            if (options_.inputAlarmSecond > 0 &&
+                s == options_.inputAlarmSecond + kInputAlarmLength) {
+                change(kAlarmInputColumn, false);
+                outputs_ = 0;
+            }
             if (options_.inputChangeSeconds > 0 && s % options_.inputChangeSeconds == 0) {
                 const int column = kFirstWiredInput + static_cast<int>(random() % kWiredInputs);
                 inputs_ ^= static_cast<std::uint16_t>(1u << column);
@@ -101,8 +124,13 @@ std::string MonitorStream::advanceTo(std::chrono::milliseconds elapsed) {
 std::string MonitorStream::statusLine(long long second) {
     if (random() % 4 == 0)
         signal_ = std::clamp(signal_ + static_cast<int>(random() % 3) - 1, 5, 31);
-    const std::uint32_t ac = 160 + random() % 5;   // about 16.5 V
-    const std::uint32_t accu = 125 + random() % 3; // about 13.5 V
+    std::uint32_t ac = 160 + random() % 5;   // about 16.5 V
+    std::uint32_t accu = 125 + random() % 3; // about 13.5 V
+    if (options_.mainsLossSecond > 0 && second >= options_.mainsLossSecond) {
+        ac = random() % 2; // the mains are gone; the battery runs down to 10.5 V
+        const auto fallen = static_cast<std::uint32_t>((second - options_.mainsLossSecond) / 10);
+        accu = 125 - std::min<std::uint32_t>(fallen, 30) + random() % 2;
+    }
     const std::uint32_t testMinutes = 1440 - static_cast<std::uint32_t>(second / 60 % 1440);
     const std::array<std::string, 23> fields = {hexField(static_cast<std::uint32_t>(second)),
                                                 hexField(ac),
@@ -227,6 +255,10 @@ std::shared_ptr<ApplicationStream> makeMonitorApplicationStream(bool wrongPin) {
     MonitorStream::Options o;
     o.resetCause = wrongPin ? kWrongPin : kPowerUp;
     return std::make_shared<MonitorApplicationStream>(o);
+}
+
+std::shared_ptr<ApplicationStream> makeMonitorApplicationStream(MonitorStream::Options options) {
+    return std::make_shared<MonitorApplicationStream>(options);
 }
 
 } // namespace qv::sim

@@ -23,6 +23,11 @@ class MonitorStream {
         int inputChangeSeconds = 23; // an input changes (and an event is recorded) this often
         int clockReportSeconds = 60; // "+CCLK" repeated this often
         int eventPosition = 0;       // next slot of the event ring at start
+        // The mains fail at this second (0: never): AC reads 0 V, the AC input goes into
+        // alarm and the battery voltage falls 0.1 V every 10 s down to 10.5 V.
+        int mainsLossSecond = 0;
+        // Input "We 2" goes into alarm at this second and back 60 s later (0: never).
+        int inputAlarmSecond = 0;
     };
 
     MonitorStream() : MonitorStream(Options{}) {}
@@ -74,5 +79,6 @@ class MonitorApplicationStream final : public ApplicationStream {
 // The stream of a module that powers up; with wrongPin it stops on a wrong SIM PIN each time
 // its application starts (reset cause 03).
 std::shared_ptr<ApplicationStream> makeMonitorApplicationStream(bool wrongPin = false);
+std::shared_ptr<ApplicationStream> makeMonitorApplicationStream(MonitorStream::Options options);
 
 } // namespace qv::sim

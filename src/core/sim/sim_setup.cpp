@@ -106,7 +106,15 @@ std::optional<SimPortSpec> parseSimPortSpec(std::string_view portName, std::stri
             int ms = 0;
             ok = number(ms) && ms <= 1000;
             spec.options.adapterLatency = std::chrono::milliseconds(ms);
-        } else if (key == "corrupt" && hasValue)
+        } else if (key == "acloss" && hasValue)
+            ok = number(spec.mainsLossSecond);
+        else if (key == "inputalarm" && hasValue)
+            ok = number(spec.inputAlarmSecond);
+        else if (key == "changes" && value == "0")
+            spec.inputChangeSeconds = 0;
+        else if (key == "changes" && hasValue)
+            ok = number(spec.inputChangeSeconds);
+        else if (key == "corrupt" && hasValue)
             ok = imageOffset(value, f.corruptOffset);
         else
             ok = false;
@@ -144,7 +152,12 @@ std::unique_ptr<SimSetup> SimSetup::create(const SimPortSpec& spec, std::string&
     }
     auto setup = std::unique_ptr<SimSetup>(new SimSetup(std::move(memory), spec));
     // A running module prints its monitor lines, whoever opened the port.
-    setup->module().setApplicationStream(sim::makeMonitorApplicationStream(spec.badPin));
+    sim::MonitorStream::Options stream;
+    stream.resetCause = spec.badPin ? 0x03 : 0xF0; // a wrong SIM PIN, or power-up
+    stream.mainsLossSecond = spec.mainsLossSecond;
+    stream.inputAlarmSecond = spec.inputAlarmSecond;
+    stream.inputChangeSeconds = spec.inputChangeSeconds;
+    setup->module().setApplicationStream(sim::makeMonitorApplicationStream(stream));
     return setup;
 }
 

@@ -17,6 +17,9 @@
 //   corrupt=OFFSET  a configuration write stores the byte at this image offset wrongly
 //   latency=MS     every byte the module sends is held MS milliseconds (1 to 1000), as a
 //                  USB-serial adapter's latency timer holds it
+//   acloss=N       the mains fail N seconds after the application starts; the battery falls
+//   inputalarm=N   input "We 2" goes into alarm N seconds after the start, back 60 s later
+//   changes=N      a random wired input changes every N seconds (default 23; 0: never)
 #include "common/clock.hpp"
 #include "sim/sim_adapter.hpp"
 #include "sim/sim_module.hpp"
@@ -36,6 +39,9 @@ struct SimPortSpec {
     std::optional<std::string> password; // UTF-8
     std::optional<bool> configured;
     bool badPin = false; // the application stops on a wrong SIM PIN (reset cause 03)
+    int mainsLossSecond = 0;
+    int inputAlarmSecond = 0;
+    int inputChangeSeconds = 23;
     SimPortFaults portFaults;
 };
 

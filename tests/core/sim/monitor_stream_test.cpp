@@ -4,6 +4,7 @@
 #include "monitor/monitor_model.hpp"
 #include "sim/sim_module.hpp"
 #include "sim/sim_port.hpp"
+#include "sim/sim_setup.hpp"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,55 @@ TEST(MonitorStream, SimulatedModuleStreamsRestartsAndTakesTheClock) {
     pump(10s);
     EXPECT_EQ(model.value(MonitorValue::ResetCause).text, "Reset zewnętrzny");
     EXPECT_EQ(model.resetsHistory().size(), 2u);
+}
+
+} // namespace
+} // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(MonitorStream, TheModuleCanBeToldToLoseItsMainsAndRaiseAnInput) {
+    using namespace std::chrono_literals;
+    std::string error;
+    const auto spec = parseSimPortSpec("sim:acloss=20,inputalarm=30,changes=0", error);
+    ASSERT_TRUE(spec) << error;
+    EXPECT_EQ(spec->mainsLossSecond, 20);
+    EXPECT_EQ(spec->inputAlarmSecond, 30);
+    EXPECT_EQ(spec->inputChangeSeconds, 0);
+    for (const char* bad : {"sim:acloss=0", "sim:inputalarm=x", "sim:changes=-1", "sim:acloss"})
+        EXPECT_FALSE(parseSimPortSpec(bad, error)) << bad;
+
+    sim::MonitorStream::Options o;
+    o.mainsLossSecond = spec->mainsLossSecond;
+    o.inputAlarmSecond = spec->inputAlarmSecond;
+    o.inputChangeSeconds = spec->inputChangeSeconds;
+    sim::MonitorStream stream(o);
+    VirtualClock clock;
+    MonitorModel model(clock);
+    model.displayReset();
+    std::vector<double> battery;
+    model.setSampleListener([&](const StatusSample& s) {
+        battery.push_back(s.values[static_cast<std::size_t>(TrendSeries::Accu)] / 10.0);
+    });
+    model.receive(stream.advanceTo(19s));
+    EXPECT_EQ(model.inputs()[1].light, InputLight::NoAlarm);
+    EXPECT_TRUE(model.events().empty()); // no random changes
+    model.receive(stream.advanceTo(35s));
+    EXPECT_EQ(model.inputs()[1].light, InputLight::Alarm); // mains
+    EXPECT_EQ(model.inputs()[5].light, InputLight::Alarm); // "We 2"
+    EXPECT_EQ(model.outputs()[0].contact, OutputContact::Closed);
+    ASSERT_EQ(model.events().size(), 2u);
+    EXPECT_NE(model.events()[0].find("AC - ALARM"), std::string::npos);
+    EXPECT_NE(model.events()[1].find("WE 2 - ALARM"), std::string::npos);
+    model.receive(stream.advanceTo(400s));
+    EXPECT_EQ(model.inputs()[5].light, InputLight::NoAlarm); // back after 60 s
+    EXPECT_NE(model.events()[2].find("WE 2 - POWRÓT"), std::string::npos);
+    EXPECT_EQ(model.value(MonitorValue::Ac).text.substr(0, 2), "0.");
+    // The battery runs down from about 13.5 V to about 10.5 V.
+    EXPECT_GE(battery.at(15), 13.4);
+    EXPECT_LE(battery.back(), 10.7);
+    EXPECT_GE(battery.back(), 10.5);
 }
 
 } // namespace

@@ -704,6 +704,16 @@ class LayoutCheckTest : public QObject {
             }
             QVERIFY(banner);
             walkDialog(monitor->findChild<QWidget*>(QStringLiteral("TresetsForm")));
+            // The trends in place of the values, with the replay controls shown.
+            monitor->showTrends(true);
+            monitor->findChild<QWidget*>(QStringLiteral("StatusBar1"))->hide();
+            monitor->findChild<QWidget*>(QStringLiteral("replayBar"))->show();
+            monitor->refreshView();
+            settle(monitor);
+            check_.window(monitor, variant_ + QStringLiteral(" monitor trends"));
+            monitor->findChild<QWidget*>(QStringLiteral("replayBar"))->hide();
+            monitor->findChild<QWidget*>(QStringLiteral("StatusBar1"))->show();
+            monitor->showTrends(false);
             monitor->done(0);
         });
         p.window->monitorButtonClick();
