@@ -3,6 +3,7 @@
 #include "monitor/trend_store.hpp"
 
 #include "common/cp1250.hpp"
+#include "common/file_io.hpp"
 #include "sim/monitor_stream.hpp"
 
 #include <gtest/gtest.h>
@@ -119,7 +120,8 @@ TEST(MonitorReplay, AJumpShowsWhatTheLiveDisplayShowedAtThatMoment) {
 TEST(QvmonFile, WriterAndReaderAgreeOnHeaderAndBatches) {
     const auto dir = std::filesystem::temp_directory_path() / "qvprog-qvmon-test";
     std::filesystem::create_directories(dir);
-    const std::string path = (dir / "zapis ąę.qvmon").string();
+    // A Polish name, in UTF-8 as the program hands it over (on Windows, through wide calls).
+    const std::string path = utf8FromPath(dir) + "/zapis ąę.qvmon";
     std::string error;
     QvmonHeader h{"QV PROG 2.2.24", "/dev/ttyUSBż0", {2026, 12, 9, 7, 32, 23, 45}};
     auto w = QvmonWriter::create(path, h, error);
@@ -130,7 +132,7 @@ TEST(QvmonFile, WriterAndReaderAgreeOnHeaderAndBatches) {
     EXPECT_TRUE(w->write(3600000, big));
     w.reset();
 
-    std::ifstream f(path, std::ios::binary);
+    std::ifstream f(*pathFromUtf8(path), std::ios::binary);
     std::string head(8, '\0');
     f.read(head.data(), 8);
     EXPECT_TRUE(isQvmon(head));
@@ -160,6 +162,7 @@ TEST(QvmonFile, WriterAndReaderAgreeOnHeaderAndBatches) {
     EXPECT_EQ(r.error(), ""); // a clean end
     r.rewind();
     EXPECT_EQ(r.next()->ms, 10u);
+    f.close(); // Windows removes no file that is open
     std::filesystem::remove_all(dir);
 }
 
@@ -339,6 +342,7 @@ TEST(TrendCsv, RowsMatchWhatTheDisplayShowed) {
     std::string first;
     std::getline(f, first);
     EXPECT_EQ(first, toCp1250(header) + "\r");
+    f.close(); // Windows removes no file that is open
     std::filesystem::remove(path);
 }
 
