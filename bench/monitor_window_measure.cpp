@@ -3,9 +3,9 @@
 // thread. Measures the user-interface thread's busy share (its processor time over the wall
 // time) and the longest stall of its event loop (a 5 ms probe timer's largest lateness).
 // Run offscreen: QT_QPA_PLATFORM=offscreen build/bench/monitor_window_measure [--terminal]
-#include "gui/app_context.hpp"
-#include "gui/appearance.hpp"
-#include "gui/monitor_window.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/app/appearance.hpp"
+#include "gui/monitor/monitor_window.hpp"
 #include "sim/monitor_stream.hpp"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 // The main of the window benchmarks: an offscreen application with the program's appearance.
-#include "gui/appearance.hpp"
+#include "gui/app/appearance.hpp"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // The phone base window with 4000 numbers: filling the grid from the image, one search
 // keystroke, and saving and loading the phone base file through the window.
-#include "gui/app_context.hpp"
-#include "gui/phone_base_window.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/device_windows/phone_base_window.hpp"
 #include "tools/phone_base.hpp"
 
 #include <QCoreApplication>

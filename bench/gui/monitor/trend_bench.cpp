@@ -6,7 +6,7 @@
 // BM_SecondOf...: one second of a live session (a new sample, 25 repaints at the monitor's
 // 40 ms rate); its CPU time over one second is the share of a core the trends take.
 // store_MB: the 8-hour session's samples and marks.
-#include "gui/trend_view.hpp"
+#include "gui/monitor/trend_view.hpp"
 #include "monitor/monitor_replay.hpp"
 #include "sim/monitor_stream.hpp"
 

@@ -1,7 +1,7 @@
-#include "gui/accessibility.hpp"
+#include "gui/app/accessibility.hpp"
 
-#include "gui/binding.hpp"
-#include "gui/clickable_label.hpp"
+#include "gui/widgets/binding.hpp"
+#include "gui/widgets/clickable_label.hpp"
 #include "tools/setting_display.hpp"
 
 #include <QAccessible>

@@ -1,6 +1,6 @@
-#include "gui/app_context.hpp"
+#include "gui/app/app_context.hpp"
 
-#include "gui/password_form.hpp"
+#include "gui/main_window/password_form.hpp"
 
 namespace qv::gui {
 

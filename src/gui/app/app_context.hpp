@@ -4,7 +4,7 @@
 // and the device-link and password windows that several commands use.
 #include "common/clock.hpp"
 #include "config/config_document.hpp"
-#include "gui/ui_services.hpp"
+#include "gui/app/ui_services.hpp"
 #include "tools/language_table.hpp"
 
 #include <QObject>

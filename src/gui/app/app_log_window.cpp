@@ -1,7 +1,7 @@
-#include "gui/app_log_window.hpp"
+#include "gui/app/app_log_window.hpp"
 
-#include "gui/app_context.hpp"
-#include "gui/appearance.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/app/appearance.hpp"
 
 #include <QPushButton>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "gui/appearance.hpp"
+#include "gui/app/appearance.hpp"
 
 #include <QApplication>
 #include <QDir>

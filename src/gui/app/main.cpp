@@ -4,11 +4,11 @@
 //                     kept in the user's data folder), so every command can be tried
 //   qvprog FILE       opens FILE after start-up, as "Otwórz" would
 #include "common/settings_folder.hpp"
-#include "gui/accessibility.hpp"
-#include "gui/app_context.hpp"
-#include "gui/appearance.hpp"
-#include "gui/main_window.hpp"
-#include "gui/screenshot_tour.hpp"
+#include "gui/app/accessibility.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/app/appearance.hpp"
+#include "gui/app/screenshot_tour.hpp"
+#include "gui/main_window/main_window.hpp"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "gui/screenshot_tour.hpp"
+#include "gui/app/screenshot_tour.hpp"
 
-#include "gui/app_context.hpp"
-#include "gui/compare_window.hpp"
-#include "gui/link_window.hpp"
-#include "gui/main_window.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/device_windows/compare_window.hpp"
+#include "gui/link/link_window.hpp"
+#include "gui/main_window/main_window.hpp"
 
 #include <QApplication>
 #include <QDialog>

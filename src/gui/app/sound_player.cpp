@@ -1,4 +1,6 @@
-#include "gui/sound_player.hpp"
+#include "gui/app/sound_player.hpp"
+
+#include "platform/system_sound.hpp"
 
 #include <QtEndian>
 
@@ -74,7 +76,7 @@ QByteArray synthesiseWave(Sound sound) {
     return wave;
 }
 
-SoundPlayer::SoundPlayer() : output_(makeSoundOutput()) {}
+SoundPlayer::SoundPlayer() : output_(makeSystemSoundOutput()) {}
 SoundPlayer::~SoundPlayer() = default;
 
 SoundPlayer& SoundPlayer::instance() {
@@ -86,7 +88,9 @@ void SoundPlayer::play(Sound sound) {
     // Each sound is made once and kept: the output may play from it after play returns.
     QByteArray& wave = sound == Sound::Ding ? ding_ : ring_;
     if (wave.isEmpty()) wave = synthesiseWave(sound);
-    if (output_) output_->play(wave);
+    if (output_)
+        output_->play(std::span(reinterpret_cast<const std::uint8_t*>(wave.constData()),
+                                std::size_t(wave.size())));
 }
 
 } // namespace qv::gui

@@ -1,8 +1,8 @@
 #pragma once
 // The program's two sounds, synthesised when first needed and held in memory as wave files:
 // "DING" at the end of every device session and "RING" on an incoming call in the monitor.
-#include "gui/sound_output.hpp"
-#include "gui/ui_services.hpp"
+#include "common/sound_output.hpp"
+#include "gui/app/ui_services.hpp"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,7 +1,7 @@
-#include "gui/ui_services.hpp"
+#include "gui/app/ui_services.hpp"
 
 #include "config/messages.hpp"
-#include "gui/sound_player.hpp"
+#include "gui/app/sound_player.hpp"
 
 #include <QDesktopServices>
 #include <QFileDialog>

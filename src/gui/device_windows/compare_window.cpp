@@ -1,4 +1,4 @@
-#include "gui/compare_window.hpp"
+#include "gui/device_windows/compare_window.hpp"
 
 #include <QCollator>
 #include <QHBoxLayout>

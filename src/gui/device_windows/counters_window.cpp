@@ -1,9 +1,9 @@
-#include "gui/counters_window.hpp"
+#include "gui/device_windows/counters_window.hpp"
 
-#include "gui/app_context.hpp"
-#include "gui/binding.hpp"
-#include "gui/link_window.hpp"
-#include "gui/window_placement.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/link/link_window.hpp"
+#include "gui/widgets/binding.hpp"
+#include "gui/widgets/window_placement.hpp"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,11 +1,11 @@
-#include "gui/firmware_window.hpp"
+#include "gui/device_windows/firmware_window.hpp"
 
-#include "gui/app_context.hpp"
-#include "gui/appearance.hpp"
-#include "gui/binding.hpp"
-#include "gui/gradient_toolbar.hpp"
-#include "gui/link_window.hpp"
-#include "gui/tool_buttons.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/app/appearance.hpp"
+#include "gui/link/link_window.hpp"
+#include "gui/widgets/binding.hpp"
+#include "gui/widgets/gradient_toolbar.hpp"
+#include "gui/widgets/tool_buttons.hpp"
 #include "link/firmware.hpp"
 
 #include <QFileInfo>

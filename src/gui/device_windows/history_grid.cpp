@@ -1,4 +1,4 @@
-#include "gui/history_grid.hpp"
+#include "gui/device_windows/history_grid.hpp"
 
 #include <QHeaderView>
 #include <QPainter>

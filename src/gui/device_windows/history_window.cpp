@@ -1,12 +1,12 @@
-#include "gui/history_window.hpp"
+#include "gui/device_windows/history_window.hpp"
 
 #include "config/messages.hpp"
-#include "gui/app_context.hpp"
-#include "gui/binding.hpp"
-#include "gui/gradient_toolbar.hpp"
-#include "gui/history_grid.hpp"
-#include "gui/link_window.hpp"
-#include "gui/tool_buttons.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/device_windows/history_grid.hpp"
+#include "gui/link/link_window.hpp"
+#include "gui/widgets/binding.hpp"
+#include "gui/widgets/gradient_toolbar.hpp"
+#include "gui/widgets/tool_buttons.hpp"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "gui/phone_base_model.hpp"
+#include "gui/device_windows/phone_base_model.hpp"
 
 #include <QBrush>
 #include <QColor>

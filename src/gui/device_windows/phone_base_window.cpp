@@ -1,9 +1,9 @@
-#include "gui/phone_base_window.hpp"
+#include "gui/device_windows/phone_base_window.hpp"
 
-#include "gui/app_context.hpp"
-#include "gui/binding.hpp"
-#include "gui/link_window.hpp"
-#include "gui/phone_base_model.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/device_windows/phone_base_model.hpp"
+#include "gui/link/link_window.hpp"
+#include "gui/widgets/binding.hpp"
 #include "tools/phone_base_file.hpp"
 
 #include <QGridLayout>

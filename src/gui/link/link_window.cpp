@@ -1,9 +1,9 @@
-#include "gui/link_window.hpp"
+#include "gui/link/link_window.hpp"
 
-#include "gui/app_context.hpp"
-#include "gui/appearance.hpp"
-#include "gui/gradient_toolbar.hpp"
-#include "gui/window_placement.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/app/appearance.hpp"
+#include "gui/widgets/gradient_toolbar.hpp"
+#include "gui/widgets/window_placement.hpp"
 #include "link/link_session.hpp"
 #include "platform/system_port.hpp"
 

@@ -4,7 +4,7 @@
 // the result. The session itself runs on a worker thread 500 ms after the window is shown; the
 // window stays responsive, shows the log line by line and the gauge, and can be closed (the
 // finish button, Enter or Escape) only once the session has ended.
-#include "gui/link_worker.hpp"
+#include "gui/link/link_worker.hpp"
 
 #include <QDialog>
 #include <QThread>

@@ -1,4 +1,4 @@
-#include "gui/link_worker.hpp"
+#include "gui/link/link_worker.hpp"
 
 #include "link/link_session.hpp"
 #include "link/round_trip.hpp"

@@ -1,10 +1,10 @@
-#include "gui/settings_window.hpp"
+#include "gui/link/settings_window.hpp"
 
-#include "gui/accessibility.hpp"
-#include "gui/app_context.hpp"
-#include "gui/binding.hpp"
-#include "gui/gradient_toolbar.hpp"
-#include "gui/window_placement.hpp"
+#include "gui/app/accessibility.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/widgets/binding.hpp"
+#include "gui/widgets/gradient_toolbar.hpp"
+#include "gui/widgets/window_placement.hpp"
 #include "link/port_settings.hpp"
 #include "platform/system_port.hpp"
 

@@ -1,9 +1,9 @@
-#include "gui/add_phones_form.hpp"
+#include "gui/main_window/add_phones_form.hpp"
 
-#include "gui/accessibility.hpp"
-#include "gui/app_context.hpp"
-#include "gui/binding.hpp"
-#include "gui/window_placement.hpp"
+#include "gui/app/accessibility.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/widgets/binding.hpp"
+#include "gui/widgets/window_placement.hpp"
 
 #include <QCloseEvent>
 #include <QGridLayout>

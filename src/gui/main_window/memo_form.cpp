@@ -1,4 +1,4 @@
-#include "gui/memo_form.hpp"
+#include "gui/main_window/memo_form.hpp"
 
 #include <QPlainTextEdit>
 #include <QTextBlock>

@@ -1,6 +1,6 @@
 #pragma once
 // A plain text window (the configuration as SMS commands is listed in it).
-#include "gui/text_memo.hpp"
+#include "gui/main_window/text_memo.hpp"
 
 namespace qv::gui {
 

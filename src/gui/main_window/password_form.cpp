@@ -1,6 +1,6 @@
-#include "gui/password_form.hpp"
+#include "gui/main_window/password_form.hpp"
 
-#include "gui/window_placement.hpp"
+#include "gui/widgets/window_placement.hpp"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
-#include "gui/report_commands.hpp"
+#include "gui/main_window/report_commands.hpp"
 
 #include "common/file_io.hpp"
-#include "gui/app_context.hpp"
+#include "gui/app/app_context.hpp"
 #include "report/report_pdf.hpp"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "gui/sms_description_form.hpp"
+#include "gui/main_window/sms_description_form.hpp"
 
 #include <QPlainTextEdit>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The fixed reference of the control SMS commands ("Opisy SMSów sterujących"): a read-only
 // memo Memo1 in a fixed-pitch font fills the dialog.
-#include "gui/text_memo.hpp"
+#include "gui/main_window/text_memo.hpp"
 
 #include <QStringList>
 

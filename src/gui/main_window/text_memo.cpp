@@ -1,7 +1,7 @@
-#include "gui/text_memo.hpp"
+#include "gui/main_window/text_memo.hpp"
 
-#include "gui/appearance.hpp"
-#include "gui/window_placement.hpp"
+#include "gui/app/appearance.hpp"
+#include "gui/widgets/window_placement.hpp"
 
 #include <QPlainTextEdit>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "gui/monitor_indicators.hpp"
+#include "gui/monitor/monitor_indicators.hpp"
 
 #include <QPainter>
 #include <QPainterPath>

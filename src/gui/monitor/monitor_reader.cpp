@@ -1,4 +1,4 @@
-#include "gui/monitor_reader.hpp"
+#include "gui/monitor/monitor_reader.hpp"
 
 #include "link/at_terminal.hpp"
 #include "monitor/monitor_commands.hpp"

@@ -1,6 +1,6 @@
-#include "gui/monitor_view.hpp"
+#include "gui/monitor/monitor_view.hpp"
 
-#include "gui/appearance.hpp"
+#include "gui/app/appearance.hpp"
 
 #include <QEnterEvent>
 #include <QFontMetricsF>

@@ -3,8 +3,8 @@
 // two banners over them, the event list, and the input and output indicators. refresh() shows
 // the model as it is now and touches only widgets whose text, tooltip, colour or picture
 // changed, so it is cheap enough to run on every repaint tick.
-#include "gui/clickable_label.hpp"
-#include "gui/monitor_indicators.hpp"
+#include "gui/monitor/monitor_indicators.hpp"
+#include "gui/widgets/clickable_label.hpp"
 #include "monitor/monitor_model.hpp"
 
 #include <QColor>

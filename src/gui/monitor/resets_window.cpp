@@ -1,4 +1,4 @@
-#include "gui/resets_window.hpp"
+#include "gui/monitor/resets_window.hpp"
 
 #include "monitor/monitor_commands.hpp"
 

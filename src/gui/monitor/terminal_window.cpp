@@ -1,6 +1,6 @@
-#include "gui/terminal_window.hpp"
+#include "gui/monitor/terminal_window.hpp"
 
-#include "gui/appearance.hpp"
+#include "gui/app/appearance.hpp"
 #include "monitor/monitor_model.hpp"
 
 #include <QGridLayout>

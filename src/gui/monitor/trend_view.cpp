@@ -1,4 +1,4 @@
-#include "gui/trend_view.hpp"
+#include "gui/monitor/trend_view.hpp"
 
 #include "common/text_format.hpp"
 

@@ -1,9 +1,9 @@
-#include "gui/input_table_view.hpp"
+#include "gui/tabs/input_table_view.hpp"
 
 #include "config/defaults.hpp"
-#include "gui/accessibility.hpp"
-#include "gui/app_context.hpp"
-#include "gui/binding.hpp"
+#include "gui/app/accessibility.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/widgets/binding.hpp"
 #include "tools/setting_display.hpp"
 
 namespace qv::gui {

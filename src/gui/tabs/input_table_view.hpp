@@ -2,8 +2,8 @@
 // A tab that shows columns of the input table. It builds the per-row widgets bound to the rows'
 // settings (an edit writes into its row and commits) and the column icons that run one of the
 // core's column actions, and it shows the rows again on refresh.
-#include "gui/settings_view.hpp"
-#include "gui/table_widgets.hpp"
+#include "gui/tabs/table_widgets.hpp"
+#include "gui/widgets/settings_view.hpp"
 
 #include <string>
 #include <string_view>

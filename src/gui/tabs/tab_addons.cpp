@@ -1,4 +1,4 @@
-#include "gui/tab_addons.hpp"
+#include "gui/tabs/tab_addons.hpp"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #pragma once
 // The tab of the add-on firmware functions: Button5 reads and writes the input counters,
 // Button8 manages the base of 4000 phone numbers (the main window connects both by name).
-#include "gui/settings_view.hpp"
+#include "gui/widgets/settings_view.hpp"
 
 namespace qv::gui {
 

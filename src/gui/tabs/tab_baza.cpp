@@ -1,11 +1,11 @@
-#include "gui/tab_baza.hpp"
+#include "gui/tabs/tab_baza.hpp"
 
 #include "config/defaults.hpp"
 #include "config/item_lists.hpp"
-#include "gui/accessibility.hpp"
-#include "gui/app_context.hpp"
-#include "gui/binding.hpp"
-#include "gui/tab_layout.hpp"
+#include "gui/app/accessibility.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/tabs/tab_layout.hpp"
+#include "gui/widgets/binding.hpp"
 #include "tools/editing_actions.hpp"
 #include "tools/setting_display.hpp"
 

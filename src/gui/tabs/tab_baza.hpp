@@ -8,7 +8,7 @@
 //   fINPUT_RESET_s, fINPUT_STATUS_s (check boxes), fALARM_ACTION_s_1, fRETURN_ACTION_s_1
 //   (action cells), fALARM_TEXT_s, fALARM_PHONE_s, fRETURN_TEXT_s, fRETURN_PHONE_s (edits),
 //   Status_fALARM_TEXT_s, Status_fRETURN_TEXT_s (the "Status urządzenia" labels), RowLabel_s.
-#include "gui/input_table_view.hpp"
+#include "gui/tabs/input_table_view.hpp"
 
 #include <array>
 

@@ -1,13 +1,13 @@
-#include "gui/tab_centralka.hpp"
+#include "gui/tabs/tab_centralka.hpp"
 
 #include "config/defaults.hpp"
 #include "config/dependent_controls.hpp"
 #include "config/item_lists.hpp"
-#include "gui/accessibility.hpp"
-#include "gui/gradient_toolbar.hpp"
-#include "gui/tab_layout.hpp"
-#include "gui/table_widgets.hpp"
-#include "gui/toolbar_icons.hpp"
+#include "gui/app/accessibility.hpp"
+#include "gui/tabs/tab_layout.hpp"
+#include "gui/tabs/table_widgets.hpp"
+#include "gui/widgets/gradient_toolbar.hpp"
+#include "gui/widgets/toolbar_icons.hpp"
 
 #include <QGridLayout>
 #include <QPushButton>

@@ -8,7 +8,7 @@
 // fOUTPUT_PARAM<o>. BELLPanel (between outputs 1 and 2) holds fBELL_TIME and the siren box
 // fZONE_BELL_MASK1_<s> of every input slot s under the label BellLabel<s>; ZONE1 holds the
 // blocking box fZONE_MASK1_<s> under ZoneLabel<s>. Button3 opens the SMS descriptions.
-#include "gui/bound_view.hpp"
+#include "gui/widgets/bound_view.hpp"
 
 class QToolButton;
 

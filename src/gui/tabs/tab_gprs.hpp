@@ -5,7 +5,7 @@
 // fAPN_PASS, fPING_TIME, cbTestPeriod, fTEST_PERIOD, EditDtmfPhone, CbDtmfType, EditAckDelay,
 // EditKissOffDelay); PanelTestPeriod ("BRAK") stands beside the period list while the test is
 // off, and the label fGPRS_OBJECT mirrors the object number typed on the parameter tab.
-#include "gui/bound_view.hpp"
+#include "gui/widgets/bound_view.hpp"
 
 namespace qv::gui {
 

@@ -1,4 +1,4 @@
-#include "gui/tab_layout.hpp"
+#include "gui/tabs/tab_layout.hpp"
 
 #include <QFontMetricsF>
 #include <QHBoxLayout>

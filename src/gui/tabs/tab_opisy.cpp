@@ -1,6 +1,6 @@
-#include "gui/tab_opisy.hpp"
+#include "gui/tabs/tab_opisy.hpp"
 
-#include "gui/binding.hpp"
+#include "gui/widgets/binding.hpp"
 #include "tools/editing_actions.hpp"
 
 #include <QPlainTextEdit>

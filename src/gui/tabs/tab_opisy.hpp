@@ -5,7 +5,7 @@
 //
 // Object names: fDESCRIPTION_s (slot 1..15), RowLabel_s, the memo Opis, the icons Image22
 // (empty the input descriptions) and Image23 (empty the memo).
-#include "gui/input_table_view.hpp"
+#include "gui/tabs/input_table_view.hpp"
 
 #include <array>
 

@@ -1,9 +1,9 @@
-#include "gui/tab_parametry.hpp"
+#include "gui/tabs/tab_parametry.hpp"
 
 #include "config/dependent_controls.hpp"
 #include "config/item_lists.hpp"
-#include "gui/accessibility.hpp"
-#include "gui/tab_layout.hpp"
+#include "gui/app/accessibility.hpp"
+#include "gui/tabs/tab_layout.hpp"
 
 #include <QGridLayout>
 #include <QPushButton>

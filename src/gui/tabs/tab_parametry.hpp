@@ -7,7 +7,7 @@
 // fSecurityPhone1..4, RangeAlarmSlide with its caption rangeAlarm, CheckBoxCzujka2/5 and
 // EditCzujka2LevelH/L, EditCzujka5LevelH/L); Button4 opens the additional phones, which the
 // main window connects by name. Captions of the edits are labels named Label + the edit's name.
-#include "gui/bound_view.hpp"
+#include "gui/widgets/bound_view.hpp"
 
 namespace qv::gui {
 

@@ -1,4 +1,4 @@
-#include "gui/tab_pictures.hpp"
+#include "gui/tabs/tab_pictures.hpp"
 
 #include <QGuiApplication>
 #include <QLinearGradient>

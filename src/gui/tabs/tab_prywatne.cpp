@@ -1,9 +1,9 @@
-#include "gui/tab_prywatne.hpp"
+#include "gui/tabs/tab_prywatne.hpp"
 
 #include "config/defaults.hpp"
 #include "config/item_lists.hpp"
-#include "gui/accessibility.hpp"
-#include "gui/binding.hpp"
+#include "gui/app/accessibility.hpp"
+#include "gui/widgets/binding.hpp"
 #include "tools/editing_actions.hpp"
 
 namespace qv::gui {

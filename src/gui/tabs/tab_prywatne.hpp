@@ -8,7 +8,7 @@
 //   fALARM_ACTION_s_c, fRETURN_ACTION_s_c (action cells), fALARM_PRIV_TEXT_s,
 //   fRETURN_PRIV_TEXT_s (edits), Status_fALARM_PRIV_TEXT_s, Status_fRETURN_PRIV_TEXT_s (the
 //   "Status urządzenia" labels), RowLabel_s; the phones fPRIV_PHONE_1..3.
-#include "gui/input_table_view.hpp"
+#include "gui/tabs/input_table_view.hpp"
 
 #include <QTimer>
 

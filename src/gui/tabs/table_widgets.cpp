@@ -1,7 +1,7 @@
-#include "gui/table_widgets.hpp"
+#include "gui/tabs/table_widgets.hpp"
 
 #include "config/item_lists.hpp"
-#include "gui/binding.hpp"
+#include "gui/widgets/binding.hpp"
 
 #include <QFontMetricsF>
 #include <QFrame>

@@ -5,8 +5,8 @@
 // the widths they were drawn with for Liberation Sans (or Arial) unless a text needs more room;
 // then the column grows and the columns right of it move (ColumnPlan).
 #include "config/settings.hpp"
-#include "gui/clickable_label.hpp"
-#include "gui/tab_pictures.hpp"
+#include "gui/tabs/tab_pictures.hpp"
+#include "gui/widgets/clickable_label.hpp"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "gui/bound_view.hpp"
+#include "gui/widgets/bound_view.hpp"
 
-#include "gui/tab_layout.hpp"
+#include "gui/tabs/tab_layout.hpp"
 
 namespace qv::gui {
 

@@ -3,8 +3,8 @@
 // user's edit of a widget to the setting it holds (write, then commitEdit) and registers how
 // refresh() shows the setting again. refresh() runs the registered steps in the order they
 // were added, so a list's items are shown before its selection and the derived state last.
-#include "gui/binding.hpp"
-#include "gui/settings_view.hpp"
+#include "gui/widgets/binding.hpp"
+#include "gui/widgets/settings_view.hpp"
 
 #include <functional>
 #include <vector>

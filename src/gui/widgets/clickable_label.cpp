@@ -1,4 +1,4 @@
-#include "gui/clickable_label.hpp"
+#include "gui/widgets/clickable_label.hpp"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "gui/gradient_toolbar.hpp"
+#include "gui/widgets/gradient_toolbar.hpp"
 
 #include <QPaintEvent>
 #include <QPainter>

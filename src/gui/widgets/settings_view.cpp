@@ -1,6 +1,6 @@
-#include "gui/settings_view.hpp"
+#include "gui/widgets/settings_view.hpp"
 
-#include "gui/app_context.hpp"
+#include "gui/app/app_context.hpp"
 
 namespace qv::gui {
 

@@ -1,4 +1,4 @@
-#include "gui/tool_buttons.hpp"
+#include "gui/widgets/tool_buttons.hpp"
 
 #include <QToolBar>
 

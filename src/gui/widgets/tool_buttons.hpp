@@ -1,6 +1,6 @@
 #pragma once
 // A captioned tool button with one of the program's own pictures, added to a tool bar.
-#include "gui/toolbar_icons.hpp"
+#include "gui/widgets/toolbar_icons.hpp"
 
 #include <QToolButton>
 

@@ -1,4 +1,4 @@
-#include "gui/toolbar_icons.hpp"
+#include "gui/widgets/toolbar_icons.hpp"
 
 #include <QIconEngine>
 #include <QPainter>

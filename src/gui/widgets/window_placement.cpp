@@ -1,4 +1,4 @@
-#include "gui/window_placement.hpp"
+#include "gui/widgets/window_placement.hpp"
 
 #include <QEvent>
 #include <QScreen>

@@ -1,6 +1,7 @@
 // Sound through Qt Multimedia's audio sink; silent when Qt Multimedia is not built.
-#include "gui/sound_output.hpp"
+#include "platform/system_sound.hpp"
 
+#include <QByteArray>
 #include <QtEndian>
 
 #ifdef QVPROG_HAVE_MULTIMEDIA
@@ -11,7 +12,7 @@
 #include <QMediaDevices>
 #endif
 
-namespace qv::gui {
+namespace qv {
 
 namespace {
 
@@ -20,17 +21,18 @@ constexpr int kWaveHeaderSize = 44;
 #ifdef QVPROG_HAVE_MULTIMEDIA
 class QtSoundOutput final : public SoundOutput {
   public:
-    void play(const QByteArray& wave) override {
-        if (wave.size() <= kWaveHeaderSize) return;
+    void play(std::span<const std::uint8_t> wave) override {
+        if (wave.size() <= std::size_t(kWaveHeaderSize)) return;
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (device.isNull()) return;
         QAudioFormat format;
-        format.setSampleRate(int(qFromLittleEndian<quint32>(wave.constData() + 24)));
-        format.setChannelCount(qFromLittleEndian<quint16>(wave.constData() + 22));
+        format.setSampleRate(int(qFromLittleEndian<quint32>(wave.data() + 24)));
+        format.setChannelCount(qFromLittleEndian<quint16>(wave.data() + 22));
         format.setSampleFormat(QAudioFormat::Int16);
         if (!device.isFormatSupported(format)) return;
         auto playback = std::make_unique<Playback>();
-        playback->pcm = wave.mid(kWaveHeaderSize);
+        playback->pcm = QByteArray(reinterpret_cast<const char*>(wave.data()) + kWaveHeaderSize,
+                                   qsizetype(wave.size()) - kWaveHeaderSize);
         playback->buffer.setData(playback->pcm);
         playback->buffer.open(QIODevice::ReadOnly);
         playback->sink = std::make_unique<QAudioSink>(device, format);
@@ -49,14 +51,14 @@ class QtSoundOutput final : public SoundOutput {
 #else
 class QtSoundOutput final : public SoundOutput {
   public:
-    void play(const QByteArray&) override {}
+    void play(std::span<const std::uint8_t>) override {}
 };
 #endif
 
 } // namespace
 
-std::unique_ptr<SoundOutput> makeSoundOutput() {
+std::unique_ptr<SoundOutput> makeSystemSoundOutput() {
     return std::make_unique<QtSoundOutput>();
 }
 
-} // namespace qv::gui
+} // namespace qv

@@ -1,12 +1,14 @@
 // Sound on Windows: the system's own asynchronous wave playback from memory (PlaySound with
 // SND_MEMORY | SND_ASYNC), which needs no Qt Multimedia.
-#include "gui/sound_output.hpp"
+#include "platform/system_sound.hpp"
 
 #include <windows.h>
 
 #include <mmsystem.h>
 
-namespace qv::gui {
+#include <vector>
+
+namespace qv {
 
 namespace {
 
@@ -14,22 +16,22 @@ class WinSoundOutput final : public SoundOutput {
   public:
     ~WinSoundOutput() override { PlaySoundW(nullptr, nullptr, 0); }
 
-    void play(const QByteArray& wave) override {
-        // Starting a sound stops the one playing; the wave stays with the caller meanwhile, and
-        // a copy of the handle keeps it alive here too.
-        current_ = wave;
-        PlaySoundW(reinterpret_cast<LPCWSTR>(current_.constData()), nullptr,
+    void play(std::span<const std::uint8_t> wave) override {
+        // Starting a sound stops the one playing; the copy kept here lives until the next one.
+        PlaySoundW(nullptr, nullptr, 0);
+        current_.assign(wave.begin(), wave.end());
+        PlaySoundW(reinterpret_cast<LPCWSTR>(current_.data()), nullptr,
                    SND_MEMORY | SND_ASYNC | SND_NODEFAULT);
     }
 
   private:
-    QByteArray current_;
+    std::vector<std::uint8_t> current_;
 };
 
 } // namespace
 
-std::unique_ptr<SoundOutput> makeSoundOutput() {
+std::unique_ptr<SoundOutput> makeSystemSoundOutput() {
     return std::make_unique<WinSoundOutput>();
 }
 
-} // namespace qv::gui
+} // namespace qv

@@ -6,10 +6,10 @@
 
 #include "config/config_document.hpp"
 #include "config/conversion.hpp"
-#include "gui/clickable_label.hpp"
-#include "gui/compare_window.hpp"
-#include "gui/link_window.hpp"
-#include "gui/monitor_window.hpp"
+#include "gui/device_windows/compare_window.hpp"
+#include "gui/link/link_window.hpp"
+#include "gui/monitor/monitor_window.hpp"
+#include "gui/widgets/clickable_label.hpp"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>

@@ -2,8 +2,8 @@
 // with the window's own configuration left exactly as it was.
 #include "support/gui_test_support.hpp"
 
-#include "gui/compare_window.hpp"
-#include "gui/link_window.hpp"
+#include "gui/device_windows/compare_window.hpp"
+#include "gui/link/link_window.hpp"
 
 #include <QFile>
 #include <QLabel>

@@ -6,9 +6,9 @@
 #include "common/cp1250.hpp"
 #include "config/config_file.hpp"
 #include "config/messages.hpp"
-#include "gui/firmware_window.hpp"
-#include "gui/history_window.hpp"
-#include "gui/link_window.hpp"
+#include "gui/device_windows/firmware_window.hpp"
+#include "gui/device_windows/history_window.hpp"
+#include "gui/link/link_window.hpp"
 #include "monitor/event_history.hpp"
 #include "sim/sim_memory.hpp"
 

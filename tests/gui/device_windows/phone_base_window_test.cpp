@@ -2,8 +2,8 @@
 // 4000 numbers written to and read back from the simulated module through the link window.
 #include "support/gui_test_support.hpp"
 
-#include "gui/link_window.hpp"
-#include "gui/phone_base_window.hpp"
+#include "gui/device_windows/phone_base_window.hpp"
+#include "gui/link/link_window.hpp"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -7,16 +7,16 @@
 // reads against its background (contrast at least 4.5:1). A failure names the control.
 #include "support/gui_test_support.hpp"
 
-#include "gui/add_phones_form.hpp"
-#include "gui/appearance.hpp"
-#include "gui/compare_window.hpp"
-#include "gui/gradient_toolbar.hpp"
-#include "gui/history_window.hpp"
-#include "gui/link_window.hpp"
-#include "gui/memo_form.hpp"
-#include "gui/monitor_window.hpp"
-#include "gui/table_widgets.hpp"
-#include "gui/terminal_window.hpp"
+#include "gui/app/appearance.hpp"
+#include "gui/device_windows/compare_window.hpp"
+#include "gui/device_windows/history_window.hpp"
+#include "gui/link/link_window.hpp"
+#include "gui/main_window/add_phones_form.hpp"
+#include "gui/main_window/memo_form.hpp"
+#include "gui/monitor/monitor_window.hpp"
+#include "gui/monitor/terminal_window.hpp"
+#include "gui/tabs/table_widgets.hpp"
+#include "gui/widgets/gradient_toolbar.hpp"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>

@@ -1,7 +1,7 @@
 // The port settings window: the port list, choosing and restoring a port, saving QVPROG2.INI.
 #include "support/gui_test_support.hpp"
 
-#include "gui/settings_window.hpp"
+#include "gui/link/settings_window.hpp"
 
 #include <QCheckBox>
 #include <QComboBox>

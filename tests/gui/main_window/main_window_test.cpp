@@ -3,7 +3,7 @@
 #include "support/gui_test_support.hpp"
 
 #include "config/messages.hpp"
-#include "gui/link_window.hpp"
+#include "gui/link/link_window.hpp"
 
 #include <QLabel>
 #include <QLineEdit>

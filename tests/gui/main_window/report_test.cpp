@@ -2,7 +2,7 @@
 // PDF or HTML, in the window's language, or printed through the print dialog.
 #include "support/gui_test_support.hpp"
 
-#include "gui/report_commands.hpp"
+#include "gui/main_window/report_commands.hpp"
 
 #include <QFile>
 #include <QPrintDialog>

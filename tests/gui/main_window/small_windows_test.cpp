@@ -2,8 +2,8 @@
 // each opened from the main window as the user opens it.
 #include "support/gui_test_support.hpp"
 
-#include "gui/memo_form.hpp"
-#include "gui/sound_player.hpp"
+#include "gui/app/sound_player.hpp"
+#include "gui/main_window/memo_form.hpp"
 #include "tools/sms_listing.hpp"
 
 #include <QFontInfo>

@@ -3,10 +3,10 @@
 // bad-PIN stop, a port that cannot be opened, and the service terminal.
 #include "support/gui_test_support.hpp"
 
-#include "gui/monitor_reader.hpp"
-#include "gui/monitor_window.hpp"
-#include "gui/resets_window.hpp"
-#include "gui/terminal_window.hpp"
+#include "gui/monitor/monitor_reader.hpp"
+#include "gui/monitor/monitor_window.hpp"
+#include "gui/monitor/resets_window.hpp"
+#include "gui/monitor/terminal_window.hpp"
 #include "monitor/monitor_commands.hpp"
 #include "platform/port_target.hpp"
 #include "sim/monitor_stream.hpp"

@@ -1,7 +1,7 @@
 #include "support/gui_test_support.hpp"
 
-#include "gui/accessibility.hpp"
-#include "gui/appearance.hpp"
+#include "gui/app/accessibility.hpp"
+#include "gui/app/appearance.hpp"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -2,9 +2,9 @@
 // What the window tests share: desktop services that answer from a script and record what was
 // shown, a way to act on the modal window that a command opens, and a program set up in a
 // scratch folder.
-#include "gui/app_context.hpp"
-#include "gui/main_window.hpp"
-#include "gui/ui_services.hpp"
+#include "gui/app/app_context.hpp"
+#include "gui/app/ui_services.hpp"
+#include "gui/main_window/main_window.hpp"
 
 #include <QApplication>
 #include <QDialog>

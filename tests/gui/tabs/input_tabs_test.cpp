@@ -3,7 +3,7 @@
 #include "support/gui_test_support.hpp"
 
 #include "config/messages.hpp"
-#include "gui/tab_prywatne.hpp"
+#include "gui/tabs/tab_prywatne.hpp"
 
 #include <QCheckBox>
 #include <QComboBox>

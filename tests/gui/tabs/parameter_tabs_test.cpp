@@ -3,7 +3,7 @@
 #include "support/gui_test_support.hpp"
 
 #include "config/item_lists.hpp"
-#include "gui/toolbar_icons.hpp"
+#include "gui/widgets/toolbar_icons.hpp"
 
 #include <QCheckBox>
 #include <QComboBox>
