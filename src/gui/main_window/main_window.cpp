@@ -45,6 +45,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace qv::gui {
 
 namespace {
@@ -265,6 +267,11 @@ void MainWindow::buildStatusBar() {
         panels_[i]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
         bar->addWidget(panels_[i]);
     }
+    // The clock's panel holds a whole time from the start, so nothing in the bar shifts when the
+    // clock first ticks (where the font's digits are wider than the panel's width).
+    panels_[0]->setText(QStringLiteral("00:00:00"));
+    panels_[0]->setMinimumWidth(std::max(kPanelWidths[0], panels_[0]->sizeHint().width()));
+    panels_[0]->clear();
     // Read by the link window for every block write; kept in sight on every tab.
     verify_ = new QCheckBox(QStringLiteral("Weryfikuj transmisję"), bar);
     verify_->setObjectName(QStringLiteral("cbVerify"));
