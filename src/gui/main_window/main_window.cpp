@@ -12,6 +12,7 @@
 #include "gui/link/link_window.hpp"
 #include "gui/link/settings_window.hpp"
 #include "gui/main_window/add_phones_form.hpp"
+#include "gui/main_window/main_status_bar.hpp"
 #include "gui/main_window/memo_form.hpp"
 #include "gui/main_window/password_form.hpp"
 #include "gui/main_window/report_commands.hpp"
@@ -31,17 +32,14 @@
 #include "tools/sms_listing.hpp"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QShortcut>
-#include <QStatusBar>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTime>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -50,27 +48,17 @@
 namespace qv::gui {
 
 namespace {
-constexpr const char* kLinkPortMessagePrefix = "Port: ";
-
 // A chosen file as the document keeps and shows it: absolute, with the system's separators
 // (Qt's dialogs answer "C:/..." on Windows, where the caption should read "C:\...").
 std::string nativePath(const QString& path) {
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString();
 }
-constexpr const char* kDeviceFamily = "Solvo-5 / DTMF";
-constexpr int kPanelWidths[4] = {55, 75, 150, 50};
 // Keys of the device commands: Ctrl + the first letter of "Odczytaj" would be Ctrl+O (open), so
 // reading takes R; programming Shift+P, since Ctrl+P is where users expect printing and a
 // write to the module must not happen by that habit; the monitor M.
 constexpr QKeyCombination kReadKeys = Qt::CTRL | Qt::Key_R;
 constexpr QKeyCombination kWriteKeys = Qt::CTRL | Qt::SHIFT | Qt::Key_P;
 constexpr QKeyCombination kMonitorKeys = Qt::CTRL | Qt::Key_M;
-
-// The simulated module's options (a state file path) would not fit where a port name shows:
-// it is named "sim".
-QString shownPortName(const QString& name) {
-    return isSimPortName(name.toStdString()) ? QStringLiteral("sim") : name;
-}
 } // namespace
 
 MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
@@ -81,7 +69,9 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
                    Qt::WindowCloseButtonHint);
     buildToolBar();
     buildPages();
-    buildStatusBar();
+    statusBar_ = new MainStatusBar(ctx_, this);
+    connect(statusBar_, &MainStatusBar::logRequested, this, &MainWindow::showLogWindow);
+    setStatusBar(statusBar_);
     setFixedSize(kWidth, kStartHeight);
 
     // The other windows, created once in this order and reused for the whole run.
@@ -100,8 +90,6 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     counters_ = new CountersWindow(ctx_, this);
 
     connect(&ctx_, &AppContext::settingsReplaced, this, &MainWindow::refreshAll);
-    clock_.setSingleShot(false);
-    connect(&clock_, &QTimer::timeout, this, &MainWindow::tickStatusBar);
 }
 
 MainWindow::~MainWindow() {
@@ -251,44 +239,6 @@ void MainWindow::connectTabButton(const char* name, void (MainWindow::*command)(
         connect(b, &QAbstractButton::clicked, this, command);
 }
 
-void MainWindow::buildStatusBar() {
-    auto* bar = new QStatusBar(this);
-    bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setSizeGripEnabled(false);
-    for (int i = 0; i < 4; ++i) {
-        panels_[i] = new QLabel(bar);
-        panels_[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
-        panels_[i]->setMinimumWidth(kPanelWidths[i]);
-        panels_[i]->setFrameShape(QFrame::StyledPanel);
-        panels_[i]->setFrameShadow(QFrame::Sunken);
-        panels_[i]->setContentsMargins(4, 0, 4, 0);
-        if (i < 3) panels_[i]->setAlignment(Qt::AlignCenter);
-        // Each keeps its width (or what its text needs, where the platform's font is wider).
-        panels_[i]->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-        bar->addWidget(panels_[i]);
-    }
-    // The clock's panel holds a whole time from the start, so nothing in the bar shifts when the
-    // clock first ticks (where the font's digits are wider than the panel's width).
-    panels_[0]->setText(QStringLiteral("00:00:00"));
-    panels_[0]->setMinimumWidth(std::max(kPanelWidths[0], panels_[0]->sizeHint().width()));
-    panels_[0]->clear();
-    // Read by the link window for every block write; kept in sight on every tab.
-    verify_ = new QCheckBox(QStringLiteral("Weryfikuj transmisję"), bar);
-    verify_->setObjectName(QStringLiteral("cbVerify"));
-    verify_->setChecked(true);
-    connect(verify_, &QCheckBox::toggled, this, [this](bool on) { ctx_.verifyTransfer = on; });
-    bar->addWidget(verify_);
-    // The application log, which the service page shows only in service mode.
-    auto* log = new QToolButton(bar);
-    log->setObjectName(QStringLiteral("logButton"));
-    log->setText(QStringLiteral("Log"));
-    log->setToolTip(QStringLiteral("Dziennik programu"));
-    log->setAutoRaise(true);
-    connect(log, &QToolButton::clicked, this, &MainWindow::showLogWindow);
-    bar->addWidget(log);
-    setStatusBar(bar);
-}
-
 void MainWindow::startUp() {
     applyLanguage();
     ctx_.doc.startUp(kDefaultPortName);
@@ -304,29 +254,6 @@ void MainWindow::startUp() {
     // The keyboard starts on the page tabs: the arrows choose a page, Tab walks into it, and
     // the tool bar's commands have keys of their own.
     pages_->tabBar()->setFocus(Qt::OtherFocusReason);
-}
-
-void MainWindow::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (shownOnce_) return;
-    shownOnce_ = true;
-    // The status bar's first tick comes 10 ms after the window is first shown, then every second.
-    QTimer::singleShot(10, this, [this] {
-        tickStatusBar();
-        clock_.start(1000);
-    });
-}
-
-void MainWindow::tickStatusBar() {
-    panels_[0]->setText(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
-    // The simulated module's options (a state file path) would not fit: the panel names it
-    // "sim" and the tooltip gives the whole name.
-    const QString name = ctx_.portName();
-    QString port = QString::fromLatin1(kLinkPortMessagePrefix) + shownPortName(name);
-    if (ctx_.reverseReset()) port += QStringLiteral("/R");
-    panels_[1]->setText(port);
-    panels_[1]->setToolTip(name);
-    panels_[2]->setText(QString::fromLatin1(kDeviceFamily));
 }
 
 void MainWindow::tabShown(int index) {
@@ -518,7 +445,7 @@ void MainWindow::showLogWindow() {
 
 void MainWindow::settingsButtonClick() {
     settingsWindow_->editSettings();
-    tickStatusBar();
+    statusBar_->tick();
 }
 
 void MainWindow::readButtonClick() {

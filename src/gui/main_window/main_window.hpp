@@ -3,14 +3,11 @@
 // operation starts, and the status bar with the clock, the port and the device family.
 #include <QKeySequence>
 #include <QMainWindow>
-#include <QTimer>
 
 #include <memory>
 #include <utility>
 #include <vector>
 
-class QCheckBox;
-class QLabel;
 class QTabWidget;
 class QToolButton;
 
@@ -31,6 +28,7 @@ class CountersWindow;
 class PhoneBaseWindow;
 class AddPhonesForm;
 class SmsDescriptionForm;
+class MainStatusBar;
 class MemoForm;
 class SettingsWindow;
 class AppLogWindow;
@@ -93,18 +91,15 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
   private:
     void buildToolBar();
-    void buildStatusBar();
     void buildPages();
     void connectTabButton(const char* name, void (MainWindow::*command)());
     void tabShown(int index);
     // Sizes the window for the tab shown (see kTabHeights).
     void fitWindow();
     void renewCaption();
-    void tickStatusBar();
     std::unique_ptr<ConfigDocument> scratchDocument() const;
     void showComparison(const ConfigDocument& other, const QString& heading, const QString& source);
     QToolButton* addToolButton(const char* name, const QString& caption, const QString& hint,
@@ -114,12 +109,9 @@ class MainWindow : public QMainWindow {
     AppContext& ctx_;
     QTabWidget* pages_ = nullptr;
     std::vector<SettingsView*> views_;
-    QCheckBox* verify_ = nullptr;
-    QLabel* panels_[4] = {};
-    QTimer clock_;
+    MainStatusBar* statusBar_ = nullptr;
     // The tool-bar commands' keys, set again whenever their captions change.
     std::vector<std::pair<QToolButton*, QKeySequence>> commandKeys_;
-    bool shownOnce_ = false;
 
     PhoneBaseWindow* phoneBase_ = nullptr;
     SettingsWindow* settingsWindow_ = nullptr;

@@ -6,13 +6,13 @@
 #include "gui/monitor/monitor_indicators.hpp"
 #include "gui/monitor/monitor_reader.hpp"
 #include "gui/monitor/monitor_view.hpp"
+#include "gui/monitor/replay_bar.hpp"
 #include "gui/monitor/resets_window.hpp"
 #include "gui/monitor/terminal_window.hpp"
 #include "gui/monitor/trend_view.hpp"
 #include "gui/widgets/gradient_toolbar.hpp"
 #include "monitor/monitor_commands.hpp"
 
-#include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,10 +20,8 @@
 #include <QLocale>
 #include <QScreen>
 #include <QShowEvent>
-#include <QSlider>
 #include <QStackedWidget>
 #include <QStatusBar>
-#include <QTimeEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -67,7 +65,12 @@ MonitorWindow::MonitorWindow(AppContext& ctx, QWidget* parent)
     pages_->addWidget(trendView_);
     layout->addWidget(pages_);
     // A recording's controls take the status bar's place, so the window keeps its height.
-    buildReplayBar();
+    replayBar_ = new ReplayBar(this);
+    replayBar_->hide();
+    connect(replayBar_, &ReplayBar::playPauseClicked, this,
+            [this] { setReplayPlaying(!replayPlaying_); });
+    connect(replayBar_, &ReplayBar::speedChosen, this, &MonitorWindow::setReplaySpeed);
+    connect(replayBar_, &ReplayBar::seekRequested, this, &MonitorWindow::seekReplay);
     layout->addWidget(replayBar_);
     auto* bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("StatusBar1"));
@@ -320,7 +323,7 @@ void MonitorWindow::refreshView() {
                                                .count();
         trendView_->refresh(trends(), now);
     }
-    if (replay_) refreshReplayBar();
+    if (replay_) replayBar_->showPosition(replay_->position(), replay_->duration(), replayPlaying_);
     if (recorder_)
         recordPanel_->setText(QStringLiteral("Nagrywanie: %1 (%2 kB)")
                                   .arg(QFileInfo(recordPath_).fileName())
@@ -354,77 +357,6 @@ void MonitorWindow::synchronizeTime() {
 
 void MonitorWindow::showResets() {
     resets_->exec();
-}
-
-void MonitorWindow::buildReplayBar() {
-    replayBar_ = new QWidget(this);
-    replayBar_->setObjectName(QStringLiteral("replayBar"));
-    auto* row = new QHBoxLayout(replayBar_);
-    row->setContentsMargins(4, 0, 4, 0);
-    playButton_ = new QToolButton(replayBar_);
-    playButton_->setObjectName(QStringLiteral("replayPlayButton"));
-    playButton_->setText(QStringLiteral("Odtwarzaj"));
-    playButton_->setAccessibleName(QStringLiteral("Odtwarzaj lub wstrzymaj zapis"));
-    playButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    speedCombo_ = new QComboBox(replayBar_);
-    speedCombo_->setObjectName(QStringLiteral("replaySpeedCombo"));
-    speedCombo_->addItems({QStringLiteral("×1"), QStringLiteral("×10"), QStringLiteral("×100")});
-    speedCombo_->setAccessibleName(QStringLiteral("Szybkość odtwarzania"));
-    auto* speedLabel = new QLabel(QStringLiteral("Szybkość:"), replayBar_);
-    speedLabel->setBuddy(speedCombo_);
-    slider_ = new QSlider(Qt::Horizontal, replayBar_);
-    slider_->setObjectName(QStringLiteral("replaySlider"));
-    slider_->setAccessibleName(QStringLiteral("Miejsce w zapisie"));
-    slider_->setMinimumWidth(200);
-    replayTime_ = new QLabel(replayBar_);
-    replayTime_->setObjectName(QStringLiteral("replayTimeLabel"));
-    auto* jumpLabel = new QLabel(QStringLiteral("Przejdź do:"), replayBar_);
-    jumpTime_ = new QTimeEdit(replayBar_);
-    jumpTime_->setObjectName(QStringLiteral("replayJumpTime"));
-    jumpTime_->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    jumpTime_->setAccessibleName(QStringLiteral("Czas od początku zapisu"));
-    jumpLabel->setBuddy(jumpTime_);
-    auto* jump = new QToolButton(replayBar_);
-    jump->setObjectName(QStringLiteral("replayJumpButton"));
-    jump->setText(QStringLiteral("Przejdź"));
-    jump->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    row->addWidget(playButton_);
-    row->addWidget(speedLabel);
-    row->addWidget(speedCombo_);
-    row->addWidget(slider_, 1);
-    row->addWidget(replayTime_);
-    row->addWidget(jumpLabel);
-    row->addWidget(jumpTime_);
-    row->addWidget(jump);
-    replayBar_->hide();
-    connect(playButton_, &QToolButton::clicked, this,
-            [this] { setReplayPlaying(!replayPlaying_); });
-    connect(speedCombo_, &QComboBox::currentIndexChanged, this, [this](int i) {
-        setReplaySpeed(i == 2 ? 100 : i == 1 ? 10 : 1);
-    });
-    connect(slider_, &QSlider::sliderMoved, this,
-            [this](int seconds) { seekReplay(static_cast<qint64>(seconds) * 1000); });
-    connect(slider_, &QSlider::actionTriggered, this, [this](int action) {
-        if (action != QAbstractSlider::SliderMove)
-            QTimer::singleShot(0, this, [this] {
-                if (replay_) seekReplay(static_cast<qint64>(slider_->value()) * 1000);
-            });
-    });
-    connect(jump, &QToolButton::clicked, this,
-            [this] { seekReplay(static_cast<qint64>(jumpTime_->time().msecsSinceStartOfDay())); });
-}
-
-void MonitorWindow::refreshReplayBar() {
-    const std::int64_t pos = replay_->position(), end = replay_->duration();
-    const QString t = QStringLiteral("%1 / %2").arg(QString::fromStdString(formatSpan(pos)),
-                                                    QString::fromStdString(formatSpan(end)));
-    if (replayTime_->text() != t) replayTime_->setText(t);
-    if (!slider_->isSliderDown()) {
-        const QSignalBlocker block(slider_);
-        slider_->setValue(static_cast<int>(pos / 1000));
-    }
-    playButton_->setText(replayPlaying_ ? QStringLiteral("Wstrzymaj")
-                                        : QStringLiteral("Odtwarzaj"));
 }
 
 void MonitorWindow::toggleRecording() {
@@ -512,7 +444,7 @@ bool MonitorWindow::openRecording(const QString& path) {
     recordButton_->setEnabled(false);
     setWindowTitle(text(kMonitorCaption) + QStringLiteral(" – zapis ") +
                    QFileInfo(path).fileName());
-    slider_->setRange(0, static_cast<int>(replay_->duration() / 1000));
+    replayBar_->setDuration(replay_->duration());
     statusBar_->hide();
     replayBar_->show();
     showFreshModel();
@@ -554,8 +486,7 @@ void MonitorWindow::setReplayPlaying(bool playing) {
 
 void MonitorWindow::setReplaySpeed(int speed) {
     replaySpeed_ = speed;
-    const int index = speed >= 100 ? 2 : speed >= 10 ? 1 : 0;
-    if (speedCombo_->currentIndex() != index) speedCombo_->setCurrentIndex(index);
+    replayBar_->showSpeed(speed);
 }
 
 void MonitorWindow::seekReplay(qint64 ms) {

@@ -15,11 +15,8 @@
 #include <fstream>
 #include <memory>
 
-class QComboBox;
 class QLabel;
-class QSlider;
 class QStackedWidget;
-class QTimeEdit;
 class QToolButton;
 
 namespace qv::gui {
@@ -27,6 +24,7 @@ namespace qv::gui {
 class AppContext;
 class MonitorReader;
 class MonitorView;
+class ReplayBar;
 class ResetsWindow;
 class TerminalWindow;
 class TrendView;
@@ -104,8 +102,6 @@ class MonitorWindow : public QDialog {
     void repaintTick();
     void badPinStop();
     void showResets();
-    void buildReplayBar();
-    void refreshReplayBar();
     void endReplay();
     void showFreshModel();
 
@@ -128,12 +124,7 @@ class MonitorWindow : public QDialog {
     int replaySpeed_ = 1;
     bool replayPlaying_ = false;
     QTimer replayTimer_;
-    QWidget* replayBar_ = nullptr;
-    QToolButton* playButton_ = nullptr;
-    QComboBox* speedCombo_ = nullptr;
-    QSlider* slider_ = nullptr;
-    QTimeEdit* jumpTime_ = nullptr;
-    QLabel* replayTime_ = nullptr;
+    ReplayBar* replayBar_ = nullptr;
     QToolButton* recordButton_ = nullptr;
     QToolButton* csvButton_ = nullptr;
     QToolButton* replayButton_ = nullptr;
