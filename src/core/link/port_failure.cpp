@@ -173,6 +173,10 @@ std::vector<std::string> explainPortFailure(const PortFailure& p, const PortFact
     // Windows answers a port that another program holds with "access denied".
     if (fault == PortFault::accessDenied && f.system == PortSystem::windows)
         fault = PortFault::busy;
+    // Once the port is open no other program can take it: Windows answers an adapter pulled
+    // out with "access denied" too.
+    if (p.whileOpen && (fault == PortFault::busy || fault == PortFault::accessDenied))
+        fault = PortFault::io;
     if (p.whileOpen && (absent || fault == PortFault::gone || fault == PortFault::missing)) {
         lines.push_back("Port " + p.port +
                         " zniknął w trakcie pracy: adapter został odłączony lub wyłączony.");

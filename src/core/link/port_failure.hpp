@@ -30,7 +30,7 @@ struct PortHolder {
     bool self = false;       // this very program (another of its windows holds the port)
 };
 
-enum class PortSystem { linux, windows, other };
+enum class PortSystem { gnuLinux, windows, other };
 
 // What the system tells about a port and the user, looked at after a failure (or for the
 // port list). Fields the system cannot tell stay empty.

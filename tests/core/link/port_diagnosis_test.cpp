@@ -147,7 +147,7 @@ TEST(WindowsPorts, theSerialMapDescribedByItsDevices) {
 
 PortFacts linuxFacts(const std::string& group, unsigned mode) {
     PortFacts f;
-    f.system = PortSystem::linux;
+    f.system = PortSystem::gnuLinux;
     f.exists = true;
     f.ownerName = "root";
     f.groupName = group;
