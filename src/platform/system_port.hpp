@@ -31,8 +31,8 @@ std::unique_ptr<PortCatalog> makeSystemPortCatalog();
 
 // What the system tells about the port now: whether it is there, the device's owner, group
 // and mode and the user's groups (Linux), the programs holding it, and the ports and adapters
-// there are. Looks, never opens the port.
-PortFacts inspectSystemPort(const std::string& port);
+// there are (taken from inventory when given, read otherwise). Looks, never opens the port.
+PortFacts inspectSystemPort(const std::string& port, const PortInventory* inventory = nullptr);
 
 // What to tell the user after the first line of a port failure ("Błąd otwarcia portu: NAME"),
 // in Polish: what happened and what to do (explainPortFailure over inspectSystemPort). It

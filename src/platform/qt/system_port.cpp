@@ -86,7 +86,7 @@ std::unique_ptr<PortCatalog> makeSystemPortCatalog() {
 #endif
 }
 
-PortFacts inspectSystemPort(const std::string& port) {
+PortFacts inspectSystemPort(const std::string& port, const PortInventory* inventory) {
 #if defined(__linux__)
     PortFacts facts = linuxPortFacts(port);
 #else
@@ -95,7 +95,7 @@ PortFacts inspectSystemPort(const std::string& port) {
     std::error_code ec;
     facts.exists = std::filesystem::exists(port, ec);
 #endif
-    facts.inventory = makeSystemPortCatalog()->inventory();
+    facts.inventory = inventory ? *inventory : makeSystemPortCatalog()->inventory();
     return facts;
 }
 

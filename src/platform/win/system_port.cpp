@@ -27,13 +27,13 @@ std::unique_ptr<PortCatalog> makeSystemPortCatalog() {
     return std::make_unique<WinPortCatalog>();
 }
 
-PortFacts inspectSystemPort(const std::string& port) {
+PortFacts inspectSystemPort(const std::string& port, const PortInventory* inventory) {
     WinPortCatalog catalog;
     PortFacts facts;
     facts.system = PortSystem::windows;
     facts.port = port;
     facts.exists = catalog.present(port);
-    facts.inventory = catalog.inventory();
+    facts.inventory = inventory ? *inventory : catalog.inventory();
     return facts;
 }
 
