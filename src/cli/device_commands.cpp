@@ -364,8 +364,8 @@ std::optional<int> runDeviceCommand(const Invocation& inv) {
 
 std::vector<std::string> deviceCommandUsage() {
     return {
-        "ports [--verbose]                         porty szeregowe, jeden w wierszu; --verbose:",
-        "                                          adaptery i prawo dostępu do każdego portu",
+        "ports [--verbose]                         porty szeregowe, jeden w wierszu (z opisem",
+        "                                          adapterów i prawem dostępu do każdego portu)",
         "identify [--port NAZWA]                   identyfikacja modułu",
         "erase [--port NAZWA]                      kasowanie hasła, konfiguracji i zdarzeń",
         "read WYJ [--port NAZWA] [--password H]    odczyt konfiguracji do pliku .qvx/.bCFG",
