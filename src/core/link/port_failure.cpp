@@ -184,7 +184,10 @@ std::vector<std::string> explainPortFailure(const PortFailure& p, const PortFact
         if (absent) listWhatThereIs(f, lines);
         return lines;
     }
-    if (absent || fault == PortFault::missing || fault == PortFault::gone) {
+    // A port that answered "busy" or "denied" is there, whatever a list says (a name the
+    // system opens without listing it).
+    const bool answered = fault == PortFault::busy || fault == PortFault::accessDenied;
+    if ((absent && !answered) || fault == PortFault::missing || fault == PortFault::gone) {
         lines.push_back("Nie ma portu " + p.port + " (" + p.reason + ").");
         listWhatThereIs(f, lines);
         return lines;
