@@ -34,25 +34,17 @@ std::string lineAfter(const std::string& err, const std::string& first) {
     return *(it + 1);
 }
 
-TEST(PortsCli, theVerboseListDescribesEveryPortOfThePlainOne) {
+TEST(PortsCli, theVerboseListTellsEveryPortsAccess) {
     const CliRun plain = runCli("ports");
     const CliRun verbose = runCli("ports --verbose");
-    ASSERT_EQ(plain.exitCode, 0);
     ASSERT_EQ(verbose.exitCode, 0) << verbose.err;
     const auto names = lines(plain.out);
-    const auto detail = lines(verbose.out);
-    for (const auto& name : names) {
-        const auto it = std::find(detail.begin(), detail.end(), name);
-        ASSERT_NE(it, detail.end()) << name;
-        ASSERT_LT(it + 2, detail.end());
-        EXPECT_EQ((it + 1)->rfind("  ", 0), 0u) << *(it + 1);
-        EXPECT_NE(std::find_if(it + 1, std::min(it + 4, detail.end()),
-                               [](const std::string& l) { return l.starts_with("  dostęp: "); }),
-                  detail.end());
-    }
-    if (names.empty()) {
-        EXPECT_NE(verbose.out.find("Nie znaleziono portów"), std::string::npos);
-    }
+    for (const auto& name : names)
+        EXPECT_NE(verbose.out.find(name + "\n  "), std::string::npos) << name;
+    std::size_t access = 0;
+    for (const auto& line : lines(verbose.out))
+        access += line.starts_with("  dostęp: ");
+    EXPECT_EQ(access, names.size()) << verbose.out;
     EXPECT_EQ(runCli("ports --verbose --all").exitCode, 2);
 }
 
@@ -64,7 +56,6 @@ TEST(PortsCli, aMissingPortIsExplainedAfterThePortMessage) {
     };
     const std::vector<Case> cases = {
         {"identify --port " + port, "Błąd otwarcia portu: " + port},
-        {"counters --port " + port, "Błąd otwarcia portu: " + port},
         {"monitor --seconds 1 --port " + port, "Błąd otwarcia portu " + port},
     };
     for (const auto& c : cases) {

@@ -39,68 +39,42 @@ TEST(PortFault, theSystemsWordsNameTheKind) {
     const std::vector<std::pair<std::string, PortFault>> cases = {
         {"No such file or directory", PortFault::missing},
         {"No such device", PortFault::gone},
-        {"No such device or address", PortFault::missing},
         {"Permission denied", PortFault::accessDenied},
-        {"Device or resource busy", PortFault::busy},
         {"Permission error while locking the device", PortFault::busy},
-        {"Input/output error", PortFault::io},
         {"Input/output error (Windows error 1167)", PortFault::io},
-        {"port not open", PortFault::other},
         {"", PortFault::other},
     };
-    for (const auto& [reason, fault] : cases) {
-        EXPECT_EQ(portFaultFromReason(reason), fault) << reason;
+    for (const auto& [reason, fault] : cases)
         EXPECT_EQ(PortError(reason).fault(), fault) << reason;
-    }
     EXPECT_EQ(PortError("Permission denied", PortFault::busy).fault(), PortFault::busy);
 }
 
 TEST(PortChoice, theConfiguredPortOrTheOnlyAdapterOrAQuestion) {
-    PortInventory one{{builtIn("/dev/ttyS0"), adapter("/dev/ttyUSB1", "0403", "6001")}, {}};
+    const PortInventory one{{builtIn("/dev/ttyS0"), adapter("/dev/ttyUSB1", "0403", "6001")}, {}};
     PortInventory two = one;
     two.ports.insert(two.ports.begin(), adapter("/dev/ttyACM0", "1a86", "55d4"));
     const PortInventory none{{builtIn("/dev/ttyS0")}, {}};
-    struct Case {
-        const char* what;
-        std::string configured;
-        bool present;
-        PortInventory inv;
-        PortChoice::Outcome outcome;
-        std::string port;
-        std::size_t adapters;
-    };
-    const std::vector<Case> cases = {
-        {"present", "/dev/ttyUSB0", true, one, PortChoice::Outcome::configured, "/dev/ttyUSB0", 0},
-        {"simulated", "sim:late=3", false, none, PortChoice::Outcome::configured, "sim:late=3", 0},
-        {"one adapter", "/dev/ttyUSB0", false, one, PortChoice::Outcome::onlyAdapter,
-         "/dev/ttyUSB1", 1},
-        {"two adapters", "/dev/ttyUSB0", false, two, PortChoice::Outcome::severalAdapters,
-         "/dev/ttyUSB0", 2},
-        {"none", "/dev/ttyUSB0", false, none, PortChoice::Outcome::noAdapter, "/dev/ttyUSB0", 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const PortChoice choice = choosePort(c.configured, c.present, c.inv);
-        EXPECT_EQ(choice.outcome, c.outcome);
-        EXPECT_EQ(choice.port, c.port);
-        EXPECT_EQ(choice.adapters.size(), c.adapters);
-        EXPECT_EQ(choice.offerSimulated, c.outcome == PortChoice::Outcome::noAdapter);
-        EXPECT_EQ(choice.lines.empty(), c.outcome == PortChoice::Outcome::configured);
-    }
+    using O = PortChoice::Outcome;
+    EXPECT_EQ(choosePort("/dev/ttyUSB0", true, one).outcome, O::configured);
+    EXPECT_EQ(choosePort("sim:late=3", false, none).outcome, O::configured);
+
     const PortChoice taken = choosePort("/dev/ttyUSB0", false, one);
-    ASSERT_EQ(taken.lines.size(), 1u);
-    EXPECT_EQ(taken.lines[0], "Port /dev/ttyUSB0 nie jest podłączony; używam jedynego "
-                              "podłączonego adaptera: /dev/ttyUSB1 (adapter FTDI FT232R (USB "
-                              "0403:6001)).");
+    EXPECT_EQ(taken.outcome, O::onlyAdapter);
+    EXPECT_EQ(taken.port, "/dev/ttyUSB1");
+    EXPECT_EQ(taken.lines, Lines{"Port /dev/ttyUSB0 nie jest podłączony; używam jedynego "
+                                 "podłączonego adaptera: /dev/ttyUSB1 (adapter FTDI FT232R (USB "
+                                 "0403:6001))."});
     const PortChoice asked = choosePort("COM1", false, two);
+    EXPECT_EQ(asked.outcome, O::severalAdapters);
+    EXPECT_EQ(asked.port, "COM1");
     EXPECT_EQ(asked.lines, (Lines{"Port COM1 nie jest podłączony. Podłączone adaptery - "
                                   "wybierz jeden:",
                                   "  /dev/ttyACM0: adapter WCH CH9102 (USB 1a86:55d4)",
                                   "  /dev/ttyUSB1: adapter FTDI FT232R (USB 0403:6001)"}));
     const PortChoice nothing = choosePort("/dev/ttyUSB0", false, none);
+    EXPECT_EQ(nothing.outcome, O::noAdapter);
+    EXPECT_TRUE(nothing.offerSimulated);
     EXPECT_EQ(nothing.otherPorts, Lines{"/dev/ttyS0"});
-    EXPECT_NE(text(nothing.lines).find("Porty w systemie: /dev/ttyS0."), std::string::npos);
-    EXPECT_NE(text(nothing.lines).find("(port sim)"), std::string::npos);
 }
 
 TEST(WindowsPorts, theSerialMapDescribedByItsDevices) {
@@ -121,28 +95,16 @@ TEST(WindowsPorts, theSerialMapDescribedByItsDevices) {
     EXPECT_FALSE(inv.ports[0].usbAdapter);
     EXPECT_EQ(inv.ports[1].name, "COM3");
     EXPECT_EQ(inv.ports[2].name, "COM7");
-    EXPECT_TRUE(inv.ports[2].usbAdapter);
-    EXPECT_EQ(inv.ports[2].vendorId, "0403");
-    EXPECT_EQ(inv.ports[2].serial, "A50285BIA");
-    EXPECT_EQ(inv.ports[2].driver, "FTDIBUS");
     EXPECT_EQ(portEntryDescription(inv.ports[2]),
               "adapter FTDI FT232R (USB 0403:6001), producent FTDI, produkt USB Serial Port "
               "(COM7), nr seryjny A50285BIA, sterownik FTDIBUS");
     ASSERT_EQ(inv.withoutDriver.size(), 1u);
-    EXPECT_EQ(inv.withoutDriver[0].vendorId, "1a86");
     EXPECT_EQ(unusableAdapterDescription(inv.withoutDriver[0]),
               "adapter WCH CH340 (USB 1a86:7523), USB-SERIAL CH340: brak sterownika (kod 28)");
     EXPECT_NE(inv.withoutDriver[0].remedy.find("wch-ic.com"), std::string::npos);
 
-    const std::vector<std::pair<std::string, std::string>> serials = {
-        {"USB\\VID_0403&PID_6001\\A50285BI", "A50285BI"},
-        {"USB\\VID_1A86&PID_7523\\5&2C0E&0&2", ""},
-        {"FTDIBUS\\VID_0403+PID_6015+DN0123ABA\\0000", "DN0123ABA"},
-        {"ACPI\\PNP0501\\1", "1"},
-        {"garbage", ""},
-    };
-    for (const auto& [instance, serial] : serials)
-        EXPECT_EQ(usbInstanceSerial(instance), serial) << instance;
+    EXPECT_EQ(usbInstanceSerial("USB\\VID_0403&PID_6001\\A50285BI"), "A50285BI");
+    EXPECT_EQ(usbInstanceSerial("USB\\VID_1A86&PID_7523\\5&2C0E&0&2"), ""); // made up
 }
 
 PortFacts linuxFacts(const std::string& group, unsigned mode) {
@@ -177,8 +139,6 @@ TEST(PortFailureExplained, eachFailureSaysWhatToDo) {
     manager.holders = {{411, "ModemManager", "/usr/sbin/ModemManager", false}};
     PortFacts hidden = outside;
     hidden.holdersHidden = true;
-    PortFacts self = outside;
-    self.holders = {{99, "qvprog", "qvprog", true}};
     PortFacts unplugged = outside;
     unplugged.exists = false;
     unplugged.inventory = {{adapter("/dev/ttyUSB1", "10c4", "ea60")}, {}};
@@ -190,9 +150,6 @@ TEST(PortFailureExplained, eachFailureSaysWhatToDo) {
     windows.inventory = {{builtIn("COM1")},
                          {{"1a86", "7523", "USB-SERIAL CH340", "", "brak sterownika (kod 28)",
                            "Zainstaluj sterownik CH341SER: wch-ic.com"}}};
-    PortFacts windowsPresent;
-    windowsPresent.system = PortSystem::windows;
-    windowsPresent.exists = true;
 
     struct Case {
         const char* what;
@@ -225,7 +182,6 @@ TEST(PortFailureExplained, eachFailureSaysWhatToDo) {
          {"ModemManager", "fuser"}},
         {"held by ModemManager", busy, manager, {"systemctl stop ModemManager"}, {}},
         {"held where nobody can see", busy, hidden, {"sudo fuser -v /dev/ttyUSB0"}, {}},
-        {"held by this program", busy, self, {"ten program (PID 99, inne jego okno)"}, {}},
         {"missing, one adapter elsewhere",
          missing,
          unplugged,
@@ -241,7 +197,6 @@ TEST(PortFailureExplained, eachFailureSaysWhatToDo) {
          unplugged,
          {"zniknął w trakcie pracy", "Podłącz go ponownie"},
          {"Nie ma portu"}},
-        {"Windows: another program", winDenied, windowsPresent, {"tylko jednemu programowi"}, {}},
         {"Windows: another program on a name the map lacks",
          winDenied,
          windows,
@@ -271,25 +226,16 @@ TEST(PortFailureExplained, eachFailureSaysWhatToDo) {
 }
 
 TEST(PortFailureExplained, accessInThePortList) {
-    PortFacts fine = linuxFacts("dialout", 0660);
-    fine.mayOpen = true;
-    PortFacts used = fine;
+    PortFacts used = linuxFacts("dialout", 0660);
+    used.mayOpen = true;
     used.holders = {{812, "minicom", "", false}};
-    PortFacts outside = linuxFacts("dialout", 0660);
-    PortFacts old = outside;
+    PortFacts old = linuxFacts("dialout", 0660);
     old.userInGroup = true;
-    const std::vector<std::pair<PortFacts, std::string>> cases = {
-        {fine, "tak"},
-        {used, "tak, ale teraz używa go: minicom (PID 812)"},
-        {outside, "nie: port należy do grupy dialout, a użytkownik jan do niej nie "
-                  "(sudo usermod -aG dialout jan, potem ponowne logowanie)"},
-        {old, "nie: użytkownik należy do grupy dialout, ale sesja jest starsza niż to "
-              "członkostwo (wyloguj się i zaloguj ponownie)"},
-        {linuxFacts("root", 0600), "nie: port (crw-------, root:root) może otwierać tylko jego "
-                                   "właściciel"},
-    };
-    for (const auto& [facts, expected] : cases)
-        EXPECT_EQ(portAccessText(facts), expected);
+    EXPECT_EQ(portAccessText(used), "tak, ale teraz używa go: minicom (PID 812)");
+    EXPECT_EQ(portAccessText(old), "nie: użytkownik należy do grupy dialout, ale sesja jest "
+                                   "starsza niż to członkostwo (wyloguj się i zaloguj ponownie)");
+    EXPECT_EQ(portAccessText(linuxFacts("root", 0600)),
+              "nie: port (crw-------, root:root) może otwierać tylko jego właściciel");
 }
 
 TEST(PortFailureExplained, theSessionKeepsWhatEndedIt) {
