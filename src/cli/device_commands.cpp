@@ -81,6 +81,7 @@ std::optional<Options> parseOptions(const Invocation& inv) {
 int runSession(const Invocation& inv, PortLink& link, LinkSession& session, SessionRequest r) {
     r.portName = link.sim ? "sim" : r.portName;
     session.run(r);
+    explainPortFailure(inv, session);
     if (!link.saveState(inv)) return kExitRefused;
     return session.sessionResult() == 1 ? kExitOk : kExitRefused;
 }
@@ -93,7 +94,7 @@ struct Context {
     ConfigDocument doc;
     Context(const Invocation& i, Options o) : inv(i), options(std::move(o)), doc(clock, i.exeDir) {
         startDocument(inv, doc, kDefaultPortName);
-        portName = options.port.value_or(doc.programSettings().portName);
+        portName = commandPortName(inv, options.port, doc.programSettings().portName);
     }
     SessionRequest request(LinkMode mode) const {
         SessionRequest r;
@@ -277,12 +278,34 @@ int cmdAdapter(Context& c) {
     return finish(rc);
 }
 
+// The ports, one a line; with --verbose each with what the system says of its adapter and
+// whether this user may open it, and the adapters that have no port.
 int cmdPorts(const Invocation& inv) {
+    bool verbose = false;
+    for (std::size_t k = 1; k < inv.args.size(); ++k) {
+        if (inv.args[k] != "--verbose") {
+            inv.err << "Błędna opcja: " << inv.args[k] << '\n';
+            return kExitUsage;
+        }
+        verbose = true;
+    }
 #if defined(QVPROG_HAVE_SYSTEM_PORTS)
-    for (const auto& name : listSystemPortNames())
-        inv.out << name << '\n';
+    const PortInventory inventory = makeSystemPortCatalog()->inventory();
+    for (const auto& port : inventory.ports) {
+        inv.out << port.name << '\n';
+        if (!verbose) continue;
+        inv.out << "  " << portEntryDescription(port) << '\n';
+        if (!port.stableName.empty()) inv.out << "  stała nazwa: " << port.stableName << '\n';
+        inv.out << "  dostęp: " << portAccessText(inspectSystemPort(port.name, &inventory)) << '\n';
+    }
+    if (!verbose) return kExitOk;
+    if (inventory.ports.empty()) inv.out << "Nie znaleziono portów szeregowych.\n";
+    for (const auto& adapter : inventory.withoutDriver) {
+        inv.out << "Bez portu: " << unusableAdapterDescription(adapter) << '\n';
+        if (!adapter.remedy.empty()) inv.out << "  " << adapter.remedy << '\n';
+    }
 #else
-    (void)inv;
+    if (verbose) inv.out << "Ten program nie obsługuje portów szeregowych.\n";
 #endif
     return kExitOk;
 }
@@ -341,7 +364,8 @@ std::optional<int> runDeviceCommand(const Invocation& inv) {
 
 std::vector<std::string> deviceCommandUsage() {
     return {
-        "ports                                     porty szeregowe, jeden w wierszu",
+        "ports [--verbose]                         porty szeregowe, jeden w wierszu (z opisem",
+        "                                          adapterów i prawem dostępu do każdego portu)",
         "identify [--port NAZWA]                   identyfikacja modułu",
         "erase [--port NAZWA]                      kasowanie hasła, konfiguracji i zdarzeń",
         "read WYJ [--port NAZWA] [--password H]    odczyt konfiguracji do pliku .qvx/.bCFG",

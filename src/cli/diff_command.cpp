@@ -71,7 +71,7 @@ void printErrors(const Invocation& inv, const std::vector<UserMessage>& messages
 // standard error, since standard output carries the differences.
 bool readModule(const Invocation& inv, const DiffOptions& o, ConfigDocument& doc) {
     const Invocation logTo{inv.args, inv.err, inv.err, inv.exeDir, inv.settingsDir};
-    const std::string portName = o.port.value_or(doc.programSettings().portName);
+    const std::string portName = commandPortName(logTo, o.port, doc.programSettings().portName);
     auto link = openPortLink(logTo, portName);
     if (!link) return false;
     PrintingObserver observer(logTo);
@@ -82,6 +82,7 @@ bool readModule(const Invocation& inv, const DiffOptions& o, ConfigDocument& doc
     r.password = o.password;
     r.reverseReset = doc.programSettings().reverseReset;
     session.run(r);
+    explainPortFailure(logTo, session);
     if (!link->saveState(logTo) || session.sessionResult() != 1) return false;
     printErrors(inv, doc.takeReadImage(session.configImage()));
     return true;

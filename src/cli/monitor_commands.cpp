@@ -142,8 +142,10 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
         port.open(link->openName(a.port));
         port.setReadBufferSize(kMonitorReadBufferSize);
         port.setRts(resetLineReleasedRts(reverseReset));
-    } catch (const PortError&) {
+    } catch (const PortError& e) {
         inv.err << "Błąd otwarcia portu " << a.port << '\n';
+        explainPortFailure(inv, portFailureFrom(a.port, e, port.isOpen()));
+        port.close();
         return kExitRefused;
     }
 
@@ -178,6 +180,7 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
         if (a.restart) restartModule(model, port, clock, reverseReset);
     } catch (const PortError& e) {
         inv.err << "Błąd portu " << a.port << ": " << e.what() << '\n';
+        explainPortFailure(inv, portFailureFrom(a.port, e, true));
         return kExitRefused;
     }
 
@@ -220,6 +223,7 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
         } catch (const PortError& e) {
             // A port that fails keeps failing (an adapter pulled out): stop rather than spin.
             inv.err << "Błąd portu " << a.port << ": " << e.what() << '\n';
+            explainPortFailure(inv, portFailureFrom(a.port, e, true));
             rc = kExitRefused;
             break;
         }
@@ -256,6 +260,7 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
                 inv.err << kClockSentMessage << '\n';
             } catch (const PortError& e) {
                 inv.err << "Błąd portu " << a.port << ": " << e.what() << '\n';
+                explainPortFailure(inv, portFailureFrom(a.port, e, true));
                 rc = kExitRefused;
                 break;
             }

@@ -58,6 +58,7 @@ int runSession(const Invocation& inv, const PhoneBaseArgs& a, const std::string&
     r.reverseReset = reverseReset;
     if (a.write) session.phoneBase().assign(image.bytes.begin(), image.bytes.end());
     session.run(r);
+    explainPortFailure(inv, session);
     if (!link->saveState(inv)) return kExitRefused;
     if (session.sessionResult() != 1) return kExitRefused;
     if (!a.write) {
@@ -79,7 +80,7 @@ int runPhoneBaseCommand(const Invocation& inv) {
     SystemClock clock;
     ConfigDocument doc(clock, inv.exeDir);
     startDocument(inv, doc, kDefaultPortName);
-    const std::string portName = a->port.value_or(doc.programSettings().portName);
+    const std::string portName = commandPortName(inv, a->port, doc.programSettings().portName);
     const bool reverseReset = doc.programSettings().reverseReset;
 
     PhoneBaseTable table;

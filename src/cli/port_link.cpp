@@ -4,6 +4,8 @@
 #include "platform/system_port.hpp"
 #endif
 
+#include "link/port_choice.hpp"
+
 #include <ostream>
 
 namespace qv::cli {
@@ -49,6 +51,38 @@ std::optional<PortLink> openPortLink(const Invocation& inv, const std::string& p
     inv.err << "Ten program nie obsługuje portów szeregowych (brak Qt SerialPort)\n";
     return std::nullopt;
 #endif
+}
+
+std::string commandPortName(const Invocation& inv, const std::optional<std::string>& given,
+                            const std::string& configured) {
+    if (given) return *given;
+#if defined(QVPROG_HAVE_SYSTEM_PORTS)
+    if (isSimPortName(configured)) return configured;
+    const auto catalog = makeSystemPortCatalog();
+    if (catalog->present(configured)) return configured;
+    const PortChoice choice = choosePort(configured, false, catalog->inventory());
+    if (choice.outcome != PortChoice::Outcome::onlyAdapter) return configured;
+    for (const auto& line : choice.lines)
+        inv.err << line << '\n';
+    return choice.port;
+#else
+    (void)inv;
+    return configured;
+#endif
+}
+
+void explainPortFailure(const Invocation& inv, const PortFailure& failure) {
+    if (isSimPortName(failure.port)) return;
+#if defined(QVPROG_HAVE_SYSTEM_PORTS)
+    for (const auto& line : explainSystemPortFailure(failure))
+        inv.err << line << '\n';
+#else
+    (void)inv;
+#endif
+}
+
+void explainPortFailure(const Invocation& inv, const LinkSession& session) {
+    if (session.portFailure()) explainPortFailure(inv, *session.portFailure());
 }
 
 } // namespace qv::cli

@@ -4,6 +4,7 @@
 #include "cli/cli_commands.hpp"
 
 #include "common/clock.hpp"
+#include "link/link_session.hpp"
 #include "link/link_types.hpp"
 #include "link/round_trip.hpp"
 #include "link/serial_port.hpp"
@@ -46,5 +47,17 @@ class PrintingObserver final : public LinkObserver {
 
 // Nothing, with the reason printed, when the port name cannot be used.
 std::optional<PortLink> openPortLink(const Invocation& inv, const std::string& portName);
+
+// The port a command uses: the one given with --port as it stands; otherwise the configured
+// one, or, when that is not there and exactly one USB-serial adapter is, that adapter (said
+// on standard error). With none or several the configured one stays, and its failure says
+// what there is.
+std::string commandPortName(const Invocation& inv, const std::optional<std::string>& given,
+                            const std::string& configured);
+
+// After the port message of a failed session (or of the caller's own): what happened to the
+// port and what to do, on standard error. Nothing for the simulated module.
+void explainPortFailure(const Invocation& inv, const PortFailure& failure);
+void explainPortFailure(const Invocation& inv, const LinkSession& session);
 
 } // namespace qv::cli

@@ -11,7 +11,10 @@
 
 #if defined(__linux__)
 #include <linux/serial.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+
+#include <cerrno>
 #endif
 
 namespace qv {
@@ -35,6 +38,18 @@ void requestLowLatency([[maybe_unused]] QSerialPort& port) {
 #endif
 }
 
+// Serial programs that lock the device with flock (picocom, screen, ...) and ours keep out of
+// each other's way: two programs on one module would mix their bytes. The exclusive mode Qt
+// sets (TIOCEXCL) does not stop root, the lock does. A descriptor that cannot be locked for
+// another reason counts as free. False when another program holds the lock.
+bool lockExclusively([[maybe_unused]] QSerialPort& port) {
+#if defined(__linux__)
+    const int fd = static_cast<int>(port.handle());
+    if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) return false;
+#endif
+    return true;
+}
+
 // The port's file descriptor for the driver's own requests; -1 where there is none.
 int descriptor([[maybe_unused]] QSerialPort& port) {
 #if defined(Q_OS_UNIX)
@@ -52,6 +67,10 @@ class QtSerialPort final : public SerialPort {
         port_->setPortName(QString::fromStdString(name));
         name_ = name;
         if (!port_->open(QIODevice::ReadWrite)) fail();
+        if (!lockExclusively(*port_)) {
+            close();
+            throw PortError("Device or resource busy", PortFault::busy);
+        }
         const bool ok =
             port_->setBaudRate(kLinkBaudRate) && port_->setDataBits(QSerialPort::Data8) &&
             port_->setParity(QSerialPort::NoParity) && port_->setStopBits(QSerialPort::OneStop) &&

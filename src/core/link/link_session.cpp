@@ -21,7 +21,7 @@ constexpr std::uint8_t kConfigured = 'V';
 constexpr std::uint8_t kIdentify = 'R';
 constexpr std::uint8_t kStartApplication = '>';
 
-const std::string kPortErrorMessage = "Błąd otwarcia portu: ";
+const std::string kPortErrorMessage = kPortErrorPrefix;
 
 struct BlockMode {
     std::uint8_t command;
@@ -84,6 +84,7 @@ int LinkSession::run(const SessionRequest& r) {
     firmwareSize_ = 0;
     roundTrip_.clear();
     hintDecided_ = false;
+    portFailure_.reset();
     portName_ = r.portName;
     observer_.gaugeValue(0);
     log("Proszę czekać...");
@@ -95,6 +96,10 @@ int LinkSession::run(const SessionRequest& r) {
             // An operation that breaks off has not succeeded, even after its password step;
             // only a failure in the final reset leaves a finished one standing.
             if (!operationDone_) sessionResult_ = -1;
+            const auto* portError = dynamic_cast<const PortError*>(&e);
+            portFailure_ =
+                portError ? portFailureFrom(r.portName, *portError, port_.isOpen())
+                          : PortFailure{r.portName, e.what(), PortFault::other, port_.isOpen()};
             observer_.messageBox(kPortErrorMessage + r.portName);
             log(kPortErrorMessage + r.portName + " (" + e.what() + ")");
         }

@@ -12,6 +12,7 @@
 #include "config/config_image.hpp"
 #include "link/counters.hpp"
 #include "link/link_types.hpp"
+#include "link/port_failure.hpp"
 #include "link/round_trip.hpp"
 #include "link/serial_port.hpp"
 
@@ -62,6 +63,9 @@ class LinkSession {
     void setAdapterTuner(AdapterTuner* tuner) { tuner_ = tuner; }
     // The echo round trips of the last session: the answer to "R" and the first block bytes.
     const RoundTripMeter& roundTrip() const { return roundTrip_; }
+    // The port failure that ended the last session, when one did: what explainPortFailure
+    // (with the platform's facts) turns into what the user should do.
+    const std::optional<PortFailure>& portFailure() const { return portFailure_; }
 
   private:
     enum class Stop { none, end }; // "end" skips to the final reset
@@ -119,6 +123,7 @@ class LinkSession {
     RoundTripMeter roundTrip_;
     bool hintDecided_ = false;
     std::string portName_;
+    std::optional<PortFailure> portFailure_;
 };
 
 // The mode's full block length (0 for modes without a block).

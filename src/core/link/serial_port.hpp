@@ -9,15 +9,37 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qv {
+
+// What kind of failure a port operation met, so that the user can be told what to do.
+enum class PortFault {
+    other,        // any other failure (the reason says which)
+    missing,      // no port of that name
+    accessDenied, // the system does not let this user open it
+    busy,         // another program holds it
+    gone,         // it vanished while open (an adapter unplugged)
+    io,           // an input/output error on the line or in the driver
+};
+
+// The kind of failure the operating system's words name ("Permission denied",
+// "No such file or directory", "Device or resource busy", ...); other when they name none.
+PortFault portFaultFromReason(std::string_view reason);
 
 // Any failing port operation throws this; the message names the operating system's reason
 // ("Permission denied", "No such file or directory"). Callers turn it into their own words.
 class PortError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit PortError(const std::string& reason)
+        : std::runtime_error(reason), fault_(portFaultFromReason(reason)) {}
+    PortError(const std::string& reason, PortFault fault)
+        : std::runtime_error(reason), fault_(fault) {}
+    PortFault fault() const { return fault_; }
+
+  private:
+    PortFault fault_;
 };
 
 // Fixed line settings of every port: 115200 baud, 8 data bits, no parity, 1 stop bit,

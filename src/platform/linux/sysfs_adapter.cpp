@@ -1,5 +1,7 @@
 #include "platform/linux/sysfs_adapter.hpp"
 
+#include "platform/linux/sysfs_files.hpp"
+
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -12,15 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The first line of a sysfs file, without its line end; empty when it cannot be read.
-std::string readLine(const fs::path& file) {
-    std::ifstream in(file);
-    std::string line;
-    if (in) std::getline(in, line);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' '))
-        line.pop_back();
-    return line;
-}
+using sysfs::lowerHex;
+using sysfs::readLine;
 
 std::optional<int> readNumber(const fs::path& file) {
     const std::string text = readLine(file);
@@ -29,12 +24,6 @@ std::optional<int> readNumber(const fs::path& file) {
     if (text.empty() || ec != std::errc{} || end != text.data() + text.size() || v < 0)
         return std::nullopt;
     return v;
-}
-
-std::string lowerHex(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'F') c = static_cast<char>(c - 'A' + 'a');
-    return s;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "platform/system_port.hpp"
 
 #include "platform/win/win_adapter.hpp"
+#include "platform/win/win_port_catalog.hpp"
 #include "platform/win/win_serial_port.hpp"
 
 #include <windows.h>
@@ -20,6 +21,24 @@ std::vector<std::string> listSystemPortNames() {
 
 std::unique_ptr<AdapterTuner> makeSystemAdapterTuner() {
     return std::make_unique<WinAdapterTuner>();
+}
+
+std::unique_ptr<PortCatalog> makeSystemPortCatalog() {
+    return std::make_unique<WinPortCatalog>();
+}
+
+PortFacts inspectSystemPort(const std::string& port, const PortInventory* inventory) {
+    WinPortCatalog catalog;
+    PortFacts facts;
+    facts.system = PortSystem::windows;
+    facts.port = port;
+    facts.exists = catalog.present(port);
+    facts.inventory = inventory ? *inventory : catalog.inventory();
+    return facts;
+}
+
+std::vector<std::string> explainSystemPortFailure(const PortFailure& failure) {
+    return explainPortFailure(failure, inspectSystemPort(failure.port));
 }
 
 // qvprog-cli.exe beside the running program, started with the "runas" verb: the system asks

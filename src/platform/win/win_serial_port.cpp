@@ -123,6 +123,27 @@ std::string winPortErrorText(unsigned long error) {
     }
 }
 
+PortFault winPortFault(unsigned long error) {
+    switch (error) {
+    case ERROR_ACCESS_DENIED: // what a port that another program holds answers
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_BUSY:
+        return PortFault::busy;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_BAD_UNIT:
+        return PortFault::missing;
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_DEVICE_REMOVED:
+        return PortFault::gone;
+    default:
+        return portFaultFromReason(winPortErrorText(error));
+    }
+}
+
 std::vector<std::string> sortedPortNames(std::vector<std::string> names) {
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
@@ -168,14 +189,17 @@ void WinSerialPort::open(const std::string& name) {
     if (handle_) throw PortError("port already open");
     HANDLE port = CreateFileW(winDevicePath(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-    if (port == INVALID_HANDLE_VALUE) throw PortError(winPortErrorText(GetLastError()));
+    if (port == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        throw PortError(winPortErrorText(error), winPortFault(error));
+    }
     // The buffer sizes are a request the driver may round or ignore.
     SetupComm(port, kBufferSize, kBufferSize);
     COMMTIMEOUTS timeouts = kTimeouts;
     if (!applyLineSettings(port, kLinkBaudRate) || !SetCommTimeouts(port, &timeouts)) {
         const DWORD error = GetLastError();
         CloseHandle(port);
-        throw PortError(winPortErrorText(error));
+        throw PortError(winPortErrorText(error), winPortFault(error));
     }
     // Both lines off at once (the line settings already keep them off; a port without modem
     // lines refuses, which only matters when the caller drives RTS and setRts reports it then).
@@ -188,7 +212,7 @@ void WinSerialPort::open(const std::string& name) {
     if (!readEvent_ || !writeEvent_ || !waitEvent_) {
         const DWORD error = GetLastError();
         close();
-        throw PortError(winPortErrorText(error));
+        throw PortError(winPortErrorText(error), winPortFault(error));
     }
     name_ = name;
     lineEvents_ = 0;
@@ -217,7 +241,7 @@ void WinSerialPort::requireOpen() const {
 }
 
 void WinSerialPort::fail(unsigned long error) const {
-    throw PortError(winPortErrorText(error));
+    throw PortError(winPortErrorText(error), winPortFault(error));
 }
 
 void WinSerialPort::setBaudRate(int baud) {

@@ -86,6 +86,9 @@ std::wstring winDevicePath(const std::string& portName);
 // The reason for a Win32 error code, in the words Linux gives for the same condition.
 std::string winPortErrorText(unsigned long error);
 
+// The kind of failure a Win32 error code is: access denied is a port another program holds.
+PortFault winPortFault(unsigned long error);
+
 // Port names sorted as text, each once.
 std::vector<std::string> sortedPortNames(std::vector<std::string> names);
 
