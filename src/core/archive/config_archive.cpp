@@ -130,24 +130,28 @@ int smallInteger(std::int64_t v) {
     return v >= -1 && v <= 99 ? static_cast<int>(v) : -1;
 }
 
-void migrate(Database& db) {
-    Transaction t(db);
+// Refuses, before anything is written, a database that another program made.
+void checkOwnFile(Database& db) {
     const std::int64_t version = db.integer("PRAGMA user_version");
-    if (version == 0) {
-        // A database of its own, or one just made: an empty file is an empty database.
-        if (db.integer("SELECT count(*) FROM sqlite_schema") != 0) throw ForeignFile{};
-        for (const auto migration : kMigrations)
-            db.exec(migration);
-        db.exec("PRAGMA application_id = " + std::to_string(kApplicationId));
-        db.exec("PRAGMA user_version = " + std::to_string(kArchiveSchemaVersion));
-    } else {
-        if (version < 0 || db.integer("PRAGMA application_id") != kApplicationId)
-            throw ForeignFile{};
-        for (auto k = static_cast<std::size_t>(version); k < kMigrations.size(); ++k)
-            db.exec(kMigrations[k]);
-        if (version < kArchiveSchemaVersion)
-            db.exec("PRAGMA user_version = " + std::to_string(kArchiveSchemaVersion));
-    }
+    const bool empty = db.integer("SELECT count(*) FROM sqlite_schema") == 0;
+    if (version == 0 ? !empty
+                     : version < 0 || db.integer("PRAGMA application_id") != kApplicationId)
+        throw ForeignFile{};
+}
+
+// Brings an older schema (or the empty file just made) up to this program's version. The write
+// lock is taken only when there is something to do, and the version is read again under it:
+// another process may have done it meanwhile.
+void migrate(Database& db) {
+    if (db.integer("PRAGMA user_version") >= kArchiveSchemaVersion) return;
+    Transaction t(db);
+    checkOwnFile(db);
+    const std::int64_t version = db.integer("PRAGMA user_version");
+    if (version >= kArchiveSchemaVersion) return;
+    for (auto k = static_cast<std::size_t>(version); k < kMigrations.size(); ++k)
+        db.exec(kMigrations[k]);
+    if (version == 0) db.exec("PRAGMA application_id = " + std::to_string(kApplicationId));
+    db.exec("PRAGMA user_version = " + std::to_string(kArchiveSchemaVersion));
     t.commit();
 }
 
@@ -212,6 +216,7 @@ ConfigArchive::Opened ConfigArchive::open(const std::string& path, Access access
         archive->db_ = std::make_unique<Database>(path);
         Database& db = *archive->db_;
         db.setBusyTimeout(archive->options_.busyTimeoutMs);
+        checkOwnFile(db);
         if (archive->options_.maxPageCount > 0)
             db.exec("PRAGMA max_page_count = " + std::to_string(archive->options_.maxPageCount));
         // Where the file system has no shared memory, SQLite stays with its rollback journal,
