@@ -157,6 +157,24 @@ std::string stateText(std::string_view state) {
     return std::string(state);
 }
 
+std::string operationText(const ArchiveEntrySummary& entry) {
+    std::string text = stateText(entry.state);
+    switch (entry.readBack) {
+    case ReadBack::notAsked:
+        break;
+    case ReadBack::same:
+        text += " (sprawdzony)";
+        break;
+    case ReadBack::differs:
+        text += " (moduł ma inne bajty)";
+        break;
+    case ReadBack::failed:
+        text += " (odczyt kontrolny nieudany)";
+        break;
+    }
+    return text;
+}
+
 std::string archiveStoreMessage(std::string_view reason) {
     return "Archiwum: nie zapisano konfiguracji (" + oneLine(reason) + ")";
 }

@@ -53,6 +53,9 @@ bool looksLikePhoneNumber(std::string_view text);
 // The word the program shows for an entry's state ("odczyt", "zapis"); an unknown state as it
 // is stored.
 std::string stateText(std::string_view state);
+// An entry's operation as a list shows it: the state's word, and for a write what its read-back
+// found ("zapis (sprawdzony)").
+std::string operationText(const ArchiveEntrySummary& entry);
 
 // The one line the archive reports when it could not keep an entry, or could not read:
 // "Archiwum: nie zapisano konfiguracji (plik archiwum jest uszkodzony: /home/...)".

@@ -23,7 +23,8 @@ inline constexpr std::string_view kStateWritten = "written";
 enum class ReadBack {
     notAsked, // no read-back was made
     same,     // the module holds every byte sent
-    differs,  // the module holds other bytes, or the read-back failed
+    differs,  // the module holds other bytes
+    failed,   // the read-back session failed
 };
 
 // What the program hands over to be kept. The site's name and number and the phone numbers

@@ -105,9 +105,15 @@ std::string searchKey(const std::string& serial, const SiteFacts& facts) {
            foldForSearch(facts.number);
 }
 
+// read_back: NULL not asked, 1 the same bytes, 0 other bytes, -1 the read-back failed.
 ReadBack readBackOf(const std::optional<std::int64_t>& stored) {
     if (!stored) return ReadBack::notAsked;
+    if (*stored < 0) return ReadBack::failed;
     return *stored != 0 ? ReadBack::same : ReadBack::differs;
+}
+
+std::int64_t storedReadBack(ReadBack r) {
+    return r == ReadBack::same ? 1 : r == ReadBack::differs ? 0 : -1;
 }
 
 ArchiveEntrySummary summaryOf(const Statement& s) {
@@ -250,7 +256,7 @@ ArchiveResult<std::int64_t> ConfigArchive::add(const NewArchiveEntry& entry) {
         if (entry.readBack == ReadBack::notAsked)
             insert.bindNull(3);
         else
-            insert.bind(3, std::int64_t{entry.readBack == ReadBack::same ? 1 : 0});
+            insert.bind(3, storedReadBack(entry.readBack));
         insert.bind(4, id.serialNumber)
             .bind(5, id.modelName)
             .bind(6, id.modelString)

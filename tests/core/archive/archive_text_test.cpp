@@ -113,6 +113,18 @@ TEST(ArchiveMessages, StatesReadAsTheProgramsWords) {
     EXPECT_EQ(stateText(kStateRead), "odczyt");
     EXPECT_EQ(stateText(kStateWritten), "zapis");
     EXPECT_EQ(stateText("sms-unconfirmed"), "sms-unconfirmed");
+    const std::pair<ReadBack, std::string> writes[] = {
+        {ReadBack::notAsked, "zapis"},
+        {ReadBack::same, "zapis (sprawdzony)"},
+        {ReadBack::differs, "zapis (moduł ma inne bajty)"},
+        {ReadBack::failed, "zapis (odczyt kontrolny nieudany)"},
+    };
+    for (const auto& [readBack, text] : writes) {
+        ArchiveEntrySummary e;
+        e.state = std::string(kStateWritten);
+        e.readBack = readBack;
+        EXPECT_EQ(operationText(e), text);
+    }
 }
 
 } // namespace

@@ -54,7 +54,8 @@ class Archive : public ::testing::Test {
 
 TEST_F(Archive, GivesAnEntryBackWhole) {
     const auto archive = open();
-    for (const ReadBack readBack : {ReadBack::notAsked, ReadBack::same, ReadBack::differs}) {
+    for (const ReadBack readBack :
+         {ReadBack::notAsked, ReadBack::same, ReadBack::differs, ReadBack::failed}) {
         NewArchiveEntry e = sampleEntry("2392123", "Magazyn Łódź", "0427", "+48 600 100 200");
         e.state = std::string(kStateWritten);
         e.readBack = readBack;
