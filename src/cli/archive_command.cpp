@@ -151,7 +151,7 @@ int cmdNote(const Invocation& inv) {
     if (r.archive) {
         const auto changed = r.archive->setNote(*id, note);
         if (!changed.ok()) {
-            inv.err << archiveStoreMessage(changed.problem) << '\n';
+            inv.err << archiveNoteMessage(changed.problem) << '\n';
             return kExitRefused;
         }
         if (changed.value) return kExitOk;

@@ -179,6 +179,10 @@ std::string archiveStoreMessage(std::string_view reason) {
     return "Archiwum: nie zapisano konfiguracji (" + oneLine(reason) + ")";
 }
 
+std::string archiveNoteMessage(std::string_view reason) {
+    return "Archiwum: nie zapisano notatki (" + oneLine(reason) + ")";
+}
+
 std::string archiveReadMessage(std::string_view reason) {
     return "Archiwum: nie można odczytać (" + oneLine(reason) + ")";
 }

@@ -61,5 +61,6 @@ std::string operationText(const ArchiveEntrySummary& entry);
 // "Archiwum: nie zapisano konfiguracji (plik archiwum jest uszkodzony: /home/...)".
 std::string archiveStoreMessage(std::string_view reason);
 std::string archiveReadMessage(std::string_view reason);
+std::string archiveNoteMessage(std::string_view reason); // "Archiwum: nie zapisano notatki (...)"
 
 } // namespace qv

@@ -104,6 +104,7 @@ TEST(ArchiveMessages, AreOneLineWhateverTheReasonHolds) {
     EXPECT_EQ(archiveStoreMessage("brak miejsca na dysku: /tmp/a"),
               "Archiwum: nie zapisano konfiguracji (brak miejsca na dysku: /tmp/a)");
     EXPECT_EQ(archiveReadMessage("x"), "Archiwum: nie można odczytać (x)");
+    EXPECT_EQ(archiveNoteMessage("x"), "Archiwum: nie zapisano notatki (x)");
     const std::string line = archiveStoreMessage("plik /tmp/dziwna\nnazwa\r.sqlite");
     EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 0);
     EXPECT_EQ(std::count(line.begin(), line.end(), '\r'), 0);
