@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -224,19 +223,6 @@ TEST_F(ArchiveCli, TheArchiveLivesInTheUsersDataFolderUnlessNamed) {
         ASSERT_EQ(::stat((dir_ + c.file).c_str(), &st), 0) << c.env;
         EXPECT_EQ(st.st_mode & 0777, 0600u) << c.env;
     }
-}
-
-TEST_F(ArchiveCli, ProcessesStoringAtOnceKeepEveryEntry) {
-    constexpr int kProcesses = 4;
-    std::string script;
-    for (int k = 0; k < kProcesses; ++k)
-        script += std::string("\"") + QVPROG_CLI_PATH + "\" read " + dir_ + "/r" +
-                  std::to_string(k) + ".bCFG --port sim:state=" + dir_ + "/m" + std::to_string(k) +
-                  ".json >/dev/null 2>>" + dir_ + "/errors.txt & ";
-    script += "wait";
-    ASSERT_EQ(std::system(script.c_str()), 0);
-    EXPECT_EQ(readAll(dir_ + "/errors.txt"), "");
-    EXPECT_EQ(lines(runCli("archive list").out).size(), static_cast<std::size_t>(kProcesses));
 }
 
 } // namespace
