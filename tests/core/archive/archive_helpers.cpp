@@ -1,5 +1,6 @@
 #include "archive_helpers.hpp"
 
+#include "common/file_io.hpp"
 #include "config/conversion.hpp"
 #include "config/defaults.hpp"
 #include "link/identification.hpp"
@@ -54,13 +55,17 @@ ScratchFolder::~ScratchFolder() {
     std::filesystem::remove_all(dir_, ec);
 }
 
+std::string ScratchFolder::path(const std::string& name) const {
+    return utf8FromPath(dir_ / pathFromUtf8(name).value_or(""));
+}
+
 std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(pathFromUtf8(path).value_or(""), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    std::ofstream(pathFromUtf8(path).value_or(""), std::ios::binary | std::ios::trunc) << bytes;
 }
 
 } // namespace qv::test

@@ -24,7 +24,8 @@ class ScratchFolder {
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    // The path of a file in it, as UTF-8 (the program's way on every system).
+    std::string path(const std::string& name) const;
 
   private:
     std::filesystem::path dir_;

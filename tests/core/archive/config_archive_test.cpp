@@ -289,7 +289,7 @@ TEST_F(Archive, AnotherProgramsDatabaseOrAFolderIsNeverTakenOver) {
     EXPECT_TRUE(fileBytes(path_) == before) << "the other program's database was changed";
 
     const std::string folder = folder_.path("folder.sqlite");
-    fs::create_directories(folder);
+    fs::create_directories(*pathFromUtf8(folder));
     const auto onFolder = storeInArchive(folder, sampleEntry("1"));
     ASSERT_TRUE(onFolder.message);
     EXPECT_EQ(onFolder.message->rfind("Archiwum: nie zapisano konfiguracji (nie można utworzyć "
