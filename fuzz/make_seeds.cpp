@@ -1,11 +1,14 @@
 // Writes the seed corpus of every fuzz target from the core's own writers: a default
 // configuration saved as .qvx and .bCFG, the port settings file, a phone base file, the
-// simulated module's identification, stream, events and state file.
+// simulated module's identification, stream, events and state file, a configuration archive.
 // Usage: fuzz_make_seeds CORPUS_DIR
+#include "archive/archive_text.hpp"
+#include "archive/config_archive.hpp"
 #include "common/clock.hpp"
 #include "common/file_io.hpp"
 #include "config/config_document.hpp"
 #include "config/config_file.hpp"
+#include "link/identification.hpp"
 #include "link/port_settings.hpp"
 #include "monitor/qvmon_file.hpp"
 #include "sim/monitor_stream.hpp"
@@ -179,6 +182,23 @@ int main(int argc, char** argv) {
     replace(state, hex(fresh.events), "@EVENTS@");
     replace(state, hex(fresh.phoneBase), "@PHONES@");
     seed("sim_state", "fresh.json", state);
+
+    // An archive with two entries of one module (closed, so its log is in the file).
+    {
+        NewArchiveEntry entry;
+        entry.image = fresh.image;
+        entry.identity = parseIdentification("X/B/NAME_0503/2392123");
+        entry.fileName = "a.qvx";
+        entry.note = "Łódź";
+        storeInArchive(dir + "archive.sqlite", entry);
+        entry.state = std::string(kStateWritten);
+        entry.readBack = ReadBack::same;
+        storeInArchive(dir + "archive.sqlite", entry);
+    }
+    seed("archive_file", "two_entries.sqlite", read(dir + "archive.sqlite"));
+    seed("archive_text", "site", "Magazyn Łódź ZAŻÓŁĆ +48 600-100-200");
+    seed("archive_text", "default.bCFG",
+         std::string(fresh.image.data(), fresh.image.data() + fresh.image.size()));
 
     fs::remove_all(work);
     return 0;

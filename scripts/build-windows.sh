@@ -3,8 +3,8 @@
 #   QVProg-<version>-win64-setup.exe   the setup program (NSIS; /S installs silently)
 #   QVProg-<version>-win64.zip         the same files as a portable folder
 # From a clean clone: installs the Debian packages that are missing, cross-builds Qt's base
-# module once into a cache folder (scripts/build-windows-qt.sh; about an hour the first time),
-# then builds qvprog.exe and qvprog-cli.exe with Qt's qt-cmake and the same mingw-w64 compilers,
+# module once into a cache folder (scripts/build-windows-qt.sh; about an hour the first time)
+# and SQLite beside it (scripts/build-windows-sqlite.sh; a minute), then builds qvprog.exe and qvprog-cli.exe with Qt's qt-cmake and the same mingw-w64 compilers,
 # and gathers what they need beside them: the Qt DLLs, the Windows platform and style plug-ins,
 # the C++ run-time DLLs, and Qt's Polish translations. Everything but dist/ stays in
 # build-windows/.
@@ -42,6 +42,10 @@ fi
 QT=$("$ROOT/scripts/build-windows-qt.sh" | tail -1)
 [ -x "$QT/bin/qt-cmake" ] || { echo "no Qt for Windows in $QT" >&2; exit 1; }
 echo "== Qt for Windows: $QT"
+# SQLite for the configuration archive, linked in statically.
+SQLITE=$("$ROOT/scripts/build-windows-sqlite.sh" | tail -1)
+[ -f "$SQLITE/lib/libsqlite3.a" ] || { echo "no SQLite for Windows in $SQLITE" >&2; exit 1; }
+echo "== SQLite for Windows: $SQLITE"
 VERSION=$(sed -n 's/^project(QVProg VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 
 # nlohmann-json is header-only: a copy of Debian's, found through its own CMake files, keeps
@@ -57,7 +61,9 @@ echo "== building qvprog.exe and qvprog-cli.exe"
 BUILD=$OUT/app
 "$QT/bin/qt-cmake" -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DQVPROG_BUILD_TESTS=OFF -DQVPROG_WERROR=ON -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
-    -Dnlohmann_json_DIR="$DEPS/share/cmake/nlohmann_json" >"$OUT/logs/app-configure.log" 2>&1 || {
+    -Dnlohmann_json_DIR="$DEPS/share/cmake/nlohmann_json" \
+    -DSQLite3_INCLUDE_DIR="$SQLITE/include" -DSQLite3_LIBRARY="$SQLITE/lib/libsqlite3.a" \
+    >"$OUT/logs/app-configure.log" 2>&1 || {
     tail -30 "$OUT/logs/app-configure.log"; exit 1; }
 cmake --build "$BUILD" -j"$JOBS" --target qvprog qvprog-cli >"$OUT/logs/app-build.log" 2>&1 || {
     grep -E 'error|FAILED' "$OUT/logs/app-build.log" | head -30; exit 1; }

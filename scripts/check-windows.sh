@@ -29,6 +29,7 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x8
 [ -x /usr/lib/wine/wine64 ] || missing+=(wine64)
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
 [ -f /usr/include/nlohmann/json.hpp ] || missing+=(nlohmann-json3-dev)
+[ -f /usr/include/sqlite3.h ] || missing+=(libsqlite3-dev)
 command -v cmake >/dev/null || missing+=(cmake)
 command -v ninja >/dev/null || missing+=(ninja-build)
 command -v gcc >/dev/null || missing+=(gcc)
@@ -71,18 +72,21 @@ rm -rf "$DEPS/include/nlohmann" "$DEPS/share/cmake/nlohmann_json"
 cp -r /usr/include/nlohmann "$DEPS/include/"
 cp -r /usr/share/cmake/nlohmann_json "$DEPS/share/cmake/"
 JSON_DIR=-Dnlohmann_json_DIR="$DEPS/share/cmake/nlohmann_json"
+# SQLite for the archive, cross-built once from Debian's source into the cache Qt's build uses.
+SQLITE=$("$ROOT/scripts/build-windows-sqlite.sh" | tail -1)
+SQLITE_DIRS=(-DSQLite3_INCLUDE_DIR="$SQLITE/include" -DSQLite3_LIBRARY="$SQLITE/lib/libsqlite3.a")
 
 # --- The core and its tests ------------------------------------------------------------------
 echo "== cross-building the core and its tests"
 cmake -S . -B "$OUT/core" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQVPROG_CORE_ONLY=ON -DQVPROG_WERROR=ON \
-    -DGTest_DIR="$DEPS/lib/cmake/GTest" "$JSON_DIR" >"$OUT/logs/core-configure.log"
+    -DGTest_DIR="$DEPS/lib/cmake/GTest" "$JSON_DIR" "${SQLITE_DIRS[@]}" >"$OUT/logs/core-configure.log"
 cmake --build "$OUT/core" -j"$JOBS" >"$OUT/logs/core-build.log" || {
     tail -40 "$OUT/logs/core-build.log"; exit 1; }
 echo "== cross-building the command line"
 cmake -S . -B "$OUT/cli" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQVPROG_BUILD_QT=OFF -DQVPROG_BUILD_TESTS=OFF \
-    -DQVPROG_WERROR=ON "$JSON_DIR" >"$OUT/logs/cli-configure.log"
+    -DQVPROG_WERROR=ON "$JSON_DIR" "${SQLITE_DIRS[@]}" >"$OUT/logs/cli-configure.log"
 cmake --build "$OUT/cli" -j"$JOBS" >"$OUT/logs/cli-build.log" || {
     tail -40 "$OUT/logs/cli-build.log"; exit 1; }
 echo "== the test harness for COM ports (native)"

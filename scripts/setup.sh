@@ -9,9 +9,10 @@ set -euo pipefail
 profile=${1:-test}
 
 # Building and running: compilers, CMake, Qt 6 with its serial port and sound modules, the JSON
-# library of the core, the fonts the window's layout is drawn for (and the layout test's font
-# sets), and Qt's Polish translations for its own dialogs and buttons.
-RUN_PACKAGES=(build-essential cmake ninja-build ccache pkg-config nlohmann-json3-dev
+# library of the core and SQLite for its configuration archive, the fonts the window's layout
+# is drawn for (and the layout test's font sets), and Qt's Polish translations for its own
+# dialogs and buttons.
+RUN_PACKAGES=(build-essential cmake ninja-build ccache pkg-config nlohmann-json3-dev libsqlite3-dev
               qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
               fonts-liberation2 fonts-dejavu-core qt6-translations-l10n)
 # Testing: GoogleTest, Google Benchmark, the X server and its xauth for the window under

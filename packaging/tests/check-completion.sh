@@ -60,9 +60,16 @@ expect() {
 }
 
 # Commands and options.
-expect "qvprog-cli " "--help adapter convert counters defaults diff dump erase events firmware help history identify info monitor phonebase ports read report sms write"
+expect "qvprog-cli " "--help adapter archive convert counters defaults diff dump erase events firmware help history identify info monitor phonebase ports read report sms write"
 expect "qvprog-cli d" "defaults diff dump"
-expect "qvprog-cli write a.qvx --" "--no-verify --password --port --readback"
+expect "qvprog-cli write a.qvx --" "--no-archive --no-verify --password --port --readback"
+expect "qvprog-cli read a.qvx --" "--no-archive --password --port"
+expect "qvprog-cli archive " "diff export list note"
+expect "qvprog-cli archive e" "export"
+expect "qvprog-cli archive export 3 " "a.qvx b.bCFG c.BCFG sub"
+expect "qvprog-cli archive diff 3 " ""
+expect "qvprog-cli archive note 3 " ""
+expect "qvprog-cli archive list --" ""
 expect "qvprog-cli monitor --" "--json --port --record --replay --restart --seconds --sync-clock"
 expect "qvprog-cli counters --" "--port --write"
 expect "qvprog-cli events --r" "--raw"

@@ -30,10 +30,10 @@ section() {
 # Macro names (".B 0") are dropped.
 headings() { awk 'tp { sub(/^\.[A-Z]+ /, ""); print; tp = 0 } /^\.TP/{ tp = 1 }'; }
 # "command option..." per command of a usage text: the command is the first word ("phonebase
-# read" the first two), the options every "--word" on its line.
+# read" and "archive list" the first two), the options every "--word" on its line.
 commands_with_options() {
     awk '{
-        name = $1; if (name == "phonebase") name = name " " $2
+        name = $1; if (name == "phonebase" || name == "archive") name = name " " $2
         print name "\t"
         for (i = 2; i <= NF; i++) if ($i ~ /^\[?--[a-z-]+/) {
             o = $i; gsub(/[][]/, "", o); print name "\t" o

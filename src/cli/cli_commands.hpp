@@ -1,6 +1,7 @@
 #pragma once
 // qvprog-cli: each group of commands lives in its own file and answers only its own names.
 #include "config/config_document.hpp"
+#include "tools/config_compare.hpp"
 
 #include <iosfwd>
 #include <optional>
@@ -20,6 +21,8 @@ struct Invocation {
     std::ostream& err;
     std::string exeDir;      // folder of the executable, with a trailing '/'
     std::string settingsDir; // where QVPROG2.INI lives (settingsFolder), trailing '/'
+    std::string archivePath; // the configuration archive's file (empty: no folder for it)
+    std::string userName;    // the computer's user, kept with every archive entry
 };
 
 // Each returns nothing when args[0] is not one of its commands.
@@ -28,6 +31,7 @@ std::optional<int> runDeviceCommand(const Invocation& inv);
 std::optional<int> runMonitorCommand(const Invocation& inv);
 std::optional<int> runDiffCommand(const Invocation& inv);
 std::optional<int> runReportCommand(const Invocation& inv);
+std::optional<int> runArchiveCommand(const Invocation& inv);
 
 // The document's start-up (QVPROG2.INI from inv.settingsDir, the defaults).
 void startDocument(const Invocation& inv, qv::ConfigDocument& doc, const std::string& defaultPort);
@@ -46,5 +50,12 @@ std::vector<std::string> deviceCommandUsage();
 std::vector<std::string> monitorCommandUsage();
 std::vector<std::string> diffCommandUsage();
 std::vector<std::string> reportCommandUsage();
+std::vector<std::string> archiveCommandUsage();
+
+// What differs between two configurations, one line a setting and one a run of image bytes,
+// as diff prints it.
+void printDifferences(const Invocation& inv, const std::vector<SettingDifference>& settings,
+                      const std::vector<ByteRange>& ranges, const ConfigImage& a,
+                      const ConfigImage& b);
 
 } // namespace qv::cli

@@ -2,6 +2,8 @@
 #include "cli/cli_commands.hpp"
 #include "cli/port_link.hpp"
 
+#include "archive/archive_session.hpp"
+#include "archive/config_archive.hpp"
 #include "common/clock.hpp"
 #include "common/cp1250.hpp"
 #include "config/config_document.hpp"
@@ -36,6 +38,7 @@ struct Options {
     bool readback = false;   // write: read the configuration back and compare it
     bool lowLatency = false; // adapter: set the adapter's latency timer to 1 ms
     bool wait = false;       // adapter: wait for Enter before ending (an elevated console)
+    bool noArchive = false;  // read, write: keep no entry in the archive
 };
 
 // Nothing when an option is unknown or lacks its value.
@@ -65,6 +68,8 @@ std::optional<Options> parseOptions(const Invocation& inv) {
             o.lowLatency = true;
         else if (a[k] == "--wait")
             o.wait = true;
+        else if (a[k] == "--no-archive")
+            o.noArchive = true;
         else if (a[k].starts_with("--"))
             ok = false;
         else
@@ -121,12 +126,26 @@ int cmdSimple(Context& c, LinkMode mode) {
     });
 }
 
+// Keeps what a configuration session read or wrote in the archive. An archive that cannot keep
+// it says so in one line; the command's outcome stays the session's.
+void archiveSession(Context& c, const LinkSession& s, LinkMode mode, const std::string& file,
+                    ReadBack readBack = ReadBack::notAsked) {
+    if (c.options.noArchive) return;
+    const auto entry = sessionEntry(s, mode, {c.clock.localTime(), c.inv.userName, file, readBack});
+    if (!entry) return;
+    const ArchiveStoreOutcome stored = storeInArchive(c.inv.archivePath, *entry);
+    if (stored.message) c.inv.err << *stored.message << '\n';
+}
+
 int cmdRead(Context& c) {
     return withSession(c, [&](PortLink& link, LinkSession& s) {
         const int rc = runSession(c.inv, link, s, c.request(LinkMode::readConfig));
         if (rc != kExitOk) return rc;
+        const std::string out = absolutePath(c.options.positional[0]);
+        // The module's configuration is kept even when the file cannot be written.
+        archiveSession(c, s, LinkMode::readConfig, out);
         printMessages(c.inv, c.doc.takeReadImage(s.configImage()));
-        const SaveResult saved = c.doc.saveFile(absolutePath(c.options.positional[0]));
+        const SaveResult saved = c.doc.saveFile(out);
         printMessages(c.inv, saved.messages);
         return saved.saved ? kExitOk : kExitRefused;
     });
@@ -134,29 +153,30 @@ int cmdRead(Context& c) {
 
 // The echo check proves the module received the bytes; reading them back in a second
 // session proves it stored them.
-int readBack(Context& c, PortLink& link, LinkSession& written, const std::string& password) {
+ReadBack readBack(Context& c, PortLink& link, LinkSession& written, const std::string& password) {
     PrintingObserver observer(c.inv);
     LinkSession check(link.port(), link.clock(), observer);
     SessionRequest r = c.request(LinkMode::readConfig);
     r.password = password;
     if (runSession(c.inv, link, check, r) != kExitOk) {
         c.inv.err << "Odczyt kontrolny nie powiódł się\n";
-        return kExitRefused;
+        return ReadBack::failed;
     }
     const auto ranges = differingBytes(written.configImage(), check.configImage());
     if (ranges.empty()) {
         c.inv.out << "Odczyt kontrolny: moduł przechowuje wysłaną konfigurację\n";
-        return kExitOk;
+        return ReadBack::same;
     }
     c.inv.err << "Odczyt kontrolny: moduł przechowuje inne bajty pod adresami:";
     for (std::size_t k = 0; k < ranges.size(); ++k)
         c.inv.err << (k == 0 ? " " : ", ") << rangeText(ranges[k]);
     c.inv.err << '\n';
-    return kExitRefused;
+    return ReadBack::differs;
 }
 
 int cmdWrite(Context& c) {
-    const OpenResult opened = c.doc.openFile(absolutePath(c.options.positional[0]));
+    const std::string in = absolutePath(c.options.positional[0]);
+    const OpenResult opened = c.doc.openFile(in);
     printMessages(c.inv, opened.messages);
     if (!opened.opened) return kExitRefused;
     // --password stands for the password confirmation: it replaces the configuration's one,
@@ -169,8 +189,15 @@ int cmdWrite(Context& c) {
         r.password = c.doc.settings().password;
         r.verify = !c.options.noVerify;
         const int rc = runSession(c.inv, link, s, r);
-        if (rc != kExitOk || !c.options.readback) return rc;
-        return readBack(c, link, s, r.password);
+        if (rc != kExitOk) return rc;
+        if (!c.options.readback) {
+            archiveSession(c, s, LinkMode::writeConfig, in);
+            return rc;
+        }
+        // The entry is kept once the read-back has shown what the module holds.
+        const ReadBack checked = readBack(c, link, s, r.password);
+        archiveSession(c, s, LinkMode::writeConfig, in, checked);
+        return checked == ReadBack::same ? kExitOk : kExitRefused;
     });
 }
 
@@ -350,6 +377,10 @@ std::optional<int> runDeviceCommand(const Invocation& inv) {
         }
         options->port = options->positional[0];
     }
+    if (options->noArchive && name != "read" && name != "write") {
+        inv.err << "Opcja --no-archive działa tylko z poleceniami read i write\n";
+        return kExitUsage;
+    }
     if (options->readback && name != "write") {
         inv.err << "Opcja --readback działa tylko z poleceniem write\n";
         return kExitUsage;
@@ -368,10 +399,13 @@ std::vector<std::string> deviceCommandUsage() {
         "                                          adapterów i prawem dostępu do każdego portu)",
         "identify [--port NAZWA]                   identyfikacja modułu",
         "erase [--port NAZWA]                      kasowanie hasła, konfiguracji i zdarzeń",
-        "read WYJ [--port NAZWA] [--password H]    odczyt konfiguracji do pliku .qvx/.bCFG",
-        "write WEJ [--port NAZWA] [--password H] [--no-verify] [--readback]",
+        "read WYJ [--port NAZWA] [--password H] [--no-archive]",
+        "                                          odczyt konfiguracji do pliku .qvx/.bCFG",
+        "write WEJ [--port NAZWA] [--password H] [--no-verify] [--readback] [--no-archive]",
         "                                          programowanie konfiguracji (z odczytem "
         "kontrolnym)",
+        "                                          read i write zapisują konfigurację w archiwum;",
+        "                                          --no-archive: bez wpisu w archiwum",
         "events [WYJ.txt] [--raw PLIK] [--port NAZWA] [--password H]   bufor zdarzeń",
         "counters [--write a,b,c,d,e] [--port NAZWA]   liczniki wejść",
         "firmware PLIK.bin [--port NAZWA]          aktualizacja firmware",

@@ -70,7 +70,8 @@ void printErrors(const Invocation& inv, const std::vector<UserMessage>& messages
 // Reads the module's configuration into doc in one readConfig session; the link log goes to
 // standard error, since standard output carries the differences.
 bool readModule(const Invocation& inv, const DiffOptions& o, ConfigDocument& doc) {
-    const Invocation logTo{inv.args, inv.err, inv.err, inv.exeDir, inv.settingsDir};
+    const Invocation logTo{inv.args,        inv.err,         inv.err,     inv.exeDir,
+                           inv.settingsDir, inv.archivePath, inv.userName};
     const std::string portName = commandPortName(logTo, o.port, doc.programSettings().portName);
     auto link = openPortLink(logTo, portName);
     if (!link) return false;
@@ -103,16 +104,6 @@ std::string shown(const std::string& value) {
     return value.empty() ? "\"\"" : value;
 }
 
-void printText(const Invocation& inv, const std::vector<SettingDifference>& settings,
-               const std::vector<ByteRange>& ranges, const ConfigImage& a, const ConfigImage& b) {
-    for (const auto& d : settings)
-        inv.out << d.key << ": " << shown(d.valueA) << " -> " << shown(d.valueB) << "  (" << d.label
-                << ")\n";
-    for (const auto& r : ranges)
-        inv.out << "Obraz " << rangeText(r) << ": " << hexBytes(a, r, kShownBytes) << " -> "
-                << hexBytes(b, r, kShownBytes) << '\n';
-}
-
 void printJson(const Invocation& inv, const DiffOptions& o,
                const std::vector<SettingDifference>& settings, const std::vector<ByteRange>& ranges,
                const ConfigImage& a, const ConfigImage& b) {
@@ -136,6 +127,17 @@ void printJson(const Invocation& inv, const DiffOptions& o,
 
 } // namespace
 
+void printDifferences(const Invocation& inv, const std::vector<SettingDifference>& settings,
+                      const std::vector<ByteRange>& ranges, const ConfigImage& a,
+                      const ConfigImage& b) {
+    for (const auto& d : settings)
+        inv.out << d.key << ": " << shown(d.valueA) << " -> " << shown(d.valueB) << "  (" << d.label
+                << ")\n";
+    for (const auto& r : ranges)
+        inv.out << "Obraz " << rangeText(r) << ": " << hexBytes(a, r, kShownBytes) << " -> "
+                << hexBytes(b, r, kShownBytes) << '\n';
+}
+
 std::optional<int> runDiffCommand(const Invocation& inv) {
     if (inv.args[0] != "diff") return std::nullopt;
     const auto options = parseDiffOptions(inv);
@@ -150,7 +152,7 @@ std::optional<int> runDiffCommand(const Invocation& inv) {
     if (options->json)
         printJson(inv, *options, settings, ranges, a->image(), b->image());
     else
-        printText(inv, settings, ranges, a->image(), b->image());
+        printDifferences(inv, settings, ranges, a->image(), b->image());
     return settings.empty() && ranges.empty() ? kExitOk : kExitRefused;
 }
 

@@ -1,3 +1,4 @@
+#include "archive/archive_text.hpp"
 #include "cli/cli_commands.hpp"
 #include "common/file_io.hpp"
 #include "common/settings_folder.hpp"
@@ -100,11 +101,38 @@ std::string settingsDir(const std::string& exeDir) {
 #endif
 }
 
+// The archive's file and the user's name, from the environment.
+#ifdef _WIN32
+std::string environment(const wchar_t* name) {
+    const wchar_t* value = _wgetenv(name);
+    return value ? qv::utf8FromPath(value) : std::string();
+}
+std::string archivePath() {
+    return qv::archiveFilePath({environment(L"QVPROG_ARCHIVE"), "", "", environment(L"APPDATA")});
+}
+std::string userName() {
+    return environment(L"USERNAME");
+}
+#else
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+std::string archivePath() {
+    return qv::archiveFilePath({environment(qv::kArchiveEnvironment), environment("XDG_DATA_HOME"),
+                                environment("HOME"), ""});
+}
+std::string userName() {
+    const std::string user = environment("USER");
+    return user.empty() ? environment("LOGNAME") : user;
+}
+#endif
+
 void printUsage(std::ostream& os) {
     os << "Użycie: qvprog-cli POLECENIE [ARGUMENTY]\n";
     for (const auto& group : {qv::cli::configCommandUsage(), qv::cli::deviceCommandUsage(),
                               qv::cli::monitorCommandUsage(), qv::cli::diffCommandUsage(),
-                              qv::cli::reportCommandUsage()})
+                              qv::cli::reportCommandUsage(), qv::cli::archiveCommandUsage()})
         for (const auto& line : group)
             os << "  " << line << '\n';
 }
@@ -115,11 +143,12 @@ int runCli(const std::string& argv0, const std::vector<std::string>& args) {
         return args.empty() ? qv::cli::kExitUsage : qv::cli::kExitOk;
     }
     const std::string exeDir = executableDir(argv0);
-    const qv::cli::Invocation inv{args, std::cout, std::cerr, exeDir, settingsDir(exeDir)};
+    const qv::cli::Invocation inv{args,          std::cout, std::cerr, exeDir, settingsDir(exeDir),
+                                  archivePath(), userName()};
     try {
         for (auto* run :
              {&qv::cli::runConfigCommand, &qv::cli::runDeviceCommand, &qv::cli::runMonitorCommand,
-              &qv::cli::runDiffCommand, &qv::cli::runReportCommand}) {
+              &qv::cli::runDiffCommand, &qv::cli::runReportCommand, &qv::cli::runArchiveCommand}) {
             if (auto rc = run(inv)) return *rc;
         }
     } catch (const std::exception& e) {

@@ -12,6 +12,10 @@
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace qv {
@@ -156,6 +160,36 @@ std::optional<std::string> writeFileAtomic(const std::string& pathText, const st
         return message;
     }
     return std::nullopt;
+}
+
+std::optional<std::string> ensurePrivateFile(const std::string& pathText) {
+    const auto path = pathFromUtf8(pathText);
+    if (!path) return reason(EILSEQ);
+#ifdef _WIN32
+    errno = 0;
+    if (std::FILE* f = openNewFile(*path)) {
+        std::fclose(f);
+        return std::nullopt;
+    }
+    if (errno != EEXIST) return reason(errno);
+    std::error_code ec;
+    if (!fs::is_regular_file(*path, ec)) return std::string("not a regular file");
+    return std::nullopt;
+#else
+    // O_EXCL: a file (or a link) already there is never opened here.
+    const int fd = ::open(path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    if (errno != EEXIST) return reason(errno);
+    struct stat st {};
+    if (::stat(path->c_str(), &st) != 0) return reason(errno);
+    if (!S_ISREG(st.st_mode)) return std::string("not a regular file");
+    if ((st.st_mode & 077) != 0 && ::chmod(path->c_str(), st.st_mode & 0700) != 0)
+        return reason(errno);
+    return std::nullopt;
+#endif
 }
 
 bool isRegularFile(const std::string& pathText) {

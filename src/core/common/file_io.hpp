@@ -45,6 +45,12 @@ ReadResult readFileLimited(const std::string& path, std::uintmax_t maxBytes);
 // regular file (a directory, a device, a pipe) is refused, never replaced.
 std::optional<std::string> writeFileAtomic(const std::string& path, const std::string& bytes);
 
+// Makes sure a file that only its owner may read and write is at path: a missing file is
+// created empty, with mode 0600 from the start; one that is there loses the rights of the group
+// and of others. On Windows a file in the user's own data folder is the user's alone already,
+// so only its existence is made sure of. Returns the reason when it cannot.
+std::optional<std::string> ensurePrivateFile(const std::string& path);
+
 bool fileExists(const std::string& path);
 // True for a regular file (after following links); false for a directory, device or pipe.
 bool isRegularFile(const std::string& path);

@@ -32,6 +32,7 @@ DeviceIdentity parseIdentification(std::string_view filtered) {
     const std::string_view model = fields.size() < 3 ? filtered : field(2);
 
     DeviceIdentity id;
+    id.text = fromCp1250(filtered);
     id.magicChar = fromCp1250(field(0));
     id.bootLoaderId = fromCp1250(field(1));
     id.modelString = fromCp1250(model);

@@ -46,6 +46,7 @@ struct SessionRequest {
 
 // The module's identification, cleared at the start of every session.
 struct DeviceIdentity {
+    std::string text;         // the whole answer as filtered, every field with its "/"
     std::string magicChar;    // field 1
     std::string bootLoaderId; // field 2
     std::string modelString;  // field 3 (the whole text when there are fewer than 3 fields)

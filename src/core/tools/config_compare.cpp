@@ -68,6 +68,17 @@ std::vector<SettingDifference> compareSettings(const Settings& a, const Settings
     return out;
 }
 
+void hideSecretValues(std::vector<SettingDifference>& differences) {
+    const auto hidden = [](const std::string& value) {
+        return value.empty() ? "nie ustawione" : "ustawione";
+    };
+    for (auto& d : differences) {
+        if (d.key != "PASSWORD" && d.key != "PIN") continue;
+        d.valueA = hidden(d.valueA);
+        d.valueB = hidden(d.valueB);
+    }
+}
+
 bool coveredBySettings(std::size_t offset) {
     static const auto covered = coverage();
     return offset < covered.size() && covered[offset];

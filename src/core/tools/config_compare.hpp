@@ -24,6 +24,10 @@ struct SettingDifference {
 // module holds, are not compared.
 std::vector<SettingDifference> compareSettings(const Settings& a, const Settings& b);
 
+// For listings that may be read over a shoulder or kept in a log: the module's password and
+// the SIM PIN show only whether they are set ("ustawione", "nie ustawione"), never their value.
+void hideSecretValues(std::vector<SettingDifference>& differences);
+
 // Offsets first..last (inclusive) of the image.
 struct ByteRange {
     std::size_t first = 0;

@@ -2,8 +2,13 @@
 // checks the log, the result, that the module was restarted at the end (or, after a port
 // error, left alone), that the port was closed, and that what the caller holds (settings,
 // image, stored copy, event buffer, phone base, counters) is untouched by a failure and
-// replaced only by the data the module sent on success.
+// replaced only by the data the module sent on success. The configuration sessions run again
+// with the archive after them, working or failing, which never changes what the session did.
 #include "support/sim_session.hpp"
+
+#include "archive/archive_session.hpp"
+#include "archive/archive_text.hpp"
+#include "archive/config_archive.hpp"
 
 #include "config/config_document.hpp"
 #include "config/memmap.hpp"
@@ -514,6 +519,98 @@ std::string cellName(const ::testing::TestParamInfo<Cell>& info) {
 
 INSTANTIATE_TEST_SUITE_P(AllModesAllFaults, FaultMatrix, ::testing::ValuesIn(meaningfulCells()),
                          cellName);
+
+// The archive after a configuration session, as the window and the command line call it.
+enum class ArchiveState { working, damaged, full, nowhere };
+const std::map<ArchiveState, std::string> kArchiveNames = {
+    {ArchiveState::working, "archiveWorking"},
+    {ArchiveState::damaged, "archiveDamaged"},
+    {ArchiveState::full, "archiveFull"},
+    {ArchiveState::nowhere, "archiveNowhere"},
+};
+
+struct ArchiveCell {
+    Cell cell;
+    ArchiveState archive;
+};
+
+std::vector<ArchiveCell> archiveCells() {
+    std::vector<ArchiveCell> cells;
+    for (const Cell& c : meaningfulCells())
+        if (c.mode == LinkMode::readConfig || c.mode == LinkMode::writeConfig)
+            for (const auto& [state, name] : kArchiveNames)
+                cells.push_back({c, state});
+    return cells;
+}
+
+class ArchiveAfterSession : public ::testing::TestWithParam<ArchiveCell> {
+  protected:
+    static fs::path folder() {
+        return fs::temp_directory_path() / ("qvprog_fault_archive_" + std::to_string(::getpid()));
+    }
+    static void SetUpTestSuite() { fs::create_directories(folder()); }
+    static void TearDownTestSuite() {
+        std::error_code ec;
+        fs::remove_all(folder(), ec);
+    }
+};
+
+TEST_P(ArchiveAfterSession, cell) {
+    const auto [cell, state] = GetParam();
+    const auto [mode, fault] = cell;
+    Bench b(mode, fault);
+    b.s.port.setFaults(portFaultsFor(mode, fault));
+    const Outcome expected = expectedOutcome(mode, fault, b);
+    const Held before = b.held();
+    const int result = b.run();
+    const Held after = b.held();
+
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::string path =
+        (folder() / (std::to_string(std::hash<std::string>{}(name)) + ".sqlite")).string();
+    ArchiveOptions options;
+    if (state == ArchiveState::damaged) std::ofstream(path) << "to nie jest archiwum";
+    if (state == ArchiveState::full) options.maxPageCount = 1;
+    if (state == ArchiveState::nowhere) path.clear();
+    const auto entry = sessionEntry(b.s.session, mode, {{2024, 5, 6, 7, 8, 9, 0}, "ola", "a.qvx"});
+    ArchiveStoreOutcome stored;
+    if (entry) stored = storeInArchive(path, *entry, options);
+
+    // The session's outcome and the caller's data are what they are without an archive.
+    EXPECT_EQ(result, expected.result);
+    EXPECT_EQ(b.s.session.sessionResult(), expected.result);
+    EXPECT_TRUE(b.held() == after);
+    if (expected.result < 0) {
+        EXPECT_TRUE(after == before);
+    }
+
+    // Only a successful session leaves an entry; a failing archive says so in one line.
+    EXPECT_EQ(entry.has_value(), expected.result > 0);
+    if (!entry) return;
+    if (state != ArchiveState::working) {
+        ASSERT_TRUE(stored.message);
+        EXPECT_EQ(stored.message->rfind("Archiwum: nie zapisano konfiguracji (", 0), 0u);
+        EXPECT_EQ(stored.message->find('\n'), std::string::npos);
+        return;
+    }
+    ASSERT_FALSE(stored.message) << *stored.message;
+    auto opened = ConfigArchive::open(path, ConfigArchive::Access::existing);
+    ASSERT_TRUE(opened.archive) << opened.problem;
+    const auto kept = opened.archive->entry(stored.id);
+    ASSERT_TRUE(kept.ok() && kept.value) << kept.problem;
+    // What the module holds now: the image read, or the image written.
+    EXPECT_TRUE(kept.value->image == b.s.module.memory().image);
+    EXPECT_EQ(kept.value->summary.state, mode == LinkMode::readConfig ? "read" : "written");
+    EXPECT_EQ(kept.value->summary.serialNumber, b.s.session.identity().serialNumber);
+}
+
+std::string archiveCellName(const ::testing::TestParamInfo<ArchiveCell>& info) {
+    return kModeNames.at(info.param.cell.mode) + "_" + kFaultNames.at(info.param.cell.fault) + "_" +
+           kArchiveNames.at(info.param.archive);
+}
+
+INSTANTIATE_TEST_SUITE_P(ConfigurationSessions, ArchiveAfterSession,
+                         ::testing::ValuesIn(archiveCells()), archiveCellName);
 
 } // namespace
 } // namespace qv::test

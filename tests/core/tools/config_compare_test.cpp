@@ -73,6 +73,26 @@ TEST(CompareSettings, EachKindOfSettingIsReportedWithItsKeyLabelAndShownValues) 
     }
 }
 
+TEST(CompareSettings, HiddenSecretsShowOnlyWhetherTheyAreSet) {
+    const auto a = defaults();
+    auto b = a;
+    b.password = "1234";
+    b.pin = "";
+    b.object = "0427";
+    auto differences = compareSettings(a, b);
+    hideSecretValues(differences);
+    ASSERT_EQ(differences.size(), 3u);
+    for (const auto& d : differences) {
+        if (d.key == "OBJECT") {
+            EXPECT_EQ(d.valueB, "0427"); // everything else as it is
+        } else {
+            EXPECT_TRUE(d.key == "PIN" || d.key == "PASSWORD") << d.key;
+            EXPECT_EQ(d.key == "PIN" ? d.valueA : d.valueB, "ustawione");
+            EXPECT_EQ(d.key == "PIN" ? d.valueB : d.valueA, "nie ustawione");
+        }
+    }
+}
+
 TEST(CompareSettings, AnOutputParameterShowsTheItemOfItsOwnList) {
     Settings a = defaults();
     a.output(3).type = 4;
