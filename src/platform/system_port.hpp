@@ -22,6 +22,10 @@ std::vector<std::string> listSystemPortNames();
 // Windows; elsewhere one that knows nothing.
 std::unique_ptr<AdapterTuner> makeSystemAdapterTuner();
 
+// What to tell the user when another program uses a modem's port (Linux: ModemManager, with
+// the command that stops it and a udev rule), one line each.
+std::vector<std::string> sharedModemPortAdvice(const std::string& port);
+
 // Starts `qvprog-cli adapter PORT --low-latency` with administrator rights (Windows: the
 // system asks the user first). False, with the reason in error, where the platform cannot or
 // the start failed; the adapter must then be set with the command of the latency hint.

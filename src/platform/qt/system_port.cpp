@@ -4,6 +4,7 @@
 #include "qtport/qt_serial_port.hpp"
 
 #if defined(__linux__)
+#include "platform/linux/modem_manager_advice.hpp"
 #include "platform/linux/sysfs_adapter.hpp"
 #endif
 
@@ -40,6 +41,14 @@ std::unique_ptr<AdapterTuner> makeSystemAdapterTuner() {
     return std::make_unique<SysfsAdapterTuner>();
 #else
     return std::make_unique<UnknownAdapterTuner>();
+#endif
+}
+
+std::vector<std::string> sharedModemPortAdvice(const std::string& port) {
+#if defined(__linux__)
+    return modemManagerAdvice(port, SysfsAdapterTuner().describe(port));
+#else
+    return {"Port " + port + " zajmuje inny program: zamknij go i spróbuj ponownie."};
 #endif
 }
 
