@@ -28,6 +28,7 @@ std::optional<int> runDeviceCommand(const Invocation& inv);
 std::optional<int> runMonitorCommand(const Invocation& inv);
 std::optional<int> runDiffCommand(const Invocation& inv);
 std::optional<int> runReportCommand(const Invocation& inv);
+std::optional<int> runSmsSendCommand(const Invocation& inv);
 
 // The document's start-up (QVPROG2.INI from inv.settingsDir, the defaults).
 void startDocument(const Invocation& inv, qv::ConfigDocument& doc, const std::string& defaultPort);
@@ -46,5 +47,6 @@ std::vector<std::string> deviceCommandUsage();
 std::vector<std::string> monitorCommandUsage();
 std::vector<std::string> diffCommandUsage();
 std::vector<std::string> reportCommandUsage();
+std::vector<std::string> smsSendCommandUsage();
 
 } // namespace qv::cli

@@ -104,7 +104,7 @@ void printUsage(std::ostream& os) {
     os << "Użycie: qvprog-cli POLECENIE [ARGUMENTY]\n";
     for (const auto& group : {qv::cli::configCommandUsage(), qv::cli::deviceCommandUsage(),
                               qv::cli::monitorCommandUsage(), qv::cli::diffCommandUsage(),
-                              qv::cli::reportCommandUsage()})
+                              qv::cli::reportCommandUsage(), qv::cli::smsSendCommandUsage()})
         for (const auto& line : group)
             os << "  " << line << '\n';
 }
@@ -119,7 +119,7 @@ int runCli(const std::string& argv0, const std::vector<std::string>& args) {
     try {
         for (auto* run :
              {&qv::cli::runConfigCommand, &qv::cli::runDeviceCommand, &qv::cli::runMonitorCommand,
-              &qv::cli::runDiffCommand, &qv::cli::runReportCommand}) {
+              &qv::cli::runDiffCommand, &qv::cli::runReportCommand, &qv::cli::runSmsSendCommand}) {
             if (auto rc = run(inv)) return *rc;
         }
     } catch (const std::exception& e) {

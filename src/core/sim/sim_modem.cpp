@@ -172,7 +172,21 @@ SimModemPort::SimModemPort(SimModemOptions options) : options_(std::move(options
     poweredAt_ = clock_->now();
 }
 
-SimModemPort::~SimModemPort() = default;
+SimModemPort::~SimModemPort() {
+    std::lock_guard lock(mutex_);
+    vanished_ = true;
+    flushNetwork();
+}
+
+void SimModemPort::flushNetwork() {
+    // The network delivers what it took, whatever becomes of the modem or the program; nothing
+    // more reaches the port.
+    while (!events_.empty()) {
+        auto node = events_.extract(events_.begin());
+        now_ = node.key();
+        node.mapped()();
+    }
+}
 
 void SimModemPort::open(const std::string& name) {
     std::lock_guard lock(mutex_);
@@ -234,12 +248,12 @@ int SimModemPort::pinTries() const {
 
 void SimModemPort::plugInAgain() {
     std::lock_guard lock(mutex_);
+    flushNetwork();
     vanished_ = false;
     open_ = false;
     options_.vanishAt = 0;
     echo_ = true;
     pinOk_ = false;
-    events_.clear();
 }
 
 void SimModemPort::at(Clock::Duration after, std::function<void()> action) {
@@ -364,6 +378,7 @@ void SimModemPort::submit(const std::string& hex) {
         // The message goes out; the modem is gone before it can say so.
         vanished_ = true;
         deliver(message->number, message->text, false, 0, accepted);
+        flushNetwork();
         changed_.notify_all();
         return;
     }
@@ -379,6 +394,7 @@ void SimModemPort::submit(const std::string& hex) {
     const std::uint8_t reference = ++reference_;
     say(delay, "\r\n+CMGS: " + std::to_string(reference) + "\r\n\r\nOK\r\n");
     at(delay + (options_.slow ? 40s : 3s), [this, m = *message, reference, accepted] {
+        // Delivered even when the modem is gone by then; only the report needs the modem.
         deliver(m.number, m.text, m.statusReport, reference, accepted);
     });
 }

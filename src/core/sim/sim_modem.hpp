@@ -96,6 +96,7 @@ class SimModemPort final : public SerialPort {
 
   private:
     void advance(Clock::TimePoint now); // with mutex_ held
+    void flushNetwork();                // every event now, the modem gone
     void say(Clock::Duration after, std::string text);
     void at(Clock::Duration after, std::function<void()> action);
     void command(const std::string& line);

@@ -2,6 +2,7 @@
 
 #include "common/file_io.hpp"
 #include "common/text_format.hpp"
+#include "sms/sms_pdu.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -229,7 +230,7 @@ std::optional<SmsBatch> unfinishedBatchFor(SmsBatchStore& store, std::string_vie
     const auto all = store.loadAll(error);
     if (!all) return std::nullopt;
     for (auto it = all->rbegin(); it != all->rend(); ++it)
-        if (!it->abandoned && !it->finished() && it->number == number) return *it;
+        if (!it->abandoned && !it->finished() && samePhoneNumber(it->number, number)) return *it;
     return std::nullopt;
 }
 

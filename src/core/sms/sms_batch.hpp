@@ -94,7 +94,8 @@ class SmsBatchStore {
     virtual bool save(const SmsBatch& batch, std::string& error) = 0;
 };
 
-// The newest unfinished, not abandoned batch to number; nothing when there is none (error
+// The newest unfinished, not abandoned batch to number (in either form, "+48600100200" or
+// "600100200"); nothing when there is none (error
 // stays empty) or the store cannot be read (error says why).
 std::optional<SmsBatch> unfinishedBatchFor(SmsBatchStore& store, std::string_view number,
                                            std::string& error);
