@@ -309,7 +309,7 @@ std::optional<int> runSmsSendCommand(const Invocation& inv) {
             for (std::size_t i = 0; i < batch.messages.size(); ++i)
                 inv.out << lineOf(batch, i) << '\n';
             const bool one = unknown.size() == 1;
-            inv.err << "Nie wiadomo, czy " << (one ? "wiadomość" : "wiadomości");
+            inv.err << (one ? "Nie wiadomo, czy wiadomość" : "Nie wiadomo, czy wiadomości");
             for (std::size_t k = 0; k < unknown.size(); ++k)
                 inv.err << (k == 0 ? " " : ", ") << unknown[k] + 1;
             inv.err << (one ? " wyszła" : " wyszły")
