@@ -48,9 +48,9 @@ SmsRunResult SmsBatchSender::run(const std::string& portName,
     for (std::size_t i = 0; i < batch_.messages.size(); ++i) {
         SmsMessageRecord& m = batch_.messages[i];
         if (!toSend(m)) continue;
-        if (!first) session_.listen(options_.interval);
+        if (!first) session_.listen(options_.interval, [this] { return stop_.load(); });
         first = false;
-        if (session_.portLost()) break;
+        if (session_.portLost() || stop_) break;
         std::string error;
         const auto pdu = encodeSubmit(batch_.number, m.command, options_.submit, error);
         if (!pdu) {
@@ -100,10 +100,14 @@ SmsRunResult SmsBatchSender::run(const std::string& portName,
         session_.close();
         return {false, "Modem przestał odpowiadać: wysyłkę przerwano (wznów ją, gdy modem wróci)"};
     }
+    if (stop_) {
+        session_.close();
+        return {false, "Wysyłkę przerwano na życzenie (można ją wznowić)"};
+    }
     if (session_.reportsOn() && options_.submit.statusReport) {
-        session_.listen(options_.reportWait, [this] { return !awaitingReports(); });
+        session_.listen(options_.reportWait, [this] { return stop_ || !awaitingReports(); });
         // The module may answer the last command a little after it received it.
-        session_.listen(options_.replyWait);
+        session_.listen(options_.replyWait, [this] { return stop_.load(); });
     }
     session_.close();
     return {true, {}};

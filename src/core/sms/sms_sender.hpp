@@ -11,6 +11,7 @@
 #include "sms/modem_session.hpp"
 #include "sms/sms_batch.hpp"
 
+#include <atomic>
 #include <chrono>
 #include <optional>
 #include <string>
@@ -46,6 +47,9 @@ class SmsBatchSender final : private ModemObserver {
     static bool toSend(const SmsMessageRecord& m);
 
     SmsRunResult run(const std::string& portName, const std::optional<std::string>& pin);
+    // Asks a run to stop (from any thread, e.g. the window's "Przerwij"): no further message is
+    // given to the modem; one the modem already has is still followed to its answer.
+    void requestStop() { stop_ = true; }
 
   private:
     // ModemObserver: what the session reports, passed on or taken into the batch.
@@ -67,6 +71,7 @@ class SmsBatchSender final : private ModemObserver {
     SmsBatchObserver& observer_;
     SmsSendOptions options_;
     ModemSession session_;
+    std::atomic<bool> stop_{false};
 };
 
 } // namespace qv

@@ -321,6 +321,27 @@ TEST_F(BatchSending, MessageKeptAsBeingSentBeforeTheModemHasIt) {
     EXPECT_EQ(states(b), (std::vector<S>{S::pending, S::pending, S::pending}));
 }
 
+TEST_F(BatchSending, StopRequestedAfterTheFirstMessageLeavesTheRestToResume) {
+    struct Stopper : Recorder {
+        SmsBatchSender* sender = nullptr;
+        void messageChanged(const SmsBatch& b, std::size_t i) override {
+            if (b.messages[i].state == SmsMessageState::accepted) sender->requestStop();
+        }
+    };
+    std::string error;
+    SimModemPort modem(*parseSimModemPortName(port(), error));
+    MemoryStore store;
+    SmsBatch b = batch();
+    Stopper observer;
+    SmsBatchSender sender(b, store, modem, modem.clock(), observer);
+    observer.sender = &sender;
+    const auto r = sender.run("sim-modem", std::nullopt);
+    EXPECT_FALSE(r.completed);
+    EXPECT_NE(r.message.find("przerwano"), std::string::npos);
+    EXPECT_EQ(modem.submittedTexts().size(), 1u);
+    EXPECT_EQ(states(store.batches[0]), (std::vector<S>{S::accepted, S::pending, S::pending}));
+}
+
 TEST_F(BatchSending, PauseBetweenMessagesAndRepliesWithTheirTime) {
     std::string error;
     SimModemPort modem(*parseSimModemPortName(port(",reply"), error));
