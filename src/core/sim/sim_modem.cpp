@@ -6,6 +6,7 @@
 #include "sms/sms_pdu.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace qv {
