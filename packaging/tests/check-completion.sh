@@ -60,7 +60,7 @@ expect() {
 }
 
 # Commands and options.
-expect "qvprog-cli " "--help adapter archive convert counters defaults diff dump erase events firmware help history identify info monitor phonebase ports read report sms write"
+expect "qvprog-cli " "--help adapter archive convert counters defaults diff dump erase events firmware help history identify info monitor phonebase ports read report sms sms-send write"
 expect "qvprog-cli d" "defaults diff dump"
 expect "qvprog-cli write a.qvx --" "--no-archive --no-verify --password --port --readback"
 expect "qvprog-cli read a.qvx --" "--no-archive --password --port"
@@ -114,6 +114,14 @@ expect "qvprog-cli report " "a.qvx b.bCFG c.BCFG sub"
 expect "qvprog-cli report a.qvx " "r.pdf s.HTML sub"
 expect "qvprog-cli report a.qvx r.pdf " ""
 expect "qvprog-cli monitor --replay n" "notes.md"
+expect "qvprog-cli sms-send a.qvx --d" "--dry-run"
+expect "qvprog-cli sms-send a.qvx --unknown " "resend sent"
+expect "qvprog-cli sms-send " "a.qvx b.bCFG c.BCFG sub"
+expect "qvprog-cli sms-send a.qvx --base " "a.qvx b.bCFG c.BCFG sub"
+expect "qvprog-cli sms-send a.qvx --base b.bCFG --to 600100200 " ""
+expect "./fake-cli sms-send a.qvx --modem " "/dev/ttyACM0 /dev/ttyUSB0 sim-modem sim-modem:"
+expect "./fake-cli sms-send a.qvx --modem sim-modem:no" "nonetwork noreports nosim"
+expect "./fake-cli sms-send a.qvx --modem sim-modem:pin=1234,va" "1234,vanish="
 
 if ((failures)); then
     echo "check-completion: $failures failed" >&2

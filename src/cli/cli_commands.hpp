@@ -32,6 +32,7 @@ std::optional<int> runMonitorCommand(const Invocation& inv);
 std::optional<int> runDiffCommand(const Invocation& inv);
 std::optional<int> runReportCommand(const Invocation& inv);
 std::optional<int> runArchiveCommand(const Invocation& inv);
+std::optional<int> runSmsSendCommand(const Invocation& inv);
 
 // The document's start-up (QVPROG2.INI from inv.settingsDir, the defaults).
 void startDocument(const Invocation& inv, qv::ConfigDocument& doc, const std::string& defaultPort);
@@ -57,5 +58,6 @@ std::vector<std::string> archiveCommandUsage();
 void printDifferences(const Invocation& inv, const std::vector<SettingDifference>& settings,
                       const std::vector<ByteRange>& ranges, const ConfigImage& a,
                       const ConfigImage& b);
+std::vector<std::string> smsSendCommandUsage();
 
 } // namespace qv::cli

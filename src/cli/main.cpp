@@ -132,7 +132,8 @@ void printUsage(std::ostream& os) {
     os << "Użycie: qvprog-cli POLECENIE [ARGUMENTY]\n";
     for (const auto& group : {qv::cli::configCommandUsage(), qv::cli::deviceCommandUsage(),
                               qv::cli::monitorCommandUsage(), qv::cli::diffCommandUsage(),
-                              qv::cli::reportCommandUsage(), qv::cli::archiveCommandUsage()})
+                              qv::cli::reportCommandUsage(), qv::cli::archiveCommandUsage(),
+                              qv::cli::smsSendCommandUsage()})
         for (const auto& line : group)
             os << "  " << line << '\n';
 }
@@ -148,7 +149,8 @@ int runCli(const std::string& argv0, const std::vector<std::string>& args) {
     try {
         for (auto* run :
              {&qv::cli::runConfigCommand, &qv::cli::runDeviceCommand, &qv::cli::runMonitorCommand,
-              &qv::cli::runDiffCommand, &qv::cli::runReportCommand, &qv::cli::runArchiveCommand}) {
+              &qv::cli::runDiffCommand, &qv::cli::runReportCommand, &qv::cli::runArchiveCommand,
+              &qv::cli::runSmsSendCommand}) {
             if (auto rc = run(inv)) return *rc;
         }
     } catch (const std::exception& e) {

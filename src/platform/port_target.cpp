@@ -6,6 +6,14 @@ namespace qv {
 
 std::unique_ptr<PortTarget> PortTarget::create(const std::string& portName, std::string& error) {
     auto target = std::unique_ptr<PortTarget>(new PortTarget);
+    if (isSimModemPortName(portName)) {
+        const auto options = parseSimModemPortName(portName, error);
+        if (!options) return nullptr;
+        target->modem_ = std::make_unique<SimModemPort>(*options);
+        target->systemTuner_ = makeSystemAdapterTuner();
+        target->openName_ = "sim-modem";
+        return target;
+    }
     if (isSimPortName(portName)) {
         const auto spec = parseSimPortSpec(portName, error);
         if (!spec) return nullptr;

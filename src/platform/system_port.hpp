@@ -39,6 +39,10 @@ PortFacts inspectSystemPort(const std::string& port, const PortInventory* invent
 // reads /proc on Linux, so call it off the user-interface thread.
 std::vector<std::string> explainSystemPortFailure(const PortFailure& failure);
 
+// What to tell the user when another program uses a modem's port (Linux: ModemManager, with
+// the command that stops it and a udev rule), one line each.
+std::vector<std::string> sharedModemPortAdvice(const std::string& port);
+
 // Starts `qvprog-cli adapter PORT --low-latency` with administrator rights (Windows: the
 // system asks the user first). False, with the reason in error, where the platform cannot or
 // the start failed; the adapter must then be set with the command of the latency hint.

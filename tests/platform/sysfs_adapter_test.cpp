@@ -1,5 +1,6 @@
 // Linux adapters as sysfs shows them, on a fake tree laid out as the kernel lays out an FTDI
 // adapter (ftdi_sio, latency_timer), a CP210x adapter (no timer) and a pseudo-terminal.
+#include "platform/linux/modem_manager_advice.hpp"
 #include "platform/linux/sysfs_adapter.hpp"
 
 #include <gtest/gtest.h>
@@ -122,6 +123,38 @@ TEST_F(FakeSysfs, AdaptersWithoutATimerAndPortsWithoutAnAdapter) {
     EXPECT_FALSE(missing.found);
     EXPECT_EQ(tuner.setLowLatency("/dev/ttyUSB9").outcome, AdapterChange::Outcome::notPossible);
     EXPECT_FALSE(tuner.describe("").found);
+}
+
+} // namespace
+} // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(ModemManagerAdvice, NamesTheAdapterInTheUdevRuleWhenKnown) {
+    struct Case {
+        const char* vendor;
+        const char* product;
+        const char* rule;
+        std::size_t lines;
+    };
+    for (const auto& c : {Case{"12d1", "1001",
+                               "  ATTRS{idVendor}==\"12d1\", ATTRS{idProduct}==\"1001\", "
+                               "ENV{ID_MM_DEVICE_IGNORE}=\"1\"",
+                               5},
+                          Case{"", "",
+                               "  ATTRS{idVendor}==\"VVVV\", ATTRS{idProduct}==\"PPPP\", "
+                               "ENV{ID_MM_DEVICE_IGNORE}=\"1\"",
+                               6}}) {
+        AdapterDescription a;
+        a.vendorId = c.vendor;
+        a.productId = c.product;
+        const auto lines = modemManagerAdvice("/dev/ttyUSB2", a);
+        ASSERT_EQ(lines.size(), c.lines);
+        EXPECT_EQ(lines[0].find("ModemManager może zajmować port /dev/ttyUSB2"), 0u);
+        EXPECT_NE(lines[1].find("sudo systemctl stop ModemManager"), std::string::npos);
+        EXPECT_EQ(lines[3], c.rule);
+    }
 }
 
 } // namespace

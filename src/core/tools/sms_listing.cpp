@@ -67,14 +67,15 @@ std::string smsCommand(const ConfigImage& image, int offset, int n) {
                                                           static_cast<std::size_t>(last - first)));
 }
 
-std::vector<std::string> smsListing(const ConfigImage& image) {
-    std::vector<std::string> out;
+namespace {
+
+std::vector<SmsListingEntry> makeListingEntries() {
+    std::vector<SmsListingEntry> out;
     out.reserve(kSmsListingLines);
-    auto cmd = [&](int offset, int n) { return smsCommand(image, offset, n); };
     auto line = [&](std::string_view label, int offset, int n) {
-        out.push_back(std::string(label) + cmd(offset, n));
+        out.push_back({std::string(label), offset, n});
     };
-    auto text = [&](std::string_view s) { out.emplace_back(s); };
+    auto text = [&](std::string_view s) { out.push_back({std::string(s), 0, 0}); };
 
     text("");
     text(kRule);
@@ -173,6 +174,28 @@ std::vector<std::string> smsListing(const ConfigImage& image) {
     line("Tryb pracy wyjść                                : ", memmap::oOUTPUT_TYPE, 1);
     text(kRule);
     return out;
+}
+
+} // namespace
+
+const std::vector<SmsListingEntry>& smsListingEntries() {
+    static const std::vector<SmsListingEntry> entries = makeListingEntries();
+    return entries;
+}
+
+std::vector<std::string> smsListing(const ConfigImage& image) {
+    std::vector<std::string> out;
+    out.reserve(kSmsListingLines);
+    for (const auto& e : smsListingEntries())
+        out.push_back(e.isCommand() ? e.label + smsCommand(image, e.offset, e.length) : e.label);
+    return out;
+}
+
+std::string smsListingLabel(const SmsListingEntry& entry) {
+    std::string label = entry.label;
+    while (!label.empty() && (label.back() == ' ' || label.back() == ':'))
+        label.pop_back();
+    return label;
 }
 
 } // namespace qv

@@ -5,6 +5,7 @@
 
 #if defined(__linux__)
 #include "platform/linux/port_access.hpp"
+#include "platform/linux/modem_manager_advice.hpp"
 #include "platform/linux/sysfs_adapter.hpp"
 #include "platform/linux/sysfs_catalog.hpp"
 #endif
@@ -101,6 +102,14 @@ PortFacts inspectSystemPort(const std::string& port, const PortInventory* invent
 
 std::vector<std::string> explainSystemPortFailure(const PortFailure& failure) {
     return explainPortFailure(failure, inspectSystemPort(failure.port));
+}
+
+std::vector<std::string> sharedModemPortAdvice(const std::string& port) {
+#if defined(__linux__)
+    return modemManagerAdvice(port, SysfsAdapterTuner().describe(port));
+#else
+    return {"Port " + port + " zajmuje inny program: zamknij go i spróbuj ponownie."};
+#endif
 }
 
 bool startElevatedLowLatency(const std::string& port, std::string& error) {

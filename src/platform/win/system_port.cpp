@@ -41,6 +41,12 @@ std::vector<std::string> explainSystemPortFailure(const PortFailure& failure) {
     return explainPortFailure(failure, inspectSystemPort(failure.port));
 }
 
+std::vector<std::string> sharedModemPortAdvice(const std::string& port) {
+    return {"Port " + port +
+            " zajmuje inny program (np. program modemu od operatora): zamknij "
+            "go i spróbuj ponownie."};
+}
+
 // qvprog-cli.exe beside the running program, started with the "runas" verb: the system asks
 // for an administrator's consent and runs it elevated.
 bool startElevatedLowLatency(const std::string& port, std::string& error) {
