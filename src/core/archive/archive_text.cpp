@@ -1,5 +1,6 @@
 #include "archive/archive_text.hpp"
 
+#include "common/settings_folder.hpp"
 #include "config/conversion.hpp"
 
 #include <algorithm>
@@ -7,30 +8,6 @@
 namespace qv {
 
 namespace {
-
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-bool isAbsolute(const std::string& p) {
-    return (p.size() >= 3 && p[1] == ':' && (p[2] == '\\' || p[2] == '/')) ||
-           (p.size() >= 2 && (p[0] == '\\' || p[0] == '/') && p[0] == p[1]);
-}
-#else
-constexpr char kSeparator = '/';
-bool isAbsolute(const std::string& p) {
-    return !p.empty() && p[0] == '/';
-}
-#endif
-
-std::string joined(std::string base, std::initializer_list<const char*> parts) {
-    while (base.size() > 1 && (base.back() == '/' || base.back() == kSeparator))
-        base.pop_back();
-    for (const char* part : parts) {
-        if (base.empty() || (base.back() != '/' && base.back() != kSeparator))
-            base.push_back(kSeparator);
-        base += part;
-    }
-    return base;
-}
 
 // The Polish capital and small letters with marks, and the plain small letter each folds to.
 struct Folding {
@@ -74,10 +51,12 @@ std::string oneLine(std::string_view text) {
 std::string archiveFilePath(const ArchiveFolders& f) {
     if (!f.archive.empty()) return f.archive;
 #ifdef _WIN32
-    if (isAbsolute(f.appData)) return joined(f.appData, {"qvprog", kArchiveFileName});
+    if (isAbsoluteUserPath(f.appData)) return joinUserPath(f.appData, {"qvprog", kArchiveFileName});
 #else
-    if (isAbsolute(f.xdgDataHome)) return joined(f.xdgDataHome, {"qvprog", kArchiveFileName});
-    if (isAbsolute(f.home)) return joined(f.home, {".local", "share", "qvprog", kArchiveFileName});
+    if (isAbsoluteUserPath(f.xdgDataHome))
+        return joinUserPath(f.xdgDataHome, {"qvprog", kArchiveFileName});
+    if (isAbsoluteUserPath(f.home))
+        return joinUserPath(f.home, {".local", "share", "qvprog", kArchiveFileName});
 #endif
     return std::string();
 }

@@ -3,6 +3,7 @@
 // folder on Windows) keeps it beside itself; an installed one, whose folder belongs to the
 // system, keeps it in the user's configuration folder. The window and the command line choose
 // by this one rule, so both read the same file.
+#include <initializer_list>
 #include <string>
 
 namespace qv {
@@ -26,5 +27,11 @@ inline constexpr const char* kSettingsSubfolder = "qvprog";
 //   exeDir again when none of these is known.
 // The folder is not created here: the caller creates it before writing.
 std::string settingsFolder(const std::string& exeDir, bool exeDirWritable, const UserFolders& user);
+
+// Whether a folder from the environment names a place by itself ("/home/x", "C:\\x", "\\\\srv\\x"
+// on Windows); a relative one would depend on where the program was started.
+bool isAbsoluteUserPath(const std::string& path);
+// base + parts joined by the system's separator, one between each; no trailing separator.
+std::string joinUserPath(std::string base, std::initializer_list<const char*> parts);
 
 } // namespace qv
