@@ -102,7 +102,9 @@ void ScreenshotTour::start() {
 
 void ScreenshotTour::runFrom(std::size_t i) {
     if (i >= steps_.size()) {
-        QApplication::quit();
+        // exit, not quit: quit closes the windows first, and the main window would ask about
+        // the configuration the tour changed.
+        QCoreApplication::exit(0);
         return;
     }
     steps_[i]([this, i] { QTimer::singleShot(0, this, [this, i] { runFrom(i + 1); }); });
