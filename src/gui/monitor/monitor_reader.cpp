@@ -25,16 +25,20 @@ class MonitorPortWorker : public QObject {
   public:
     explicit MonitorPortWorker(std::atomic<qint64>& inFlight) : inFlight_(inFlight) {}
 
-    bool open(const std::string& portName, bool reverseReset) {
+    bool open(const std::string& portName, bool reverseReset, PortFailure& failure) {
         close();
         std::string error;
         auto target = PortTarget::create(portName, error);
-        if (!target) return false;
+        if (!target) {
+            failure = PortFailure{portName, error, PortFault::other, false};
+            return false;
+        }
         try {
             target->port().open(target->openName());
             target->port().setReadBufferSize(kMonitorReadBufferSize);
             target->port().setRts(resetLineReleasedRts(reverseReset));
-        } catch (const PortError&) {
+        } catch (const PortError& e) {
+            failure = portFailureFrom(portName, e, target->port().isOpen());
             target->port().close();
             return false;
         }
@@ -244,7 +248,8 @@ bool MonitorReader::open(const QString& portName, bool reverseReset) {
     bool ok = false;
     const std::string name = portName.toStdString();
     QMetaObject::invokeMethod(
-        worker_, [&] { ok = worker_->open(name, reverseReset); }, Qt::BlockingQueuedConnection);
+        worker_, [&] { ok = worker_->open(name, reverseReset, openFailure_); },
+        Qt::BlockingQueuedConnection);
     return ok;
 }
 
