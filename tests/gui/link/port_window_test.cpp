@@ -55,9 +55,6 @@ class PortWindowTest : public QObject {
         QTest::newRow("configured port there")
             << "/dev/ttyUSB1" << PortInventory{{usb0, usb1}, {}} << QList<int>{} << QList<bool>{}
             << "/dev/ttyUSB1" << QStringList{} << QStringList{} << QString();
-        QTest::newRow("simulated module configured")
-            << "sim" << PortInventory{{usb0}, {}} << QList<int>{} << QList<bool>{} << "sim"
-            << QStringList{} << QStringList{} << QString();
         QTest::newRow("the only adapter")
             << "COM3" << PortInventory{{ttyS0, usb0}, {}} << QList<int>{} << QList<bool>{}
             << "/dev/ttyUSB0" << QStringList{}

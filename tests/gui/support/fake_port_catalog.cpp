@@ -33,7 +33,7 @@ PortInventory FakePortCatalog::inventory() {
 
 bool FakePortCatalog::present(const std::string& name) {
     const std::lock_guard lock(mutex_);
-    return inventory_.find(name) != nullptr || unlisted.count(name) > 0;
+    return inventory_.find(name) != nullptr;
 }
 
 std::unique_ptr<PortWatch> FakePortCatalog::watch(ChangeListener onChange) {
@@ -73,33 +73,16 @@ int FakePortCatalog::inventoriesRead() const {
 }
 
 PortEntry fakeAdapter(const std::string& name, const std::string& serial) {
-    PortEntry p;
-    p.name = name;
-    p.usbAdapter = true;
-    p.vendorId = "0403";
-    p.productId = "6001";
-    p.manufacturer = "FTDI";
-    p.product = "FT232R USB UART";
-    p.serial = serial;
-    p.driver = "ftdi_sio";
-    return p;
+    return {name, true, "0403", "6001", "FTDI", "FT232R USB UART", serial, "ftdi_sio", {}};
 }
 
 PortEntry fakeBuiltInPort(const std::string& name) {
-    PortEntry p;
-    p.name = name;
-    p.driver = "serial8250";
-    return p;
+    return {name, false, {}, {}, {}, {}, {}, "serial8250", {}};
 }
 
 UnusableAdapter fakeAdapterWithoutDriver() {
-    UnusableAdapter a;
-    a.vendorId = "1a86";
-    a.productId = "7523";
-    a.location = "1-2";
-    a.problem = "brak sterownika";
-    a.remedy = "Załaduj moduł ch341: sudo modprobe ch341";
-    return a;
+    return {
+        "1a86", "7523", {}, "1-2", "brak sterownika", "Załaduj moduł ch341: sudo modprobe ch341"};
 }
 
 } // namespace qv::gui::test

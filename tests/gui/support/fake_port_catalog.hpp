@@ -6,7 +6,6 @@
 
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -23,8 +22,6 @@ class FakePortCatalog : public PortCatalog {
 
     // The new ports; every watch hears of them (from another thread) before this returns.
     void plug(PortInventory inventory);
-    // Names that open though they are not listed (pseudo-terminals).
-    std::set<std::string> unlisted;
     int watchesOpen() const;
     int inventoriesRead() const;
 
