@@ -3,6 +3,7 @@
 #include "link/at_terminal.hpp"
 #include "monitor/monitor_commands.hpp"
 #include "platform/port_target.hpp"
+#include "platform/system_port.hpp"
 #include "sim/sim_setup.hpp"
 
 #include <QElapsedTimer>
@@ -135,7 +136,13 @@ class MonitorPortWorker : public QObject {
             f(*target_);
             return true;
         } catch (const PortError& e) {
-            Q_EMIT portFailed(failure(what, e.what()));
+            // What to do follows, read from the system here on the port's thread.
+            QString message = failure(what, e.what());
+            if (!target_->isSimulated())
+                for (const auto& line :
+                     explainSystemPortFailure(portFailureFrom(portName_, e, true)))
+                    message += QLatin1Char('\n') + QString::fromStdString(line);
+            Q_EMIT portFailed(message);
             return false;
         }
     }
