@@ -12,10 +12,11 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <utility>
 
 namespace qv::gui {
 
@@ -93,8 +94,10 @@ SettingsWindow::SettingsWindow(AppContext& ctx, QWidget* parent) : QDialog(paren
     connect(closeButton_, &QToolButton::clicked, this, &SettingsWindow::closeWithoutSaving);
     refresh_.setInterval(kRefreshMs);
     connect(&refresh_, &QTimer::timeout, this, &SettingsWindow::refreshLists);
-    connect(&listing_, &QFutureWatcher<PortInventory>::finished, this,
-            [this] { showPorts(listing_.result()); });
+    connect(&listing_, &QFutureWatcher<PortInventory>::finished, this, [this] {
+        listingPending_ = false;
+        if (!std::exchange(listingStale_, false)) showPorts(listing_.result());
+    });
 }
 
 SettingsWindow::~SettingsWindow() {
@@ -112,19 +115,19 @@ void SettingsWindow::editSettings() {
 }
 
 void SettingsWindow::startFollowing() {
-    refreshLists();
-    // The catalog calls back on a thread of its own: the list is shown on the window's thread,
-    // and nothing arrives once the window is gone.
-    QPointer<SettingsWindow> self(this);
-    watch_ = ctx_.portCatalog().watch([self](const PortInventory& inventory) {
-        if (!self) return;
+    // The catalog calls back on a thread of its own until the watch is destroyed (before this
+    // window is): the list is shown on the window's thread. A change heard while the first
+    // reading runs makes that reading stale.
+    watch_ = ctx_.portCatalog().watch([this](const PortInventory& inventory) {
         QMetaObject::invokeMethod(
-            self.data(),
-            [self, inventory] {
-                if (self) self->showPorts(inventory);
+            this,
+            [this, inventory] {
+                if (listingPending_) listingStale_ = true;
+                showPorts(inventory);
             },
             Qt::QueuedConnection);
     });
+    refreshLists();
     // Where the system tells nothing of its ports, a cheap look every second instead.
     if (!watch_) refresh_.start();
 }
@@ -137,6 +140,8 @@ void SettingsWindow::stopFollowing() {
 void SettingsWindow::refreshLists() {
     // Reading the system's ports takes a while: never on the window's thread.
     if (listing_.isRunning()) return;
+    listingPending_ = true;
+    listingStale_ = false;
     PortCatalog* catalog = &ctx_.portCatalog();
     listing_.setFuture(QtConcurrent::run([catalog] { return catalog->inventory(); }));
 }

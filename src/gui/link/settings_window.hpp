@@ -59,6 +59,8 @@ class SettingsWindow : public QDialog {
     QToolButton* closeButton_;
     QTimer refresh_;
     QFutureWatcher<PortInventory> listing_;
+    bool listingPending_ = false; // a reading runs or its result is not yet shown
+    bool listingStale_ = false;   // a change was shown meanwhile
     std::unique_ptr<PortWatch> watch_;
 };
 
