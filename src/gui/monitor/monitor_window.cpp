@@ -214,23 +214,25 @@ void MonitorWindow::showEvent(QShowEvent* event) {
     if (!replayBytes_.isEmpty()) {
         reader_->openReplay(replayBytes_, replayRate_);
     } else if (!reader_->open(portName_, ctx_.reverseReset())) {
-        // What to do is read from the system (/proc) on a thread of the pool; the window
-        // cannot close from within its own showing, so it does so once that is known.
+        // The window cannot close from within its own showing: it does so a moment later,
+        // once what to do is read from the system (/proc) on a thread of the pool.
         const PortFailure failure = reader_->openFailure();
-        auto* explaining = new QFutureWatcher<std::vector<std::string>>(this);
-        connect(explaining, &QFutureWatcher<std::vector<std::string>>::finished, this,
-                [this, explaining] {
-                    QString text = QStringLiteral("Błąd otwarcia portu ") + portName_;
-                    for (const auto& line : explaining->result())
-                        text += QLatin1Char('\n') + QString::fromStdString(line);
-                    explaining->deleteLater();
-                    ctx_.ui.error(this, text);
-                    done(0);
-                });
-        explaining->setFuture(QtConcurrent::run([failure] {
-            return isSimPortName(failure.port) ? std::vector<std::string>{}
-                                               : explainSystemPortFailure(failure);
-        }));
+        QTimer::singleShot(1, this, [this, failure] {
+            auto* explaining = new QFutureWatcher<std::vector<std::string>>(this);
+            connect(explaining, &QFutureWatcher<std::vector<std::string>>::finished, this,
+                    [this, explaining] {
+                        QString text = QStringLiteral("Błąd otwarcia portu ") + portName_;
+                        for (const auto& line : explaining->result())
+                            text += QLatin1Char('\n') + QString::fromStdString(line);
+                        explaining->deleteLater();
+                        ctx_.ui.error(this, text);
+                        done(0);
+                    });
+            explaining->setFuture(QtConcurrent::run([failure] {
+                return isSimPortName(failure.port) ? std::vector<std::string>{}
+                                                   : explainSystemPortFailure(failure);
+            }));
+        });
         return;
     }
     secondTimer_.start();
