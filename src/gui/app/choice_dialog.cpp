@@ -38,7 +38,8 @@ ChoiceDialog::ChoiceDialog(const QString& text, const QStringList& items, QWidge
     layout->addWidget(list_);
     layout->addWidget(buttons);
     const int rows = std::clamp(int(items.size()), 2, 8);
-    list_->setMinimumHeight(rows * list_->sizeHintForRow(0) + 2 * list_->frameWidth() + 4);
+    // As tall as its items (up to eight; more scroll), so no empty rows are shown.
+    list_->setFixedHeight(rows * list_->sizeHintForRow(0) + 2 * list_->frameWidth() + 4);
     list_->setMinimumWidth(std::min(list_->sizeHintForColumn(0) + 40, 900));
     list_->setFocus();
 }

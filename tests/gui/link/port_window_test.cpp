@@ -6,6 +6,7 @@
 #include "support/gui_test_support.hpp"
 
 #include "config/messages.hpp"
+#include "gui/app/choice_dialog.hpp"
 #include "gui/link/link_window.hpp"
 #include "gui/link/port_at_start.hpp"
 
@@ -172,8 +173,8 @@ class PortWindowTest : public QObject {
     }
 
     // Not a check: with QVPROG_SCREENSHOT_DIR set, saves the window's start with one adapter
-    // (the status bar), the question with none, and the port settings with an adapter and one
-    // without its driver.
+    // (the status bar), the choice among several, the question with none, and the port settings
+    // with an adapter and one without its driver.
     void screenshotsOfTheStart() {
         const QString out = qEnvironmentVariable("QVPROG_SCREENSHOT_DIR");
         if (out.isEmpty()) QSKIP("QVPROG_SCREENSHOT_DIR not set");
@@ -203,6 +204,18 @@ class PortWindowTest : public QObject {
             QVERIFY(QTest::qWaitForWindowExposed(&box));
             QVERIFY(box.grab().save(out + "/port-start-no-adapter.png"));
             box.hide();
+            ChoiceDialog several(
+                QStringLiteral(
+                    "Port COM3 nie jest podłączony. Podłączone adaptery - wybierz jeden:"),
+                {"/dev/ttyUSB0: " +
+                     QString::fromStdString(portEntryDescription(fakeAdapter("/dev/ttyUSB0"))),
+                 "/dev/ttyUSB1: " + QString::fromStdString(
+                                        portEntryDescription(fakeAdapter("/dev/ttyUSB1", "B2")))},
+                p.window.get());
+            several.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&several));
+            QVERIFY(several.grab().save(out + "/port-start-several.png"));
+            several.hide();
             auto* catalog = new FakePortCatalog(
                 PortInventory{{fakeBuiltInPort("/dev/ttyS0"), fakeAdapter("/dev/ttyUSB0")},
                               {fakeAdapterWithoutDriver()}});
