@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # qvprog-cli for Windows, under Wine, on COM7 leading to a pseudo-terminal with the simulated
 # module on its far end: writes a configuration with Polish text, compares it with the module,
-# reads it back, and runs sessions that stop halfway, which must fail.
+# reads it back, and runs sessions that stop halfway, which must fail; then the port list
+# following a COM port that appears, a port another program holds, and an adapter whose driver
+# is missing (a device in the registry without a service), each skipped where Wine cannot
+# show it.
 #   scripts/check-windows-com.sh QVPROG-CLI.EXE WORK-FOLDER
 # Run by scripts/check-windows.sh and scripts/check-windows-installed.sh, which set up Wine
 # (WINEPREFIX, a running wineserver) and build the harness (OUT). Exits with the number of
@@ -99,4 +102,50 @@ elif grep -q "Błąd otwarcia portu: COM42" "$WORK/last"; then
 else
     fail "a missing port gave no port message"
 fi
+
+# The port list follows a COM port that appears: COM9 is listed only once it leads somewhere.
+skip() { echo "skipped: $*"; }
+cli ports || true
+if grep -qx "COM9" "$WORK/last"; then
+    fail "COM9 was listed before it existed"
+else
+    start_pty_peer com9 --echo || exit 1
+    cli ports || true
+    if grep -qx "COM9" "$WORK/last"; then
+        pass "a COM port that appears is listed"
+    else
+        skip "Wine's serial-port map does not list COM9 (see $LOG)"
+    fi
+    stop_pty_peer
+fi
+
+# A port another program holds: the message names the cause and what to do.
+start_pty_peer com7 --module "password=1234" || exit 1
+with_modem_lines "$WINE" "$CLI" monitor --port COM7 --seconds 60 >"$WORK/holder" 2>&1 &
+holder=$!
+sleep 3
+if cli identify --port COM7; then
+    skip "Wine let a second program open COM7"
+elif grep -q "jest używany przez inny program" "$WORK/last"; then
+    pass "a port in use says another program holds it"
+else
+    fail "a port in use gave no explanation"
+fi
+kill "$holder" 2>/dev/null || true
+wait "$holder" 2>/dev/null || true
+stop_pty_peer
+
+# An adapter whose driver is missing: a device in the registry with no service.
+key='HKLM\SYSTEM\CurrentControlSet\Enum\USB\VID_1A86&PID_7523\5&qvprog&0&2'
+"$WINE" reg add "$key" /v DeviceDesc /t REG_SZ /d "USB-SERIAL CH340" /f >>"$LOG" 2>&1
+"$WINE" reg add "$key" /v ConfigFlags /t REG_DWORD /d 64 /f >>"$LOG" 2>&1
+cli ports --verbose || true
+if ! grep -qi "1a86" "$WORK/last"; then
+    skip "Wine's setup API does not list a device added to the registry"
+elif grep -q "Bez portu: adapter WCH CH340" "$WORK/last"; then
+    pass "an adapter without its driver is named with where the driver comes from"
+else
+    fail "an adapter without its driver was not explained"
+fi
+"$WINE" reg delete "$key" /f >>"$LOG" 2>&1 || true
 exit "$failed"

@@ -1,5 +1,6 @@
 #include "link/port_choice.hpp"
 
+#include "sim/sim_modem.hpp"
 #include "sim/sim_setup.hpp"
 
 namespace qv {
@@ -19,7 +20,8 @@ PortChoice choosePort(const std::string& configured, bool configuredPresent,
                       const PortInventory& inventory) {
     PortChoice c;
     c.port = configured;
-    if (configuredPresent || isSimPortName(configured)) return c;
+    // The simulated module and the simulated modem are always there.
+    if (configuredPresent || isSimPortName(configured) || isSimModemPortName(configured)) return c;
     c.adapters = inventory.adapters();
     const std::string missing = "Port " + configured + " nie jest podłączony";
     if (c.adapters.size() == 1) {

@@ -1,6 +1,7 @@
 #include "gui/app/app_context.hpp"
 
 #include "gui/main_window/password_form.hpp"
+#include "platform/system_port.hpp"
 
 namespace qv::gui {
 
@@ -16,6 +17,15 @@ void AppContext::clearLog() {
 }
 
 AppContext::~AppContext() = default;
+
+PortCatalog& AppContext::portCatalog() {
+    if (!portCatalog_) portCatalog_ = makeSystemPortCatalog();
+    return *portCatalog_;
+}
+
+void AppContext::setPortCatalog(std::unique_ptr<PortCatalog> catalog) {
+    portCatalog_ = std::move(catalog);
+}
 
 std::string AppContext::confirmPassword(QWidget* /*asking*/) {
     std::string& current = settings().password;

@@ -10,7 +10,12 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <string>
+
+namespace qv {
+class PortCatalog;
+}
 
 namespace qv::gui {
 
@@ -34,6 +39,11 @@ class AppContext : public QObject {
     LinkWindow* link = nullptr;
     PasswordForm* password = nullptr;
 
+    // The machine's serial ports and their adapters: the system's, made on first use, or the
+    // one a test put in its place (before the windows use it).
+    PortCatalog& portCatalog();
+    void setPortCatalog(std::unique_ptr<PortCatalog> catalog);
+
     Settings& settings() { return doc.settings(); }
     QString portName() const { return QString::fromStdString(doc.programSettings().portName); }
     bool reverseReset() const { return doc.programSettings().reverseReset; }
@@ -54,6 +64,9 @@ class AppContext : public QObject {
     void settingsReplaced();
     // A setting was edited in one view: the views that show the same setting follow it.
     void settingsEdited();
+
+  private:
+    std::unique_ptr<PortCatalog> portCatalog_;
 };
 
 } // namespace qv::gui

@@ -112,6 +112,9 @@ int main(int argc, char** argv) {
     }
     window.move(window.screen()->availableGeometry().center() - window.rect().center());
     window.show();
+    // The port in the settings may be missing: the only adapter attached, a choice among
+    // several, or the simulated module. Not for the demo and the measurements.
+    if (!demo && !startupProbe && screenshots.isEmpty()) window.choosePortAtStart();
     if (!file.isEmpty()) window.openPath(file);
     if (startupProbe) QTimer::singleShot(0, &app, &QApplication::quit);
     if (!screenshots.isEmpty()) (new qv::gui::ScreenshotTour(ctx, window, screenshots))->start();

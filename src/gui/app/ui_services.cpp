@@ -1,6 +1,7 @@
 #include "gui/app/ui_services.hpp"
 
 #include "config/messages.hpp"
+#include "gui/app/choice_dialog.hpp"
 #include "gui/app/sound_player.hpp"
 
 #include <QDesktopServices>
@@ -30,6 +31,12 @@ void UiServices::information(QWidget* parent, const QString& text) {
 
 void UiServices::error(QWidget* parent, const QString& text) {
     runBox(parent, QMessageBox::Critical, text, QMessageBox::Ok);
+}
+
+int UiServices::choose(QWidget* parent, const QString& text, const QStringList& items) {
+    ChoiceDialog dialog(text, items, parent);
+    dialog.exec();
+    return dialog.chosen();
 }
 
 void UiServices::show(QWidget* parent, const UserMessage& message) {

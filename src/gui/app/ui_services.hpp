@@ -21,6 +21,9 @@ class UiServices {
     virtual bool question(QWidget* parent, const QString& text);
     virtual void information(QWidget* parent, const QString& text);
     virtual void error(QWidget* parent, const QString& text);
+    // One of several items (a list under the text, chosen by the arrows and Enter or a double
+    // click); the chosen item's index, or -1 when the user cancels.
+    virtual int choose(QWidget* parent, const QString& text, const QStringList& items);
     // Shows a core message with its icon (a question is shown as information).
     void show(QWidget* parent, const UserMessage& message);
     void showAll(QWidget* parent, const std::vector<UserMessage>& messages);

@@ -1,8 +1,11 @@
 #include "gui/link/link_worker.hpp"
 
 #include "link/link_session.hpp"
+#include "link/port_failure.hpp"
 #include "link/round_trip.hpp"
 #include "platform/port_target.hpp"
+#include "platform/system_port.hpp"
+#include "sim/sim_setup.hpp"
 
 namespace qv::gui {
 
@@ -16,6 +19,15 @@ class Observer final : public LinkObserver {
     void gaugeMaximum(int m) override { w_.gaugeMax = m; }
     void gaugeValue(int v) override { w_.gaugeValue = v; }
     void messageBox(const std::string& text) override {
+        // A port failure's message waits for the end of the session, where what to do is
+        // added to it.
+        if (text.rfind(kPortErrorPrefix, 0) == 0) {
+            heldPortError = text;
+            return;
+        }
+        showMessage(text);
+    }
+    void showMessage(const std::string& text) {
         Q_EMIT w_.messageBox(QString::fromStdString(text));
     }
     void waitProgress(int waitedMs, int limitMs) override {
@@ -30,9 +42,27 @@ class Observer final : public LinkObserver {
         Q_EMIT w_.adapterHint(lines, hint.offersElevatedFix, QString::fromStdString(hint.port));
     }
 
+    std::string heldPortError;
+
   private:
     LinkWorker& w_;
 };
+
+// After a session a port failure ended: the explanation (read from the system here, on the
+// session's thread) goes to the log and after the message's first line.
+void reportPortFailure(Observer& observer, const LinkSession& session) {
+    if (observer.heldPortError.empty()) return;
+    std::string message = observer.heldPortError;
+    const auto& failure = session.portFailure();
+    if (failure && !isSimPortName(failure->port)) {
+        const auto explanation = explainSystemPortFailure(*failure);
+        for (const auto& line : explanation)
+            observer.logLine(line);
+        message = portFailureMessage(*failure, explanation);
+    }
+    observer.heldPortError.clear();
+    observer.showMessage(message);
+}
 } // namespace
 
 void LinkWorker::run(const SessionRequest& requestIn, const LinkInputs& inputs) {
@@ -55,6 +85,7 @@ void LinkWorker::run(const SessionRequest& requestIn, const LinkInputs& inputs) 
     if (inputs.phoneBase) session.phoneBase() = *inputs.phoneBase;
     session.setFirmwareFile(inputs.firmwareFile);
     results.sessionResult = session.run(request);
+    reportPortFailure(observer, session);
     if (!target->saveState(error)) observer.logLine(error);
     results.identity = session.identity();
     results.status = session.statusBytes();

@@ -10,6 +10,7 @@
 #include "gui/device_windows/history_window.hpp"
 #include "gui/device_windows/phone_base_window.hpp"
 #include "gui/link/link_window.hpp"
+#include "gui/link/port_at_start.hpp"
 #include "gui/link/settings_window.hpp"
 #include "gui/main_window/add_phones_form.hpp"
 #include "gui/main_window/main_status_bar.hpp"
@@ -59,6 +60,8 @@ std::string nativePath(const QString& path) {
 constexpr QKeyCombination kReadKeys = Qt::CTRL | Qt::Key_R;
 constexpr QKeyCombination kWriteKeys = Qt::CTRL | Qt::SHIFT | Qt::Key_P;
 constexpr QKeyCombination kMonitorKeys = Qt::CTRL | Qt::Key_M;
+// How long the status bar tells which port the window took at the start.
+constexpr int kPortNoticeMs = 30000;
 } // namespace
 
 MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
@@ -254,6 +257,15 @@ void MainWindow::startUp() {
     // The keyboard starts on the page tabs: the arrows choose a page, Tab walks into it, and
     // the tool bar's commands have keys of their own.
     pages_->tabBar()->setFocus(Qt::OtherFocusReason);
+}
+
+PortAtStart* MainWindow::choosePortAtStart() {
+    auto* start = new PortAtStart(ctx_, this);
+    connect(start, &PortAtStart::notice, this,
+            [this](const QString& text) { statusBar_->showMessage(text, kPortNoticeMs); });
+    connect(start, &PortAtStart::finished, start, &QObject::deleteLater);
+    start->start();
+    return start;
 }
 
 void MainWindow::tabShown(int index) {

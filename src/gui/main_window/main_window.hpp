@@ -31,6 +31,7 @@ class SmsDescriptionForm;
 class MainStatusBar;
 class MemoForm;
 class SettingsWindow;
+class PortAtStart;
 class AppLogWindow;
 class CompareWindow;
 
@@ -48,6 +49,10 @@ class MainWindow : public QMainWindow {
 
     // The start-up sequence: language, tables, QVPROG2.INI, defaults, caption.
     void startUp();
+    // When the configured port is not there: the only adapter for this run, a choice among
+    // several, or the simulated module offered (see PortAtStart). Returns at once; the
+    // port is in force when PortAtStart::finished comes.
+    PortAtStart* choosePortAtStart();
     // Opens a configuration file as "&Otwórz" does after its dialog (the file given on the
     // command line).
     void openPath(const QString& path);

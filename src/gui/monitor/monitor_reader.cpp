@@ -3,6 +3,7 @@
 #include "link/at_terminal.hpp"
 #include "monitor/monitor_commands.hpp"
 #include "platform/port_target.hpp"
+#include "platform/system_port.hpp"
 #include "sim/sim_setup.hpp"
 
 #include <QElapsedTimer>
@@ -25,16 +26,20 @@ class MonitorPortWorker : public QObject {
   public:
     explicit MonitorPortWorker(std::atomic<qint64>& inFlight) : inFlight_(inFlight) {}
 
-    bool open(const std::string& portName, bool reverseReset) {
+    bool open(const std::string& portName, bool reverseReset, PortFailure& failure) {
         close();
         std::string error;
         auto target = PortTarget::create(portName, error);
-        if (!target) return false;
+        if (!target) {
+            failure = PortFailure{portName, error, PortFault::other, false};
+            return false;
+        }
         try {
             target->port().open(target->openName());
             target->port().setReadBufferSize(kMonitorReadBufferSize);
             target->port().setRts(resetLineReleasedRts(reverseReset));
-        } catch (const PortError&) {
+        } catch (const PortError& e) {
+            failure = portFailureFrom(portName, e, target->port().isOpen());
             target->port().close();
             return false;
         }
@@ -131,7 +136,13 @@ class MonitorPortWorker : public QObject {
             f(*target_);
             return true;
         } catch (const PortError& e) {
-            Q_EMIT portFailed(failure(what, e.what()));
+            // What to do follows, read from the system here on the port's thread.
+            QString message = failure(what, e.what());
+            if (!target_->isSimulated())
+                for (const auto& line :
+                     explainSystemPortFailure(portFailureFrom(portName_, e, true)))
+                    message += QLatin1Char('\n') + QString::fromStdString(line);
+            Q_EMIT portFailed(message);
             return false;
         }
     }
@@ -244,7 +255,8 @@ bool MonitorReader::open(const QString& portName, bool reverseReset) {
     bool ok = false;
     const std::string name = portName.toStdString();
     QMetaObject::invokeMethod(
-        worker_, [&] { ok = worker_->open(name, reverseReset); }, Qt::BlockingQueuedConnection);
+        worker_, [&] { ok = worker_->open(name, reverseReset, openFailure_); },
+        Qt::BlockingQueuedConnection);
     return ok;
 }
 

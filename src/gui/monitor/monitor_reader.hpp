@@ -9,6 +9,7 @@
 // and the bytes handed to the window and not yet taken are at most kMaxInFlight. What the
 // window cannot take in time is read and dropped, and the count of it goes with the next batch.
 #include "common/clock.hpp"
+#include "link/port_failure.hpp"
 
 #include <QByteArray>
 #include <QObject>
@@ -38,6 +39,8 @@ class MonitorReader : public QObject {
     // Opens the port by name ("sim[:options]" for the simulated module) and releases the
     // module's reset line; false when it cannot be opened. Waits for the port thread.
     bool open(const QString& portName, bool reverseReset);
+    // Why the last open failed (the system's words), for the explanation of what to do.
+    const qv::PortFailure& openFailure() const { return openFailure_; }
     // Instead of a port: plays the given bytes at bytesPerSecond, as a module would send them
     // (for measurements and tests). Writes then go nowhere.
     void openReplay(const QByteArray& bytes, int bytesPerSecond);
@@ -71,6 +74,7 @@ class MonitorReader : public QObject {
     void portFailed(const QString& reason);
 
   private:
+    qv::PortFailure openFailure_;
     std::atomic<qint64> inFlight_{0};
     QThread thread_;
     MonitorPortWorker* worker_;

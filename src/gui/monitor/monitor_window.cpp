@@ -12,8 +12,11 @@
 #include "gui/monitor/trend_view.hpp"
 #include "gui/widgets/gradient_toolbar.hpp"
 #include "monitor/monitor_commands.hpp"
+#include "platform/system_port.hpp"
+#include "sim/sim_setup.hpp"
 
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +27,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace qv::gui {
 
@@ -210,10 +214,24 @@ void MonitorWindow::showEvent(QShowEvent* event) {
     if (!replayBytes_.isEmpty()) {
         reader_->openReplay(replayBytes_, replayRate_);
     } else if (!reader_->open(portName_, ctx_.reverseReset())) {
-        // The window cannot close from within its own showing: it does so a moment later.
-        QTimer::singleShot(1, this, [this] {
-            ctx_.ui.error(this, QStringLiteral("Błąd otwarcia portu ") + portName_);
-            done(0);
+        // The window cannot close from within its own showing: it does so a moment later,
+        // once what to do is read from the system (/proc) on a thread of the pool.
+        const PortFailure failure = reader_->openFailure();
+        QTimer::singleShot(1, this, [this, failure] {
+            auto* explaining = new QFutureWatcher<std::vector<std::string>>(this);
+            connect(explaining, &QFutureWatcher<std::vector<std::string>>::finished, this,
+                    [this, explaining] {
+                        QString text = QStringLiteral("Błąd otwarcia portu ") + portName_;
+                        for (const auto& line : explaining->result())
+                            text += QLatin1Char('\n') + QString::fromStdString(line);
+                        explaining->deleteLater();
+                        ctx_.ui.error(this, text);
+                        done(0);
+                    });
+            explaining->setFuture(QtConcurrent::run([failure] {
+                return isSimPortName(failure.port) ? std::vector<std::string>{}
+                                                   : explainSystemPortFailure(failure);
+            }));
         });
         return;
     }

@@ -57,6 +57,12 @@ TEST(PortChoice, theConfiguredPortOrTheOnlyAdapterOrAQuestion) {
     using O = PortChoice::Outcome;
     EXPECT_EQ(choosePort("/dev/ttyUSB0", true, one).outcome, O::configured);
     EXPECT_EQ(choosePort("sim:late=3", false, none).outcome, O::configured);
+    // A simulated modem is never swapped for the adapter attached.
+    for (const char* modem : {"sim-modem", "sim-modem:pin=1234"}) {
+        const PortChoice kept = choosePort(modem, false, one);
+        EXPECT_EQ(kept.outcome, O::configured) << modem;
+        EXPECT_EQ(kept.port, modem);
+    }
 
     const PortChoice taken = choosePort("/dev/ttyUSB0", false, one);
     EXPECT_EQ(taken.outcome, O::onlyAdapter);

@@ -8,6 +8,7 @@
 #include "support/gui_test_support.hpp"
 
 #include "gui/app/appearance.hpp"
+#include "gui/app/choice_dialog.hpp"
 #include "gui/device_windows/compare_window.hpp"
 #include "gui/device_windows/history_window.hpp"
 #include "gui/link/link_window.hpp"
@@ -625,6 +626,15 @@ class LayoutCheckTest : public QObject {
         walkDialog(memo, QStringLiteral("CFG->SMS"));
         p.window->showLogWindow();
         walkDialog(p.window->findChild<QWidget*>(QStringLiteral("AppLogWindow")));
+        // The choice of an adapter at the start.
+        ChoiceDialog choice(
+            QStringLiteral("Port COM3 nie jest podłączony. Podłączone adaptery - wybierz jeden:"),
+            {QStringLiteral("/dev/ttyUSB0: adapter FTDI FT232R (USB 0403:6001), producent FTDI, "
+                            "produkt FT232R USB UART, nr seryjny A50285BI, sterownik ftdi_sio"),
+             QStringLiteral("/dev/ttyUSB1: adapter WCH CH340 (USB 1a86:7523), produkt "
+                            "USB Serial, sterownik ch341")},
+            p.window.get());
+        walkDialog(&choice);
         verifyClean(QStringLiteral("secondary windows"));
     }
 

@@ -1,4 +1,6 @@
-// The port settings window: the port list, choosing and restoring a port, saving QVPROG2.INI.
+// The port settings window: the port list, choosing and restoring a port, saving QVPROG2.INI,
+// adapters plugged in and pulled out while it is open.
+#include "support/fake_port_catalog.hpp"
 #include "support/gui_test_support.hpp"
 
 #include "gui/link/settings_window.hpp"
@@ -11,12 +13,13 @@
 
 using namespace qv::gui;
 using namespace qv::gui::test;
+using qv::PortInventory;
 
 namespace {
 SettingsWindow* settingsWindow(Program& p) {
-    auto* w = p.find<SettingsWindow>("TsettingsWindow");
-    w->setPortLister([] { return std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0"}; });
-    return w;
+    p.ctx->setPortCatalog(std::make_unique<FakePortCatalog>(
+        qv::PortInventory{{fakeBuiltInPort("/dev/ttyS0"), fakeAdapter("/dev/ttyUSB0")}, {}}));
+    return p.find<SettingsWindow>("TsettingsWindow");
 }
 QByteArray readAll(const QString& path) {
     QFile f(path);
@@ -83,6 +86,79 @@ class SettingsWindowTest : public QObject {
             QStringLiteral("Błąd zapisu konfiguracji na dysku: /nonexistent-folder/QVPROG2.INI"));
         QCOMPARE(p.ctx->portName(), QStringLiteral("/dev/pts/7"));
         QVERIFY(!p.ctx->reverseReset());
+    }
+
+    // The list follows the machine while the window is open: through the catalog's
+    // notifications, or by looking every second where the system gives none.
+    void adaptersPluggedAndPulledShowInTheList_data() {
+        QTest::addColumn<bool>("withWatch");
+        QTest::newRow("notified") << true;
+        QTest::newRow("looked at") << false;
+    }
+    void adaptersPluggedAndPulledShowInTheList() {
+        QFETCH(bool, withWatch);
+        Program p("/dev/ttyUSB0");
+        auto owned = std::make_unique<FakePortCatalog>(
+            PortInventory{{fakeBuiltInPort("/dev/ttyS0")}, {}}, withWatch);
+        FakePortCatalog* catalog = owned.get();
+        p.ctx->setPortCatalog(std::move(owned));
+        struct Step {
+            PortInventory inventory;
+            QStringList names;
+            QStringList details; // in the description below the list
+            QString withoutDriver;
+        };
+        const std::vector<Step> steps = {
+            {{{fakeBuiltInPort("/dev/ttyS0"), fakeAdapter("/dev/ttyUSB0")}, {}},
+             {"/dev/ttyS0", "/dev/ttyUSB0"},
+             {"/dev/ttyUSB0: adapter", "producent FTDI", "nr seryjny A50285BI",
+              "sterownik ftdi_sio", "/dev/ttyS0: port wbudowany"},
+             {}},
+            {{{fakeBuiltInPort("/dev/ttyS0")}, {fakeAdapterWithoutDriver()}},
+             {"/dev/ttyS0"},
+             {"/dev/ttyUSB0: nie ma go teraz na liście portów systemu"},
+             "brak sterownika. Załaduj moduł ch341: sudo modprobe ch341"},
+            {{}, {}, {"W systemie nie ma portów szeregowych."}, {}},
+            {{{fakeAdapter("/dev/ttyUSB0", "B1"), fakeAdapter("/dev/ttyUSB1", "B2")}, {}},
+             {"/dev/ttyUSB0", "/dev/ttyUSB1"},
+             {"nr seryjny B1", "/dev/ttyUSB1: adapter", "nr seryjny B2"},
+             {}},
+        };
+        int stepsSeen = 0;
+        int watchesWhileOpen = -1;
+        whenModal("TsettingsWindow", [&](QDialog* d) {
+            auto* box = d->findChild<QComboBox*>("ComComboBox1");
+            auto* details = d->findChild<QLabel*>("PortDetails");
+            auto* unusable = d->findChild<QLabel*>("AdaptersWithoutDriver");
+            QTRY_COMPARE_WITH_TIMEOUT(box->count(), 1, 5000);
+            watchesWhileOpen = catalog->watchesOpen();
+            for (const Step& step : steps) {
+                catalog->plug(step.inventory);
+                QStringList names;
+                QTRY_VERIFY_WITH_TIMEOUT(
+                    [&] {
+                        names.clear();
+                        for (int i = 0; i < box->count(); ++i)
+                            names << box->itemText(i);
+                        return names == step.names;
+                    }(),
+                    5000);
+                for (const QString& part : step.details)
+                    QVERIFY2(details->text().contains(part), qPrintable(details->text()));
+                QCOMPARE(unusable->isVisibleTo(d), !step.withoutDriver.isEmpty());
+                QVERIFY2(unusable->text().contains(step.withoutDriver),
+                         qPrintable(unusable->text()));
+                QCOMPARE(box->currentText(), QStringLiteral("/dev/ttyUSB0")); // the chosen stays
+                ++stepsSeen;
+            }
+            d->findChild<QToolButton*>("ToolButton3")->click();
+        });
+        p.find<QToolButton>("settingsButton")->click();
+        QCOMPARE(stepsSeen, int(steps.size()));
+        QCOMPARE(watchesWhileOpen, withWatch ? 1 : 0);
+        QCOMPARE(catalog->watchesOpen(), 0); // no notifications once the window is closed
+        // With notifications the list is read once when the window opens, not every second.
+        if (withWatch) QCOMPARE(catalog->inventoriesRead(), 1);
     }
 };
 

@@ -20,6 +20,14 @@ bool ScriptedUi::question(QWidget*, const QString& text) {
     return a;
 }
 
+int ScriptedUi::choose(QWidget*, const QString& text, const QStringList& items) {
+    shown.push_back({Shown::Kind::Question, (QStringList{text} + items).join(QLatin1Char('\n'))});
+    if (choices.empty()) return items.isEmpty() ? -1 : 0;
+    const int c = choices.front();
+    choices.pop_front();
+    return c;
+}
+
 void ScriptedUi::information(QWidget*, const QString& text) {
     shown.push_back({Shown::Kind::Information, text});
 }

@@ -29,6 +29,8 @@ class ScriptedUi : public UiServices {
 
     // Answers to the next questions (true: OK); with none left, OK.
     std::deque<bool> answers;
+    // Items the next choices return (-1: cancelled); with none left, the first item.
+    std::deque<int> choices;
     // Paths the next file dialogs return; with none left, the dialog is cancelled ("").
     std::deque<QString> fileNames;
     std::vector<Shown> shown;
@@ -38,6 +40,8 @@ class ScriptedUi : public UiServices {
     bool question(QWidget*, const QString& text) override;
     void information(QWidget*, const QString& text) override;
     void error(QWidget*, const QString& text) override;
+    // Recorded as a question: its text, then the items one a line.
+    int choose(QWidget*, const QString& text, const QStringList& items) override;
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override;
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&,
                          const QString&) override;
