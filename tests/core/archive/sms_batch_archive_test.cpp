@@ -7,6 +7,7 @@
 #include "sms/sms_sender.hpp"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -129,6 +130,22 @@ TEST(SmsBatchArchive, BatchWithoutAModuleAddsNoEntry) {
     std::string error;
     ASSERT_TRUE(store.save(b, error)) << error;
     EXPECT_EQ(store.completionEntry(), 0);
+    EXPECT_EQ(s.entries().size(), 1u);
+}
+
+TEST(SmsBatchArchive, AnArchiveWithoutBatchesGetsTheirTableAndKeepsItsEntries) {
+    Scenario s("sms_upgrade");
+    // The file as the program wrote it before it kept batches.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(s.path().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DROP TABLE sms_batches; PRAGMA user_version = 1;", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    ArchiveSmsBatchStore store(s.path(), s.clock);
+    std::string error;
+    ASSERT_TRUE(store.save(s.newBatch(store), error)) << error;
+    EXPECT_EQ(store.loadAll(error)->size(), 1u);
     EXPECT_EQ(s.entries().size(), 1u);
 }
 
