@@ -75,6 +75,9 @@ TabAddOns::TabAddOns(AppContext& ctx, QWidget* parent)
     // A recording of the monitor (from a customer's site) plays without a module.
     v->addWidget(buttonGroup(this, "GroupMonitorReplay", QStringLiteral("Zapis monitora"),
                              "monitorReplayButton", QStringLiteral("Odtwórz zapis monitora...")));
+    // A change sent as configuration SMS through a GSM modem.
+    v->addWidget(buttonGroup(this, "GroupSmsSend", QStringLiteral("Konfiguracja SMS-ami"),
+                             "smsSendButton", QStringLiteral("Wyślij SMS konfiguracyjne...")));
     v->addStretch(1);
 }
 
