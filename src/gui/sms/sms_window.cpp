@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -83,7 +84,9 @@ SmsWindow::SmsWindow(AppContext& ctx, QWidget* parent)
     qRegisterMetaType<SmsReply>();
     setObjectName(QStringLiteral("smsWindow"));
     setWindowTitle(QStringLiteral("Wyślij SMS konfiguracyjne"));
-    resize(980, 700);
+    // Room for the table and the log, within a small laptop's screen.
+    const QRect room = screen()->availableGeometry();
+    resize(std::min(980, room.width() - 40), std::min(700, room.height() - 40));
 
     auto* v = new QVBoxLayout(this);
     auto* form = new QGridLayout;
@@ -147,7 +150,7 @@ SmsWindow::SmsWindow(AppContext& ctx, QWidget* parent)
     port_->setObjectName(QStringLiteral("smsPortCombo"));
     port_->setAccessibleName(QStringLiteral("Port modemu GSM"));
     port_->setEditable(true);
-    port_->setMinimumContentsLength(18);
+    port_->setMinimumContentsLength(24);
     for (const auto& name : listSystemPortNames())
         port_->addItem(q(name));
     port_->addItem(QStringLiteral("sim-modem"));
@@ -184,16 +187,16 @@ SmsWindow::SmsWindow(AppContext& ctx, QWidget* parent)
     log_->setMaximumBlockCount(5000);
     logLabel->setBuddy(log_);
     auto* repliesLabel = new QLabel(QStringLiteral("Odpowiedzi &modułu:"), this);
-    replies_ =
-        table(this, "smsRepliesTable", QStringLiteral("Odpowiedzi modułu"),
-              {QStringLiteral("Odebrana"), QStringLiteral("Wysłana"), QStringLiteral("Treść")});
+    replies_ = table(this, "smsRepliesTable", QStringLiteral("Odpowiedzi modułu"),
+                     {QStringLiteral("Odebrana"), QStringLiteral("Treść")});
     repliesLabel->setBuddy(replies_);
+    replies_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     bottom->addWidget(logLabel, 0, 0);
     bottom->addWidget(repliesLabel, 0, 1);
     bottom->addWidget(log_, 1, 0);
     bottom->addWidget(replies_, 1, 1);
     bottom->setColumnStretch(0, 3);
-    bottom->setColumnStretch(1, 2);
+    bottom->setColumnStretch(1, 3);
     v->addLayout(bottom, 2);
 
     worker_ = new SmsWorker;
@@ -210,9 +213,11 @@ SmsWindow::SmsWindow(AppContext& ctx, QWidget* parent)
     connect(worker_, &SmsWorker::replyReceived, this, [this](const SmsReply& r) {
         const int row = replies_->rowCount();
         replies_->insertRow(row);
-        replies_->setItem(row, 0, new QTableWidgetItem(q(r.receivedAt)));
-        replies_->setItem(row, 1, new QTableWidgetItem(q(r.sentAt)));
-        replies_->setItem(row, 2, new QTableWidgetItem(q(r.text)));
+        auto* time = new QTableWidgetItem(q(r.receivedAt));
+        // The network's time stamp: when the module sent it.
+        if (!r.sentAt.empty()) time->setToolTip(QStringLiteral("wysłana %1").arg(q(r.sentAt)));
+        replies_->setItem(row, 0, time);
+        replies_->setItem(row, 1, new QTableWidgetItem(q(r.text)));
     });
     connect(worker_, &SmsWorker::pinWanted, this, &SmsWindow::askPin);
     connect(worker_, &SmsWorker::finished, this,
@@ -324,9 +329,12 @@ bool SmsWindow::prepare() {
         target_.baseEntry = e.id;
         target_.serialNumber = e.serialNumber;
         source_ = "wpis archiwum " + std::to_string(e.id);
-        baseInfo_->setText(QStringLiteral("Wpis %1: moduł %2, obiekt %3 %4, %5 %6")
+        QString site =
+            q(e.siteNumber + (e.siteName.empty() || e.siteNumber.empty() ? "" : " ") + e.siteName);
+        baseInfo_->setText(QStringLiteral("Wpis %1: moduł %2%3, %4 %5")
                                .arg(e.id)
-                               .arg(q(e.serialNumber), q(e.siteNumber), q(e.siteName),
+                               .arg(q(e.serialNumber),
+                                    site.isEmpty() ? QString() : QStringLiteral(", obiekt ") + site,
                                     q(stateText(e.state)), q(e.time)));
     } else {
         ConfigDocument doc(ctx_.clock, ctx_.doc.exeDir());

@@ -36,6 +36,7 @@ struct SmsSetup {
         NewArchiveEntry read;
         read.image = p.ctx->doc.image();
         read.identity = parseIdentification(std::string("X/B/NAME_0503/") + kSerial);
+        read.time = {2026, 12, 1, 9, 30, 0, 0};
         auto opened = ConfigArchive::open(archive, ConfigArchive::Access::create);
         opened.archive->add(read);
         p.ctx->settings().objectName = "Magazyn";
