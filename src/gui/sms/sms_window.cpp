@@ -130,7 +130,7 @@ SmsWindow::SmsWindow(AppContext& ctx, QWidget* parent)
     unfinishedLabel_ = new QLabel(this);
     unfinishedLabel_->setObjectName(QStringLiteral("smsUnfinishedLabel"));
     unfinishedLabel_->setWordWrap(true);
-    continue_ = button(this, "smsContinueButton", QStringLiteral("&Dokończ tamtą wysyłkę"),
+    continue_ = button(this, "smsContinueButton", QStringLiteral("Dokończ &tamtą wysyłkę"),
                        QStringLiteral("Dokończ niedokończoną wysyłkę"));
     unfinishedRow->addWidget(unfinishedLabel_, 1);
     unfinishedRow->addWidget(continue_);
@@ -171,7 +171,7 @@ SmsWindow::SmsWindow(AppContext& ctx, QWidget* parent)
         button(this, "smsResumeButton", QStringLiteral("Wzn&ów"), QStringLiteral("Wznów wysyłkę"));
     sentButton_ = button(this, "smsUnknownSentButton", QStringLiteral("&Uznaj za wysłane"),
                          QStringLiteral("Uznaj wiadomości o nieznanym stanie za wysłane"));
-    resendButton_ = button(this, "smsUnknownResendButton", QStringLiteral("Wyślij &ponownie"),
+    resendButton_ = button(this, "smsUnknownResendButton", QStringLiteral("Wyślij ponowni&e"),
                            QStringLiteral("Wyślij ponownie wiadomości o nieznanym stanie"));
     for (auto* b : {sendButton_, pauseButton_, resumeButton_, sentButton_, resendButton_})
         buttons->addWidget(b);
@@ -186,7 +186,7 @@ SmsWindow::SmsWindow(AppContext& ctx, QWidget* parent)
     log_->setReadOnly(true);
     log_->setMaximumBlockCount(5000);
     logLabel->setBuddy(log_);
-    auto* repliesLabel = new QLabel(QStringLiteral("Odpowiedzi &modułu:"), this);
+    auto* repliesLabel = new QLabel(QStringLiteral("Odpowiedz&i modułu:"), this);
     replies_ = table(this, "smsRepliesTable", QStringLiteral("Odpowiedzi modułu"),
                      {QStringLiteral("Odebrana"), QStringLiteral("Treść")});
     repliesLabel->setBuddy(replies_);
