@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 
 using namespace qv;
 using namespace qv::gui;
@@ -153,6 +154,16 @@ class SmsWindowTest : public QObject {
         QCOMPARE(list.size(), std::size_t(2));
         QCOMPARE(list.front().state, std::string(kStateSmsUnconfirmed));
         QCOMPARE(list.front().siteName, std::string("Magazyn"));
+
+        // A read of the simulated module (the file the modem delivered into) shows the change.
+        s.p.ctx->settings().objectName = "Sklep";
+        s.p.ctx->settings().privPhones[0].clear();
+        s.p.ctx->doc.setPortName("sim:state=" + s.p.path("module.json").toStdString());
+        QString log;
+        finishLinkSessionWhenDone(&log);
+        s.p.find<QToolButton>("ReadButton")->click();
+        QCOMPARE(s.p.ctx->settings().objectName, std::string("Magazyn"));
+        QCOMPARE(s.p.ctx->settings().privPhones[0], std::string("600700800"));
     }
 
     void pausedThenResumedSendsEachMessageOnce() {
