@@ -135,12 +135,13 @@ TEST(SmsBatchArchive, BatchWithoutAModuleAddsNoEntry) {
 
 TEST(SmsBatchArchive, AnArchiveWithoutBatchesGetsTheirTableAndKeepsItsEntries) {
     Scenario s("sms_upgrade");
-    // The file as the program wrote it before it kept batches.
+    // The file as the program wrote it before it kept batches (the step that adds them is the
+    // latest one).
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(s.path().c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "DROP TABLE sms_batches; PRAGMA user_version = 1;", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
+    const std::string before = "DROP TABLE sms_batches; PRAGMA user_version = " +
+                               std::to_string(kArchiveSchemaVersion - 1) + ";";
+    ASSERT_EQ(sqlite3_exec(db, before.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
     ArchiveSmsBatchStore store(s.path(), s.clock);
     std::string error;
