@@ -448,10 +448,14 @@ ArchiveResult<bool> ConfigArchive::remove(std::int64_t id) {
     });
 }
 
-ArchiveResult<std::vector<StoredSmsBatch>> ConfigArchive::smsBatches() {
+ArchiveResult<std::vector<StoredSmsBatch>> ConfigArchive::smsBatches(std::string_view id) {
     return guarded<std::vector<StoredSmsBatch>>([&] {
-        Statement s = db_->prepare("SELECT id, number, created, done, body, base_entry, target, "
-                                   "serial, result_entry FROM sms_batches ORDER BY created, rowid");
+        Statement s =
+            db_->prepare(std::string("SELECT id, number, created, done, body, "
+                                     "base_entry, target, serial, result_entry FROM "
+                                     "sms_batches ") +
+                         (id.empty() ? "" : "WHERE id = ?1 ") + "ORDER BY created, rowid");
+        if (!id.empty()) s.bind(1, id);
         std::vector<StoredSmsBatch> out;
         while (s.step()) {
             StoredSmsBatch b;

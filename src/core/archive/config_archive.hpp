@@ -91,8 +91,8 @@ class ConfigArchive {
     // Deletes an entry; false when there is no such entry.
     ArchiveResult<bool> remove(std::int64_t id);
 
-    // The batches of configuration SMS, oldest first.
-    ArchiveResult<std::vector<StoredSmsBatch>> smsBatches();
+    // The batches of configuration SMS, oldest first (only the one with id, when one is given).
+    ArchiveResult<std::vector<StoredSmsBatch>> smsBatches(std::string_view id = {});
     // Keeps a batch, replacing the one with its id; its base, target and serial number are
     // those it was first kept with. With completion given, and no entry made for the batch
     // yet, adds that entry in the same transaction (so two processes never add it twice).

@@ -120,10 +120,9 @@ bool ArchiveSmsBatchStore::save(const SmsBatch& batch, std::string& error) {
     // Every message accepted: the configuration the module should now hold, as an entry.
     std::optional<NewArchiveEntry> completion;
     if (batch.allAccepted() && !batch.abandoned) {
-        const auto rows = archive.smsBatches();
-        const auto kept = std::find_if(rows.value.begin(), rows.value.end(),
-                                       [&](const StoredSmsBatch& r) { return r.id == batch.id; });
-        const StoredSmsBatch& known = kept != rows.value.end() ? *kept : row;
+        // What it leads to, as kept with it (another process may have started it).
+        const auto rows = archive.smsBatches(batch.id);
+        const StoredSmsBatch& known = rows.value.empty() ? row : rows.value.front();
         if (known.resultEntry == 0 && known.target && !known.serialNumber.empty()) {
             NewArchiveEntry e;
             e.state = std::string(kStateSmsUnconfirmed);
