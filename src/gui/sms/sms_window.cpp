@@ -573,11 +573,22 @@ void SmsWindow::showBatch() {
     messages_->resizeColumnToContents(0);
     messages_->setColumnWidth(1, std::max(messages_->columnWidth(1), 260));
     messages_->resizeColumnToContents(2);
-    count_->setText(!batch_ ? QString()
-                    : batch_->id.empty()
-                        ? countText(n)
-                        : QStringLiteral("Wysyłka %1: %2").arg(q(batch_->id), countText(n)));
+    showCount();
     updateButtons();
+}
+
+void SmsWindow::showCount() {
+    if (!batch_ || batch_->id.empty()) {
+        count_->setText(batch_ ? countText(batch_->messages.size()) : QString());
+        return;
+    }
+    std::size_t taken = 0;
+    for (const auto& m : batch_->messages)
+        taken += m.state == SmsMessageState::accepted || m.state == SmsMessageState::delivered;
+    count_->setText(QStringLiteral("Wysyłka %1: %2 SMS, przyjętych przez sieć %3")
+                        .arg(q(batch_->id))
+                        .arg(batch_->messages.size())
+                        .arg(taken));
 }
 
 void SmsWindow::showMessage(int index) {
@@ -588,6 +599,7 @@ void SmsWindow::showMessage(int index) {
     auto* item = new QTableWidgetItem(text);
     item->setData(Qt::UserRole, q(std::string(smsStateName(m.state))));
     messages_->setItem(index, 3, item);
+    showCount();
 }
 
 void SmsWindow::updateButtons() {

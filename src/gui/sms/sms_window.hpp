@@ -65,6 +65,7 @@ class SmsWindow : public QDialog {
     void askPin();
     void showBatch();
     void showMessage(int index);
+    void showCount();
     void updateButtons();
     void checkUnfinished();
     void log(const QString& line);
