@@ -324,6 +324,14 @@ void MainWindow::langButtonClick() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program; a changed configuration is asked about first,
     // as "Nowy" and "Otwórz" ask.
+    // A batch of SMS being sent is stopped first (its window asks), so it is left resumable.
+    if (sms_ && sms_->sending()) {
+        sms_->show();
+        sms_->raise();
+        sms_->close();
+        event->ignore();
+        return;
+    }
     if (ctx_.doc.isModified() &&
         !ctx_.ui.question(this, QString::fromUtf8(msg::kAskDiscardOnNew))) {
         event->ignore();

@@ -237,6 +237,17 @@ class SmsWindowTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!s.w->sending(), kWait);
     }
 
+    void closingTheProgramWhileSendingStopsTheBatchFirst() {
+        SmsSetup s;
+        s.slowly();
+        s.send(s.modem(QStringLiteral(",realtime")));
+        s.p.ui.answers = {true};
+        s.p.window->close();
+        QVERIFY(s.p.window->isVisible()); // not yet: the batch stops first
+        QTRY_VERIFY_WITH_TIMEOUT(!s.w->sending(), kWait);
+        QVERIFY(!s.w->batch()->finished());
+    }
+
     void closedWhileSendingStopsAndTheBatchIsOfferedAgain() {
         SmsSetup s;
         s.slowly();
