@@ -1,6 +1,7 @@
 // The configuration archive: a list of 10 000 entries must come in well under 200 ms for the
 // window; storing one entry (one transaction, synced to the disk) after every read and write.
 #include "archive/config_archive.hpp"
+#include "archive/sms_batch_archive.hpp"
 #include "config/conversion.hpp"
 #include "config/defaults.hpp"
 #include "link/identification.hpp"
@@ -142,6 +143,40 @@ void BM_ArchiveOpenStoreClose(benchmark::State& state) {
         if (qv::storeInArchive(path, entry).message) state.SkipWithError("store");
 }
 BENCHMARK(BM_ArchiveOpenStoreClose)->Unit(benchmark::kMillisecond);
+
+// One change of an SMS's state kept in the archive, as the sender keeps it before and after the
+// modem has each message: open, one synced transaction, close; a batch of 20 messages among 200
+// kept batches.
+void BM_ArchiveKeepSmsState(benchmark::State& state) {
+    const std::string path = (folder() / "sms.sqlite").string();
+    qv::VirtualClock clock;
+    qv::ArchiveSmsBatchStore store(path, clock);
+    qv::SmsChange change;
+    for (int k = 0; k < 20; ++k) {
+        qv::SmsConfigCommand c;
+        c.offset = 100 * k;
+        c.bytes = {1, 2, 3};
+        c.text = "*P" + std::string(40, 'A');
+        c.labels = {"Numer telefonu"};
+        change.commands.push_back(c);
+    }
+    std::string error;
+    for (int b = 0; b < 200; ++b) {
+        auto done = qv::makeSmsBatch("+48600100" + std::to_string(200 + b), change, "bench", {});
+        for (auto& m : done.messages)
+            m.state = qv::SmsMessageState::delivered;
+        store.save(done, error);
+    }
+    auto batch = qv::makeSmsBatch("+48600100200", change, "bench", {2024, 5, 1, 12, 0, 0, 0});
+    std::size_t k = 0;
+    for (auto _ : state) {
+        auto& m = batch.messages[k++ % batch.messages.size()];
+        m.state = m.state == qv::SmsMessageState::sending ? qv::SmsMessageState::pending
+                                                          : qv::SmsMessageState::sending;
+        if (!store.save(batch, error)) state.SkipWithError(error.c_str());
+    }
+}
+BENCHMARK(BM_ArchiveKeepSmsState)->Unit(benchmark::kMillisecond);
 
 // Removes the files when the program ends (the names again: the function statics holding them
 // may be gone by then).

@@ -2,6 +2,7 @@
 // entry never crash, and what comes back keeps the archive's own promises (whole images, lists
 // without images, newest first).
 #include "archive/config_archive.hpp"
+#include "archive/sms_batch_archive.hpp"
 #include "fuzz_support.hpp"
 
 #include <filesystem>
@@ -42,6 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (entry.ok() && entry.value && entry.value->summary.id != summary.id)
             fuzz::fail("an entry came back under another id");
     }
+    // The SMS batches kept in it: each one read back whole, or the store says why not.
+    archive.smsBatches();
+    VirtualClock clock;
+    ArchiveSmsBatchStore store(path, clock, {}, options);
+    std::string error;
+    if (!store.loadAll(error) && error.empty()) fuzz::fail("batches not read gave no reason");
     if (!all.value.empty()) {
         archive.setNote(all.value.front().id, "notatka");
         archive.remove(all.value.back().id);

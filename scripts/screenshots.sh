@@ -30,4 +30,5 @@ HOME=$home XDG_DATA_HOME=$home/.local/share XDG_CONFIG_HOME=$home/.config \
 # The windows a tour cannot reach without hardware, driven by their window tests.
 BUILD="$build" ./scripts/screenshot-monitor.sh "$out" >/dev/null
 BUILD="$build" ./scripts/screenshot-history-firmware.sh "$out" >/dev/null
+BUILD="$build" ./scripts/screenshot-sms.sh "$out" >/dev/null
 ls "$out"

@@ -2,6 +2,7 @@
 // each message's state kept so that a stopped batch can be resumed.
 #include "cli/cli_commands.hpp"
 
+#include "archive/sms_batch_archive.hpp"
 #include "common/clock.hpp"
 #include "common/file_io.hpp"
 #include "link/port_names.hpp"
@@ -32,6 +33,7 @@ struct SmsOptions {
     std::optional<std::string> modem;
     std::optional<std::string> base;
     std::optional<std::string> archiveEntry;
+    std::optional<std::string> archiveSerial;
     std::optional<std::string> pin;
     std::optional<std::string> interval;
     std::optional<std::string> unknown;
@@ -60,6 +62,8 @@ std::optional<SmsOptions> parseSmsOptions(const Invocation& inv) {
             ok = value(o.base);
         else if (a[k] == "--archive-entry")
             ok = value(o.archiveEntry);
+        else if (a[k] == "--archive-serial")
+            ok = value(o.archiveSerial);
         else if (a[k] == "--pin")
             ok = value(o.pin);
         else if (a[k] == "--interval")
@@ -89,10 +93,12 @@ std::optional<SmsOptions> parseSmsOptions(const Invocation& inv) {
         inv.err << text << '\n';
         return std::nullopt;
     };
-    const int sources = (o.base ? 1 : 0) + (o.archiveEntry ? 1 : 0) + (o.all ? 1 : 0);
+    const int sources =
+        (o.base ? 1 : 0) + (o.archiveEntry ? 1 : 0) + (o.archiveSerial ? 1 : 0) + (o.all ? 1 : 0);
     if (o.positional.size() > 1) return usage("Błędne argumenty polecenia sms-send");
     if (!o.positional.empty() && sources != 1)
-        return usage("Podaj, co moduł ma teraz: --base PLIK, --archive-entry ID albo --all");
+        return usage("Podaj, co moduł ma teraz: --base PLIK, --archive-entry ID, --archive-serial "
+                     "NUMER albo --all");
     if (o.positional.empty() && (sources != 0 || !o.resume))
         return usage("Podaj plik konfiguracji (albo --resume, by dokończyć wysyłkę)");
     if (o.dryRun && (o.resume || o.positional.empty()))
@@ -119,28 +125,86 @@ void printErrors(const Invocation& inv, const std::vector<UserMessage>& messages
         if (m.icon == UserMessage::Icon::Error) inv.err << m.text << '\n';
 }
 
-// The change from the file's configuration: against the base file, or the whole listing.
-std::optional<SmsChange> changeOf(const Invocation& inv, const SmsOptions& o, std::string& source) {
+// What the module holds now, when it comes from the archive: the entry's image and the module.
+struct ArchiveBase {
+    ConfigImage image;
+    std::int64_t entryId = 0;
+    std::string serialNumber;
+};
+
+std::optional<ArchiveBase> archiveBase(const Invocation& inv, const SmsOptions& o) {
+    std::optional<ArchiveEntry> found;
+    if (o.archiveSerial) {
+        ModuleBase base = latestEntryOfModule(inv.archivePath, *o.archiveSerial);
+        if (!base.entry) {
+            inv.err << base.problem << '\n';
+            return std::nullopt;
+        }
+        found = std::move(base.entry);
+    } else {
+        std::int64_t id = 0;
+        const std::string& t = *o.archiveEntry;
+        const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), id);
+        if (ec != std::errc{} || end != t.data() + t.size() || id <= 0) {
+            inv.err << "Błędny numer wpisu archiwum: " << t << '\n';
+            return std::nullopt;
+        }
+        auto opened = ConfigArchive::open(inv.archivePath, ConfigArchive::Access::existing);
+        if (!opened.archive) {
+            inv.err << (opened.missing ? "Archiwum konfiguracji jest puste: " + inv.archivePath
+                                       : opened.problem)
+                    << '\n';
+            return std::nullopt;
+        }
+        auto got = opened.archive->entry(id);
+        if (!got.ok() || !got.value) {
+            inv.err << (got.ok() ? "Brak wpisu " + t + " w archiwum konfiguracji" : got.problem)
+                    << '\n';
+            return std::nullopt;
+        }
+        found = std::move(got.value);
+    }
+    return ArchiveBase{found->image, found->summary.id, found->summary.serialNumber};
+}
+
+// The change from the file's configuration: against the base (a file or an archive entry), or
+// the whole listing; target gets what the module holds once every message arrived.
+std::optional<SmsChange> changeOf(const Invocation& inv, const SmsOptions& o, std::string& source,
+                                  SmsBatchTarget& target) {
     SystemClock clock;
-    ConfigDocument target(clock, inv.exeDir);
-    startDocument(inv, target, kDefaultPortName);
-    const OpenResult opened = target.openFile(absolutePath(o.positional[0]));
+    ConfigDocument doc(clock, inv.exeDir);
+    startDocument(inv, doc, kDefaultPortName);
+    const OpenResult opened = doc.openFile(absolutePath(o.positional[0]));
     printErrors(inv, opened.messages);
     if (!opened.opened) return std::nullopt;
     // What a write would send.
-    target.form2tab();
+    doc.form2tab();
     if (o.all) {
         source = o.positional[0] + " (cała konfiguracja)";
-        return smsWholeConfigurationCommands(target.image());
+        target.image = doc.image();
+        return smsWholeConfigurationCommands(doc.image());
     }
-    ConfigDocument base(clock, inv.exeDir);
-    startDocument(inv, base, kDefaultPortName);
-    const OpenResult baseOpened = base.openFile(absolutePath(*o.base));
-    printErrors(inv, baseOpened.messages);
-    if (!baseOpened.opened) return std::nullopt;
-    source = o.positional[0] + " wobec " + *o.base;
-    // The base as the module holds it: the image opened, not converted again.
-    return smsChangeCommands(base.image(), target.image());
+    ConfigImage baseImage;
+    if (o.base) {
+        ConfigDocument base(clock, inv.exeDir);
+        startDocument(inv, base, kDefaultPortName);
+        const OpenResult baseOpened = base.openFile(absolutePath(*o.base));
+        printErrors(inv, baseOpened.messages);
+        if (!baseOpened.opened) return std::nullopt;
+        source = o.positional[0] + " wobec " + *o.base;
+        // The base as the module holds it: the image opened, not converted again.
+        baseImage = base.image();
+    } else {
+        const auto fromArchive = archiveBase(inv, o);
+        if (!fromArchive) return std::nullopt;
+        source = o.positional[0] + " wobec wpisu archiwum " + std::to_string(fromArchive->entryId);
+        baseImage = fromArchive->image;
+        target.baseEntry = fromArchive->entryId;
+        target.serialNumber = fromArchive->serialNumber;
+    }
+    SmsChange change = smsChangeCommands(baseImage, doc.image());
+    target.image = imageAfterCommands(baseImage, change);
+    return change;
 }
 
 std::string lineOf(const SmsBatch& b, std::size_t i, bool withState = true) {
@@ -246,14 +310,11 @@ std::optional<int> runSmsSendCommand(const Invocation& inv) {
         inv.err << "Przerwa między wiadomościami to od 0 do 3600 sekund: " << *o->interval << '\n';
         return kExitUsage;
     }
-    if (o->archiveEntry) {
-        inv.err << "Archiwum konfiguracji nie jest jeszcze dostępne (--archive-entry)\n";
-        return kExitRefused;
-    }
     std::optional<SmsChange> change;
     std::string source;
+    SmsBatchTarget target;
     if (!o->positional.empty()) {
-        change = changeOf(inv, *o, source);
+        change = changeOf(inv, *o, source, target);
         if (!change) return kExitRefused;
         for (const auto& note : change->notes)
             inv.err << note << '\n';
@@ -266,7 +327,20 @@ std::optional<int> runSmsSendCommand(const Invocation& inv) {
         return kExitOk;
     }
 
-    JsonFileSmsBatchStore store(o->batchFile.value_or(defaultBatchFile(inv)));
+    // Batches are kept in the archive; --batch FILE keeps them in a JSON file instead (as the
+    // program did before the archive; also where the archive has no folder).
+    SystemClock storeClock;
+    std::unique_ptr<SmsBatchStore> storeOwner;
+    ArchiveSmsBatchStore* archiveStore = nullptr;
+    if (o->batchFile || inv.archivePath.empty()) {
+        storeOwner =
+            std::make_unique<JsonFileSmsBatchStore>(o->batchFile.value_or(defaultBatchFile(inv)));
+    } else {
+        auto a = std::make_unique<ArchiveSmsBatchStore>(inv.archivePath, storeClock, inv.userName);
+        archiveStore = a.get();
+        storeOwner = std::move(a);
+    }
+    SmsBatchStore& store = *storeOwner;
     std::string error;
     auto unfinished = unfinishedBatchFor(store, *number, error);
     if (!error.empty()) {
@@ -349,17 +423,23 @@ std::optional<int> runSmsSendCommand(const Invocation& inv) {
              ++n)
             batch.id =
                 makeSmsBatch(*number, {}, {}, clock.localTime()).id + " #" + std::to_string(n);
+        if (archiveStore) archiveStore->setTarget(batch.id, target);
     }
-    return sendBatch(inv, *o, batch, store);
+    const int code = sendBatch(inv, *o, batch, store);
+    if (archiveStore && archiveStore->completionEntry() != 0)
+        inv.out << "Archiwum: wpis " << archiveStore->completionEntry()
+                << " – konfiguracja wysłana SMS-ami, niepotwierdzona odczytem\n";
+    return code;
 }
 
 std::vector<std::string> smsSendCommandUsage() {
     return {
-        "sms-send WEJ --to NUMER --modem PORT [--base PLIK | --archive-entry ID | --all] "
+        "sms-send WEJ --to NUMER --modem PORT [--base PLIK | --archive-entry ID | "
+        "--archive-serial NUMER|OBIEKT | --all] "
         "[--pin PIN] [--interval SEKUNDY] [--dry-run] [--resume] [--new] [--unknown sent|resend] "
         "[--batch PLIK]",
         "                                          zmiana konfiguracji SMS-ami przez modem GSM "
-        "(jedno z --base, --archive-entry, --all)",
+        "(jedno z --base, --archive-entry, --archive-serial, --all)",
         "  port sim-modem[:opcje] to wbudowany symulowany modem (zob. README)",
     };
 }

@@ -133,6 +133,8 @@ bool looksLikePhoneNumber(std::string_view text) {
 std::string stateText(std::string_view state) {
     if (state == kStateRead) return "odczyt";
     if (state == kStateWritten) return "zapis";
+    if (state == kStateSmsUnconfirmed) return "SMS (niepotwierdzony)";
+    if (state == kStateSmsConfirmed) return "SMS (potwierdzony odczytem)";
     return std::string(state);
 }
 

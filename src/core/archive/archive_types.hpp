@@ -7,6 +7,7 @@
 #include "link/link_types.hpp"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,12 @@ namespace qv {
 // later version wrote it) is kept and shown as it is.
 inline constexpr std::string_view kStateRead = "read";
 inline constexpr std::string_view kStateWritten = "written";
+// A configuration sent by SMS: every message was accepted by the network, so the module should
+// now hold it, but no read has shown it yet. A later read of the module that holds it (on every
+// byte an SMS can set) makes it confirmed; a read that differs leaves it as it is, the read's
+// own entry being the newer one.
+inline constexpr std::string_view kStateSmsUnconfirmed = "sms-unconfirmed";
+inline constexpr std::string_view kStateSmsConfirmed = "sms-confirmed";
 
 // What a read-back after a write found.
 enum class ReadBack {
@@ -62,6 +69,20 @@ struct ArchiveEntry {
     DeviceIdentity identity;
     ConfigImage image;
     std::vector<std::string> phoneNumbers; // the searchable digits, sorted
+};
+
+// A batch of configuration SMS as the archive keeps it. The batch itself is kept as the text
+// its store makes of it; the archive only files it by number and keeps what it leads to.
+struct StoredSmsBatch {
+    std::string id;
+    std::string number;
+    std::string created;
+    bool done = false; // finished or abandoned
+    std::string body;
+    std::int64_t baseEntry = 0;        // the entry the change was made against (0: none)
+    std::optional<ConfigImage> target; // what the module holds once every message arrived
+    std::string serialNumber;          // the module's, when known
+    std::int64_t resultEntry = 0;      // the entry added when every message was accepted
 };
 
 // A module the archive has seen, as its latest entry describes it.

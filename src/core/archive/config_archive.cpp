@@ -4,6 +4,7 @@
 #include "archive/sqlite_db.hpp"
 #include "common/file_io.hpp"
 #include "common/text_format.hpp"
+#include "sms/sms_commands.hpp"
 
 #include <sqlite3.h>
 
@@ -56,6 +57,21 @@ CREATE TABLE entry_phones (
     phone TEXT NOT NULL,
     PRIMARY KEY (entry_id, phone)
 ) WITHOUT ROWID;
+)sql",
+    // Batches of configuration SMS: each batch as its store's text, filed by number.
+    R"sql(
+CREATE TABLE sms_batches (
+    id TEXT PRIMARY KEY,
+    number TEXT NOT NULL,
+    created TEXT NOT NULL,
+    done INTEGER NOT NULL,
+    body TEXT NOT NULL,
+    base_entry INTEGER,
+    target BLOB,
+    serial TEXT NOT NULL,
+    result_entry INTEGER
+);
+CREATE INDEX sms_batches_by_number ON sms_batches (number, created);
 )sql",
 };
 
@@ -161,6 +177,71 @@ void migrate(Database& db) {
     t.commit();
 }
 
+// Inserts an entry (inside the caller's transaction); returns its id.
+std::int64_t insertEntry(Database& db, const NewArchiveEntry& entry) {
+    const SiteFacts facts = siteFacts(entry.image);
+    const DeviceIdentity& id = entry.identity;
+    Statement insert = db.prepare(
+        "INSERT INTO entries (time, state, read_back, serial, model, model_string, "
+        "firmware_version, sub_version, platform, identification, magic_char, boot_loader, "
+        "user_name, file_name, site_name, site_number, note, search_key, image) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, "
+        "?18, ?19)");
+    insert.bind(1, formatProgDate(entry.time)).bind(2, entry.state);
+    if (entry.readBack == ReadBack::notAsked)
+        insert.bindNull(3);
+    else
+        insert.bind(3, storedReadBack(entry.readBack));
+    insert.bind(4, id.serialNumber)
+        .bind(5, id.modelName)
+        .bind(6, id.modelString)
+        .bind(7, std::int64_t{id.firmwareVersion})
+        .bind(8, std::int64_t{id.subVersion})
+        .bind(9, std::int64_t{id.platform})
+        .bind(10, id.text)
+        .bind(11, id.magicChar)
+        .bind(12, id.bootLoaderId)
+        .bind(13, entry.userName)
+        .bind(14, entry.fileName)
+        .bind(15, facts.name)
+        .bind(16, facts.number)
+        .bind(17, entry.note)
+        .bind(18, searchKey(id.serialNumber, facts))
+        .bindBlob(19, entry.image.bytes());
+    insert.run();
+    const std::int64_t newId = db.lastInsertId();
+    Statement phone =
+        db.prepare("INSERT OR IGNORE INTO entry_phones (entry_id, phone) VALUES (?1, ?2)");
+    for (const auto& number : facts.phoneNumbers) {
+        phone.reset();
+        phone.bind(1, newId).bind(2, number).run();
+    }
+    return newId;
+}
+
+// True when image holds what sent holds on every byte a configuration SMS can set.
+bool sameOverSms(const std::vector<std::uint8_t>& sent, const ConfigImage& image) {
+    if (sent.size() != ConfigImage::kSize) return false;
+    for (std::size_t k = 0; k < ConfigImage::kSize; ++k)
+        if (!excludedFromSmsCommands(static_cast<int>(k)) && sent[k] != image.bytes()[k])
+            return false;
+    return true;
+}
+
+// A read of a module confirms its configurations sent by SMS that it now holds.
+void confirmSentBySms(Database& db, const NewArchiveEntry& read) {
+    Statement s = db.prepare("SELECT id, image FROM entries WHERE serial = ?1 AND state = ?2");
+    s.bind(1, read.identity.serialNumber).bind(2, kStateSmsUnconfirmed);
+    std::vector<std::int64_t> confirmed;
+    while (s.step())
+        if (sameOverSms(s.blob(1), read.image)) confirmed.push_back(s.integer(0));
+    Statement update = db.prepare("UPDATE entries SET state = ?2 WHERE id = ?1");
+    for (const auto id : confirmed) {
+        update.reset();
+        update.bind(1, id).bind(2, kStateSmsConfirmed).run();
+    }
+}
+
 } // namespace
 
 ConfigArchive::ConfigArchive(std::string path, ArchiveOptions options)
@@ -243,44 +324,10 @@ ConfigArchive::Opened ConfigArchive::open(const std::string& path, Access access
 
 ArchiveResult<std::int64_t> ConfigArchive::add(const NewArchiveEntry& entry) {
     return guarded<std::int64_t>([&] {
-        const SiteFacts facts = siteFacts(entry.image);
-        const DeviceIdentity& id = entry.identity;
         Transaction t(*db_);
-        Statement insert = db_->prepare(
-            "INSERT INTO entries (time, state, read_back, serial, model, model_string, "
-            "firmware_version, sub_version, platform, identification, magic_char, boot_loader, "
-            "user_name, file_name, site_name, site_number, note, search_key, image) "
-            "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, "
-            "?18, ?19)");
-        insert.bind(1, formatProgDate(entry.time)).bind(2, entry.state);
-        if (entry.readBack == ReadBack::notAsked)
-            insert.bindNull(3);
-        else
-            insert.bind(3, storedReadBack(entry.readBack));
-        insert.bind(4, id.serialNumber)
-            .bind(5, id.modelName)
-            .bind(6, id.modelString)
-            .bind(7, std::int64_t{id.firmwareVersion})
-            .bind(8, std::int64_t{id.subVersion})
-            .bind(9, std::int64_t{id.platform})
-            .bind(10, id.text)
-            .bind(11, id.magicChar)
-            .bind(12, id.bootLoaderId)
-            .bind(13, entry.userName)
-            .bind(14, entry.fileName)
-            .bind(15, facts.name)
-            .bind(16, facts.number)
-            .bind(17, entry.note)
-            .bind(18, searchKey(id.serialNumber, facts))
-            .bindBlob(19, entry.image.bytes());
-        insert.run();
-        const std::int64_t newId = db_->lastInsertId();
-        Statement phone =
-            db_->prepare("INSERT OR IGNORE INTO entry_phones (entry_id, phone) VALUES (?1, ?2)");
-        for (const auto& number : facts.phoneNumbers) {
-            phone.reset();
-            phone.bind(1, newId).bind(2, number).run();
-        }
+        const std::int64_t newId = insertEntry(*db_, entry);
+        if (entry.state == kStateRead && !entry.identity.serialNumber.empty())
+            confirmSentBySms(*db_, entry);
         if (options_.beforeCommit) options_.beforeCommit();
         t.commit();
         return newId;
@@ -398,6 +445,77 @@ ArchiveResult<bool> ConfigArchive::remove(std::int64_t id) {
         const bool removed = db_->changes() > 0;
         t.commit();
         return removed;
+    });
+}
+
+ArchiveResult<std::vector<StoredSmsBatch>> ConfigArchive::smsBatches(std::string_view id) {
+    return guarded<std::vector<StoredSmsBatch>>([&] {
+        Statement s =
+            db_->prepare(std::string("SELECT id, number, created, done, body, "
+                                     "base_entry, target, serial, result_entry FROM "
+                                     "sms_batches ") +
+                         (id.empty() ? "" : "WHERE id = ?1 ") + "ORDER BY created, rowid");
+        if (!id.empty()) s.bind(1, id);
+        std::vector<StoredSmsBatch> out;
+        while (s.step()) {
+            StoredSmsBatch b;
+            b.id = s.text(0);
+            b.number = s.text(1);
+            b.created = s.text(2);
+            b.done = s.integer(3) != 0;
+            b.body = s.text(4);
+            b.baseEntry = s.integer(5);
+            const auto target = s.blob(6);
+            if (target.size() == ConfigImage::kSize) {
+                b.target.emplace();
+                std::copy(target.begin(), target.end(), b.target->bytes().begin());
+            }
+            b.serialNumber = s.text(7);
+            b.resultEntry = s.integer(8);
+            out.push_back(std::move(b));
+        }
+        return out;
+    });
+}
+
+ArchiveResult<std::int64_t> ConfigArchive::saveSmsBatch(const StoredSmsBatch& batch,
+                                                        const NewArchiveEntry* completion) {
+    return guarded<std::int64_t>([&] {
+        Transaction t(*db_);
+        Statement upsert = db_->prepare(
+            "INSERT INTO sms_batches (id, number, created, done, body, base_entry, target, serial) "
+            "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8) ON CONFLICT (id) DO UPDATE SET "
+            "number = excluded.number, done = excluded.done, body = excluded.body");
+        upsert.bind(1, batch.id)
+            .bind(2, batch.number)
+            .bind(3, batch.created)
+            .bind(4, std::int64_t{batch.done ? 1 : 0})
+            .bind(5, batch.body);
+        if (batch.baseEntry != 0)
+            upsert.bind(6, batch.baseEntry);
+        else
+            upsert.bindNull(6);
+        if (batch.target)
+            upsert.bindBlob(7, batch.target->bytes());
+        else
+            upsert.bindNull(7);
+        upsert.bind(8, batch.serialNumber);
+        upsert.run();
+        std::int64_t added = 0;
+        if (completion) {
+            Statement made = db_->prepare("SELECT result_entry FROM sms_batches WHERE id = ?1");
+            made.bind(1, batch.id);
+            if (made.step() && !made.optionalInteger(0)) {
+                added = insertEntry(*db_, *completion);
+                db_->prepare("UPDATE sms_batches SET result_entry = ?2 WHERE id = ?1")
+                    .bind(1, batch.id)
+                    .bind(2, added)
+                    .run();
+            }
+        }
+        if (options_.beforeCommit) options_.beforeCommit();
+        t.commit();
+        return added;
     });
 }
 

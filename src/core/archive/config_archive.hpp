@@ -32,7 +32,7 @@ class Statement;
 
 // The schema this program writes. A file of a later version is used as it is: later versions
 // only add tables and columns.
-inline constexpr int kArchiveSchemaVersion = 1;
+inline constexpr int kArchiveSchemaVersion = 2;
 
 struct ArchiveOptions {
     // How long a call waits for another process that is storing an entry.
@@ -70,7 +70,8 @@ class ConfigArchive {
 
     const std::string& path() const { return path_; }
 
-    // Stores one entry; returns its id.
+    // Stores one entry; returns its id. A read entry confirms the module's entries sent by SMS
+    // and not yet confirmed whose configuration it holds on every byte an SMS can set.
     ArchiveResult<std::int64_t> add(const NewArchiveEntry& entry);
 
     // The modules, the one seen last first. A search text keeps the modules any of whose
@@ -89,6 +90,15 @@ class ConfigArchive {
     ArchiveResult<bool> setNote(std::int64_t id, std::string_view note);
     // Deletes an entry; false when there is no such entry.
     ArchiveResult<bool> remove(std::int64_t id);
+
+    // The batches of configuration SMS, oldest first (only the one with id, when one is given).
+    ArchiveResult<std::vector<StoredSmsBatch>> smsBatches(std::string_view id = {});
+    // Keeps a batch, replacing the one with its id; its base, target and serial number are
+    // those it was first kept with. With completion given, and no entry made for the batch
+    // yet, adds that entry in the same transaction (so two processes never add it twice).
+    // Returns the id of the entry added now, or 0.
+    ArchiveResult<std::int64_t> saveSmsBatch(const StoredSmsBatch& batch,
+                                             const NewArchiveEntry* completion);
 
   private:
     ConfigArchive(std::string path, ArchiveOptions options);

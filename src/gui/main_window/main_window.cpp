@@ -19,6 +19,7 @@
 #include "gui/main_window/report_commands.hpp"
 #include "gui/main_window/sms_description_form.hpp"
 #include "gui/monitor/monitor_window.hpp"
+#include "gui/sms/sms_window.hpp"
 #include "gui/tabs/tab_addons.hpp"
 #include "gui/tabs/tab_baza.hpp"
 #include "gui/tabs/tab_centralka.hpp"
@@ -88,6 +89,7 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     ctx_.password = password_;
     firmware_ = new FirmwareWindow(ctx_, this);
     memo_ = new MemoForm(ctx_, this);
+    connect(memo_, &MemoForm::sendRequested, this, &MainWindow::smsSendClick, Qt::QueuedConnection);
     smsDescription_ = new SmsDescriptionForm(ctx_, this);
     addPhones_ = new AddPhonesForm(ctx_, this);
     counters_ = new CountersWindow(ctx_, this);
@@ -219,6 +221,7 @@ void MainWindow::buildPages() {
     connectTabButton("reportHtmlButton", &MainWindow::reportHtmlClick);
     connectTabButton("reportPrintButton", &MainWindow::reportPrintClick);
     connectTabButton("monitorReplayButton", &MainWindow::monitorReplayClick);
+    connectTabButton("smsSendButton", &MainWindow::smsSendClick);
     // Ctrl+P prints the report: the key users expect to print never writes to the module.
     auto* print = new QShortcut(QKeySequence::Print, this);
     print->setObjectName(QStringLiteral("reportPrintShortcut"));
@@ -333,6 +336,14 @@ void MainWindow::langButtonClick() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program; a changed configuration is asked about first,
     // as "Nowy" and "Otwórz" ask.
+    // A batch of SMS being sent is stopped first (its window asks), so it is left resumable.
+    if (sms_ && sms_->sending()) {
+        sms_->show();
+        sms_->raise();
+        sms_->close();
+        event->ignore();
+        return;
+    }
     if (ctx_.doc.isModified() &&
         !ctx_.ui.question(this, QString::fromUtf8(msg::kAskDiscardOnNew))) {
         event->ignore();
@@ -392,6 +403,19 @@ void MainWindow::smsListingClick() {
     for (const auto& line : smsListing(ctx_.doc.image()))
         memo_->addLine(QString::fromStdString(line));
     memo_->exec();
+}
+
+void MainWindow::smsSendClick() {
+    if (!sms_) {
+        sms_ = new SmsWindow(ctx_, this);
+        // The module read last is the likely one.
+        const std::string& serial = link_->results().identity.serialNumber;
+        if (!serial.empty())
+            sms_->setBase(SmsWindow::BaseKind::archive, QString::fromStdString(serial));
+    }
+    sms_->show();
+    sms_->raise();
+    sms_->activateWindow();
 }
 
 std::unique_ptr<ConfigDocument> MainWindow::scratchDocument() const {

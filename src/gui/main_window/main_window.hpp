@@ -30,6 +30,7 @@ class AddPhonesForm;
 class SmsDescriptionForm;
 class MainStatusBar;
 class MemoForm;
+class SmsWindow;
 class SettingsWindow;
 class PortAtStart;
 class AppLogWindow;
@@ -75,6 +76,8 @@ class MainWindow : public QMainWindow {
     void monitorReplayClick();
     void historyButtonClick();
     void smsListingClick();
+    // "Wyślij SMS konfiguracyjne": the change sent through a GSM modem.
+    void smsSendClick();
     // "Porównaj": the window's configuration against a file, or against the module's.
     void compareWithFileClick();
     void compareWithModuleClick();
@@ -90,6 +93,7 @@ class MainWindow : public QMainWindow {
 
     LinkWindow* linkWindow() const { return link_; }
     MemoForm* memoForm() const { return memo_; }
+    SmsWindow* smsWindow() const { return sms_; } // none before it was first opened
     HistoryWindow* historyWindow() const { return history_; }
     CompareWindow* compareWindow() const { return compare_; }
     QTabWidget* pageControl() const { return pages_; }
@@ -126,6 +130,7 @@ class MainWindow : public QMainWindow {
     PasswordForm* password_ = nullptr;
     FirmwareWindow* firmware_ = nullptr;
     MemoForm* memo_ = nullptr;
+    SmsWindow* sms_ = nullptr;
     SmsDescriptionForm* smsDescription_ = nullptr;
     AddPhonesForm* addPhones_ = nullptr;
     CountersWindow* counters_ = nullptr;

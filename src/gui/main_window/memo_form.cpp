@@ -1,6 +1,8 @@
 #include "gui/main_window/memo_form.hpp"
 
+#include <QHBoxLayout>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -12,6 +14,18 @@ MemoForm::MemoForm(AppContext&, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     resize(kWidth, kHeight);
+    auto* row = new QHBoxLayout;
+    row->setContentsMargins(8, 4, 8, 6);
+    auto* send = new QPushButton(QStringLiteral("&Wyślij SMS-ami..."), this);
+    send->setObjectName(QStringLiteral("smsSendFromListingButton"));
+    send->setAccessibleName(QStringLiteral("Wyślij zmianę konfiguracji SMS-ami przez modem"));
+    row->addStretch(1);
+    row->addWidget(send);
+    static_cast<QBoxLayout*>(layout())->addLayout(row);
+    connect(send, &QPushButton::clicked, this, [this] {
+        accept();
+        Q_EMIT sendRequested();
+    });
 }
 
 void MemoForm::clearLines() {

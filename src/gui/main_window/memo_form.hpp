@@ -19,6 +19,10 @@ class MemoForm : public TextWindow {
     // The memo's lines as it holds them now (none after clearLines()).
     QStringList lines() const;
 
+  Q_SIGNALS:
+    // "Wyślij SMS-ami...": the listing closes and the SMS window opens.
+    void sendRequested();
+
   private:
     bool hasLines_ = false; // an empty first line leaves the document empty
 };

@@ -72,9 +72,17 @@ TabAddOns::TabAddOns(AppContext& ctx, QWidget* parent)
     }
     r->addStretch(1);
     v->addWidget(report);
-    // A recording of the monitor (from a customer's site) plays without a module.
-    v->addWidget(buttonGroup(this, "GroupMonitorReplay", QStringLiteral("Zapis monitora"),
-                             "monitorReplayButton", QStringLiteral("Odtwórz zapis monitora...")));
+    // A recording of the monitor (from a customer's site) plays without a module; beside it, a
+    // change sent as configuration SMS through a GSM modem (one row: the tab keeps its height).
+    auto* lastRow = new QHBoxLayout;
+    lastRow->setSpacing(10);
+    v->addLayout(lastRow);
+    lastRow->addWidget(buttonGroup(this, "GroupMonitorReplay", QStringLiteral("Zapis monitora"),
+                                   "monitorReplayButton",
+                                   QStringLiteral("Odtwórz zapis monitora...")));
+    lastRow->addWidget(buttonGroup(this, "GroupSmsSend", QStringLiteral("Konfiguracja SMS-ami"),
+                                   "smsSendButton",
+                                   QStringLiteral("Wyślij SMS konfiguracyjne...")));
     v->addStretch(1);
 }
 

@@ -113,7 +113,9 @@ TEST(ArchiveMessages, AreOneLineWhateverTheReasonHolds) {
 TEST(ArchiveMessages, StatesReadAsTheProgramsWords) {
     EXPECT_EQ(stateText(kStateRead), "odczyt");
     EXPECT_EQ(stateText(kStateWritten), "zapis");
-    EXPECT_EQ(stateText("sms-unconfirmed"), "sms-unconfirmed");
+    EXPECT_EQ(stateText(kStateSmsUnconfirmed), "SMS (niepotwierdzony)");
+    EXPECT_EQ(stateText(kStateSmsConfirmed), "SMS (potwierdzony odczytem)");
+    EXPECT_EQ(stateText("later-kind"), "later-kind");
     const std::pair<ReadBack, std::string> writes[] = {
         {ReadBack::notAsked, "zapis"},
         {ReadBack::same, "zapis (sprawdzony)"},

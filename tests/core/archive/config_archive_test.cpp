@@ -337,9 +337,10 @@ TEST_F(Archive, AFullDiskKeepsEveryEarlierEntryAndTheNextOpenStoresAgain) {
 TEST_F(Archive, AFileOfALaterVersionIsUsedAsItIs) {
     open()->add(sampleEntry("2392001"));
     // A later version adds a table of its own and a column with a default.
-    rawSql("CREATE TABLE sms_batches (id INTEGER PRIMARY KEY, sent TEXT);"
+    rawSql("CREATE TABLE later_things (id INTEGER PRIMARY KEY, sent TEXT);"
            "ALTER TABLE entries ADD COLUMN batch INTEGER DEFAULT NULL;"
-           "PRAGMA user_version = 2;");
+           "PRAGMA user_version = " +
+           std::to_string(kArchiveSchemaVersion + 1) + ";");
     const auto archive = open();
     ASSERT_TRUE(archive);
     add(*archive, sampleEntry("2392002"));

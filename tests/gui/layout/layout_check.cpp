@@ -16,6 +16,7 @@
 #include "gui/main_window/memo_form.hpp"
 #include "gui/monitor/monitor_window.hpp"
 #include "gui/monitor/terminal_window.hpp"
+#include "gui/sms/sms_window.hpp"
 #include "gui/tabs/table_widgets.hpp"
 #include "gui/widgets/gradient_toolbar.hpp"
 
@@ -636,6 +637,19 @@ class LayoutCheckTest : public QObject {
             p.window.get());
         walkDialog(&choice);
         verifyClean(QStringLiteral("secondary windows"));
+    }
+
+    void smsWindowWithItsCommands() {
+        Program p;
+        p.window->smsSendClick();
+        SmsWindow* sms = p.window->smsWindow();
+        QVERIFY(sms);
+        sms->setArchivePath(p.path(QStringLiteral("archiwum.sqlite")).toStdString());
+        sms->setNumber(QStringLiteral("+48600100200"));
+        sms->setBase(SmsWindow::BaseKind::whole, QString());
+        QVERIFY(sms->prepare());
+        walkDialog(sms, QStringLiteral("whole configuration"));
+        verifyClean(QStringLiteral("SMS window"));
     }
 
     void linkAndHistoryWindowsAfterSessions() {
