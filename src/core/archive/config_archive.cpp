@@ -153,12 +153,16 @@ int smallInteger(std::int64_t v) {
 }
 
 // Refuses, before anything is written, a database that another program made.
+// The three facts are read in one statement, so one snapshot: another process may be making
+// the schema of a new file meanwhile.
 void checkOwnFile(Database& db) {
-    const std::int64_t version = db.integer("PRAGMA user_version");
-    const bool empty = db.integer("SELECT count(*) FROM sqlite_schema") == 0;
-    if (version == 0 ? !empty
-                     : version < 0 || db.integer("PRAGMA application_id") != kApplicationId)
-        throw ForeignFile{};
+    Statement s = db.prepare("SELECT (SELECT user_version FROM pragma_user_version), "
+                             "(SELECT count(*) FROM sqlite_schema), "
+                             "(SELECT application_id FROM pragma_application_id)");
+    if (!s.step()) throw ForeignFile{};
+    const std::int64_t version = s.integer(0);
+    const bool empty = s.integer(1) == 0;
+    if (version == 0 ? !empty : version < 0 || s.integer(2) != kApplicationId) throw ForeignFile{};
 }
 
 // Brings an older schema (or the empty file just made) up to this program's version. The write
@@ -308,7 +312,7 @@ ConfigArchive::Opened ConfigArchive::open(const std::string& path, Access access
             db.exec("PRAGMA max_page_count = " + std::to_string(archive->options_.maxPageCount));
         // Where the file system has no shared memory, SQLite stays with its rollback journal,
         // which keeps entries as safely (writers then wait for readers too).
-        db.text("PRAGMA journal_mode = WAL");
+        db.useWriteAheadLog(archive->options_.busyTimeoutMs);
         db.exec("PRAGMA synchronous = FULL");
         db.exec("PRAGMA foreign_keys = ON");
         migrate(db);

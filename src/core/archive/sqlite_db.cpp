@@ -148,6 +148,20 @@ void Database::setBusyTimeout(int milliseconds) {
     check(db_, sqlite3_busy_timeout(db_, milliseconds));
 }
 
+void Database::useWriteAheadLog(int timeoutMs) {
+    constexpr int kStepMs = 10;
+    for (int waited = 0;; waited += kStepMs) {
+        try {
+            text("PRAGMA journal_mode = WAL");
+            return;
+        } catch (const SqliteError& e) {
+            if ((e.code() != SQLITE_BUSY && e.code() != SQLITE_LOCKED) || waited >= timeoutMs)
+                throw;
+        }
+        sqlite3_sleep(kStepMs);
+    }
+}
+
 Transaction::Transaction(Database& db) : db_(db) {
     db_.exec("BEGIN IMMEDIATE");
 }

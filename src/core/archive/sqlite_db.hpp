@@ -71,6 +71,10 @@ class Database {
     std::int64_t lastInsertId() const;
     int changes() const;
     void setBusyTimeout(int milliseconds);
+    // Puts the file in write-ahead-log mode. Two connections switching a new file at once can be
+    // told "busy" at once (SQLite's way out of a deadlock, without waiting): that is tried again,
+    // waiting through SQLite's own sleep, for up to timeoutMs.
+    void useWriteAheadLog(int timeoutMs);
 
   private:
     sqlite3* db_ = nullptr;
