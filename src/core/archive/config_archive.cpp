@@ -57,6 +57,11 @@ CREATE TABLE entry_phones (
     PRIMARY KEY (entry_id, phone)
 ) WITHOUT ROWID;
 )sql",
+    // The port each entry's module answered on, to find the module last seen on a port.
+    R"sql(
+ALTER TABLE entries ADD COLUMN port TEXT NOT NULL DEFAULT '';
+CREATE INDEX entries_by_port ON entries (port, id);
+)sql",
 };
 
 constexpr std::string_view kSummaryColumns =
@@ -65,7 +70,7 @@ constexpr std::string_view kSummaryColumns =
 constexpr std::string_view kEntryColumns =
     "id, time, state, read_back, serial, model, site_name, site_number, user_name, file_name, "
     "note, model_string, firmware_version, sub_version, platform, identification, magic_char, "
-    "boot_loader, image";
+    "boot_loader, image, port";
 
 // A stored entry that cannot be what this program wrote (its image is not 5120 bytes).
 struct DamagedEntry {
@@ -249,9 +254,9 @@ ArchiveResult<std::int64_t> ConfigArchive::add(const NewArchiveEntry& entry) {
         Statement insert = db_->prepare(
             "INSERT INTO entries (time, state, read_back, serial, model, model_string, "
             "firmware_version, sub_version, platform, identification, magic_char, boot_loader, "
-            "user_name, file_name, site_name, site_number, note, search_key, image) "
+            "user_name, file_name, site_name, site_number, note, search_key, image, port) "
             "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, "
-            "?18, ?19)");
+            "?18, ?19, ?20)");
         insert.bind(1, formatProgDate(entry.time)).bind(2, entry.state);
         if (entry.readBack == ReadBack::notAsked)
             insert.bindNull(3);
@@ -272,7 +277,8 @@ ArchiveResult<std::int64_t> ConfigArchive::add(const NewArchiveEntry& entry) {
             .bind(16, facts.number)
             .bind(17, entry.note)
             .bind(18, searchKey(id.serialNumber, facts))
-            .bindBlob(19, entry.image.bytes());
+            .bindBlob(19, entry.image.bytes())
+            .bind(20, entry.portName);
         insert.run();
         const std::int64_t newId = db_->lastInsertId();
         Statement phone =
@@ -358,6 +364,7 @@ std::optional<ArchiveEntry> ConfigArchive::readEntry(std::string_view where,
     const auto image = s.blob(18);
     if (image.size() != ConfigImage::kSize) throw DamagedEntry{e.summary.id};
     std::copy(image.begin(), image.end(), e.image.bytes().begin());
+    e.portName = s.text(19);
     Statement phones =
         db_->prepare("SELECT phone FROM entry_phones WHERE entry_id = ?1 ORDER BY phone");
     phones.bind(1, e.summary.id);
@@ -376,6 +383,16 @@ ConfigArchive::latestEntry(std::string_view serialNumber) {
     return guarded<std::optional<ArchiveEntry>>([&] {
         return readEntry("WHERE serial = ?1 ORDER BY id DESC LIMIT 1",
                          [&](Statement& s) { s.bind(1, serialNumber); });
+    });
+}
+
+ArchiveResult<std::optional<ArchiveEntry>>
+ConfigArchive::latestEntryOnPort(std::string_view portName) {
+    return guarded<std::optional<ArchiveEntry>>([&]() -> std::optional<ArchiveEntry> {
+        if (portName.empty()) return std::nullopt;
+        return readEntry("WHERE port = ?1 AND state IN ('read', 'written') ORDER BY id DESC "
+                         "LIMIT 1",
+                         [&](Statement& s) { s.bind(1, portName); });
     });
 }
 
