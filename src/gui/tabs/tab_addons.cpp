@@ -75,6 +75,14 @@ TabAddOns::TabAddOns(AppContext& ctx, QWidget* parent)
     // A recording of the monitor (from a customer's site) plays without a module.
     v->addWidget(buttonGroup(this, "GroupMonitorReplay", QStringLiteral("Zapis monitora"),
                              "monitorReplayButton", QStringLiteral("Odtwórz zapis monitora...")));
+    // Every configuration read from a module or written to one, kept on this computer.
+    auto* archive =
+        buttonGroup(this, "GroupArchive", QStringLiteral("Archiwum konfiguracji modułów"),
+                    "archiveButton", QStringLiteral("Archiwum modułów..."));
+    archive->findChild<QPushButton*>(QStringLiteral("archiveButton"))
+        ->setToolTip(QStringLiteral("Konfiguracje odczytane z modułów i do nich zapisane "
+                                    "(Ctrl+Shift+A)"));
+    v->addWidget(archive);
     v->addStretch(1);
 }
 
