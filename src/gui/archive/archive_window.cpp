@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 
 namespace qv::gui {
@@ -148,7 +149,7 @@ ArchiveWindow::ArchiveWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
     layout->addLayout(actions);
     layout->addLayout(noteRow);
     layout->addLayout(bottom);
-    resize(900, 620);
+    resize(900, 600);
 
     connect(search_, &QLineEdit::textChanged, this, &ArchiveWindow::reload);
     connect(moduleView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -168,6 +169,11 @@ ArchiveWindow::ArchiveWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
 
 void ArchiveWindow::showArchive() {
     reload();
+    // Within the screen, with room for the frame, at any scale.
+    if (const QScreen* s = screen()) {
+        const QSize room = s->availableGeometry().size() - QSize(40, 80);
+        resize(size().boundedTo(room).expandedTo(minimumSizeHint()));
+    }
     show();
     raise();
     activateWindow();

@@ -72,17 +72,21 @@ TabAddOns::TabAddOns(AppContext& ctx, QWidget* parent)
     }
     r->addStretch(1);
     v->addWidget(report);
-    // A recording of the monitor (from a customer's site) plays without a module.
-    v->addWidget(buttonGroup(this, "GroupMonitorReplay", QStringLiteral("Zapis monitora"),
-                             "monitorReplayButton", QStringLiteral("Odtwórz zapis monitora...")));
-    // Every configuration read from a module or written to one, kept on this computer.
+    // A recording of the monitor (from a customer's site) plays without a module; beside it,
+    // every configuration read from a module or written to one, kept on this computer.
+    auto* lastRow = new QHBoxLayout;
+    lastRow->setSpacing(10);
+    lastRow->addWidget(buttonGroup(this, "GroupMonitorReplay", QStringLiteral("Zapis monitora"),
+                                   "monitorReplayButton",
+                                   QStringLiteral("Odtwórz zapis monitora...")));
     auto* archive =
         buttonGroup(this, "GroupArchive", QStringLiteral("Archiwum konfiguracji modułów"),
                     "archiveButton", QStringLiteral("Archiwum modułów..."));
     archive->findChild<QPushButton*>(QStringLiteral("archiveButton"))
         ->setToolTip(QStringLiteral("Konfiguracje odczytane z modułów i do nich zapisane "
                                     "(Ctrl+Shift+A)"));
-    v->addWidget(archive);
+    lastRow->addWidget(archive);
+    v->addLayout(lastRow);
     v->addStretch(1);
 }
 
