@@ -143,9 +143,9 @@ ArchiveWindow::ArchiveWindow(AppContext& ctx, QWidget* parent) : QDialog(parent)
     bottom->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(searchRow);
-    layout->addWidget(moduleView_, 2);
+    layout->addWidget(moduleView_, 1);
     layout->addWidget(entriesLabel);
-    layout->addWidget(entryView_, 3);
+    layout->addWidget(entryView_, 2);
     layout->addLayout(actions);
     layout->addLayout(noteRow);
     layout->addLayout(bottom);
