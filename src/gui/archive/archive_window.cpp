@@ -23,6 +23,11 @@ namespace qv::gui {
 
 namespace {
 
+// The window waits at most this long for another program that is storing an entry: reading
+// in the write-ahead log never waits, and a note or a deletion is then refused with a message
+// rather than holding the window.
+constexpr int kBusyTimeoutMs = 1000;
+
 QTableView* listView(QWidget* parent, const char* name, const QString& accessibleName) {
     auto* v = new QTableView(parent);
     v->setObjectName(QString::fromLatin1(name));
@@ -189,7 +194,7 @@ void ArchiveWindow::reload() {
     const ArchiveModule* chosen = modules_->module(moduleView_->currentIndex().row());
     const std::string keep = chosen ? chosen->serialNumber : std::string();
     status_->clear();
-    ArchiveHandle h = openArchive();
+    ArchiveHandle h = openArchive(kBusyTimeoutMs);
     std::vector<ArchiveModule> found;
     if (h.archive) {
         auto listed = h.archive->modules(search_->text().toStdString());
@@ -219,7 +224,7 @@ void ArchiveWindow::moduleChosen() {
     const ArchiveModule* m = modules_->module(moduleView_->currentIndex().row());
     std::vector<ArchiveEntrySummary> list;
     if (m) {
-        ArchiveHandle h = openArchive();
+        ArchiveHandle h = openArchive(kBusyTimeoutMs);
         if (h.archive) {
             auto listed = h.archive->entries(m->serialNumber);
             if (listed.ok())
@@ -257,7 +262,7 @@ void ArchiveWindow::entrySelectionChanged() {
 }
 
 std::optional<ArchiveEntry> ArchiveWindow::load(std::int64_t id) {
-    ArchiveHandle h = openArchive();
+    ArchiveHandle h = openArchive(kBusyTimeoutMs);
     if (!h.archive) {
         showProblem(h.problem.empty() ? archiveReadMessage("nie ma pliku archiwum") : h.problem);
         return std::nullopt;
@@ -346,7 +351,7 @@ void ArchiveWindow::saveNote() {
     const auto ids = selectedIds();
     if (ids.size() != 1) return;
     const std::int64_t id = ids[0];
-    ArchiveHandle h = openArchive();
+    ArchiveHandle h = openArchive(kBusyTimeoutMs);
     if (!h.archive) {
         showProblem(h.problem.empty() ? archiveNoteMessage("nie ma pliku archiwum") : h.problem);
         return;
@@ -373,7 +378,7 @@ void ArchiveWindow::deleteEntry() {
             .arg(entryTitle(*e), QString::fromStdString(e->serialNumber));
     if (!ctx_.ui.question(this, question)) return;
     const std::int64_t id = e->id;
-    ArchiveHandle h = openArchive();
+    ArchiveHandle h = openArchive(kBusyTimeoutMs);
     if (!h.archive) {
         showProblem(h.problem);
         return;
