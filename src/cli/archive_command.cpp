@@ -1,6 +1,7 @@
 // archive: the configurations read from modules and written to them, kept by read and write.
 #include "cli/cli_commands.hpp"
 
+#include "archive/archive_export.hpp"
 #include "archive/archive_text.hpp"
 #include "archive/config_archive.hpp"
 #include "common/clock.hpp"
@@ -101,17 +102,10 @@ int cmdExport(const Invocation& inv) {
     const auto entry = loadEntry(inv, r, *id);
     if (!entry) return kExitRefused;
     const std::string out = absolutePath(inv.args[3]);
-    if (savesAsBinary(splitPath(out).name)) {
-        if (const auto failed = writeFileAtomic(out, encodeBinaryFile(entry->image))) {
-            inv.err << msg::kSaveError << " (" << *failed << ")\n";
-            return kExitRefused;
-        }
-        inv.out << msg::kSaved << '\n';
-        return kExitOk;
-    }
     SystemClock clock;
-    const auto doc = documentOf(inv, clock, *entry);
-    const SaveResult saved = doc->saveFile(out);
+    ConfigDocument scratch(clock, inv.exeDir);
+    startDocument(inv, scratch, kDefaultPortName);
+    const SaveResult saved = exportStoredImage(entry->image, out, scratch);
     printMessages(inv, saved.messages);
     return saved.saved ? kExitOk : kExitRefused;
 }

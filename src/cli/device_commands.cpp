@@ -131,7 +131,8 @@ int cmdSimple(Context& c, LinkMode mode) {
 void archiveSession(Context& c, const LinkSession& s, LinkMode mode, const std::string& file,
                     ReadBack readBack = ReadBack::notAsked) {
     if (c.options.noArchive) return;
-    const auto entry = sessionEntry(s, mode, {c.clock.localTime(), c.inv.userName, file, readBack});
+    const auto entry =
+        sessionEntry(s, mode, {c.clock.localTime(), c.inv.userName, file, readBack, c.portName});
     if (!entry) return;
     const ArchiveStoreOutcome stored = storeInArchive(c.inv.archivePath, *entry);
     if (stored.message) c.inv.err << *stored.message << '\n';

@@ -14,6 +14,7 @@ std::optional<NewArchiveEntry> sessionEntry(const LinkSession& session, LinkMode
     e.time = context.time;
     e.userName = context.userName;
     e.fileName = context.fileName;
+    e.portName = context.portName;
     return e;
 }
 

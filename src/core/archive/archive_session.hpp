@@ -14,6 +14,7 @@ struct EntryContext {
     std::string userName;
     std::string fileName;
     ReadBack readBack = ReadBack::notAsked;
+    std::string portName{}; // as the user named it (the request's port)
 };
 
 // The entry of a successful configuration read (the image the module sent) or write (the image

@@ -164,6 +164,10 @@ std::string archiveNoteMessage(std::string_view reason) {
     return "Archiwum: nie zapisano notatki (" + oneLine(reason) + ")";
 }
 
+std::string archiveDeleteMessage(std::string_view reason) {
+    return "Archiwum: nie usunięto wpisu (" + oneLine(reason) + ")";
+}
+
 std::string archiveReadMessage(std::string_view reason) {
     return "Archiwum: nie można odczytać (" + oneLine(reason) + ")";
 }

@@ -61,6 +61,7 @@ std::string operationText(const ArchiveEntrySummary& entry);
 // "Archiwum: nie zapisano konfiguracji (plik archiwum jest uszkodzony: /home/...)".
 std::string archiveStoreMessage(std::string_view reason);
 std::string archiveReadMessage(std::string_view reason);
-std::string archiveNoteMessage(std::string_view reason); // "Archiwum: nie zapisano notatki (...)"
+std::string archiveNoteMessage(std::string_view reason);   // "Archiwum: nie zapisano notatki (...)"
+std::string archiveDeleteMessage(std::string_view reason); // "Archiwum: nie usunięto wpisu (...)"
 
 } // namespace qv

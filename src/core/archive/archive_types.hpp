@@ -44,6 +44,7 @@ struct NewArchiveEntry {
     LocalDateTime time;
     std::string userName; // the computer's user
     std::string fileName; // the configuration's file, when it had one
+    std::string portName; // the port the module answered on, as the user named it
     std::string note;
 };
 
@@ -69,6 +70,7 @@ struct ArchiveEntry {
     DeviceIdentity identity;
     ConfigImage image;
     std::vector<std::string> phoneNumbers; // the searchable digits, sorted
+    std::string portName;                  // empty for entries kept before ports were
 };
 
 // A batch of configuration SMS as the archive keeps it. The batch itself is kept as the text

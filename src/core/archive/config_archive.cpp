@@ -58,6 +58,11 @@ CREATE TABLE entry_phones (
     PRIMARY KEY (entry_id, phone)
 ) WITHOUT ROWID;
 )sql",
+    // The port each entry's module answered on, to find the module last seen on a port.
+    R"sql(
+ALTER TABLE entries ADD COLUMN port TEXT NOT NULL DEFAULT '';
+CREATE INDEX entries_by_port ON entries (port, id);
+)sql",
     // Batches of configuration SMS: each batch as its store's text, filed by number.
     R"sql(
 CREATE TABLE sms_batches (
@@ -81,7 +86,7 @@ constexpr std::string_view kSummaryColumns =
 constexpr std::string_view kEntryColumns =
     "id, time, state, read_back, serial, model, site_name, site_number, user_name, file_name, "
     "note, model_string, firmware_version, sub_version, platform, identification, magic_char, "
-    "boot_loader, image";
+    "boot_loader, image, port";
 
 // A stored entry that cannot be what this program wrote (its image is not 5120 bytes).
 struct DamagedEntry {
@@ -188,9 +193,9 @@ std::int64_t insertEntry(Database& db, const NewArchiveEntry& entry) {
     Statement insert = db.prepare(
         "INSERT INTO entries (time, state, read_back, serial, model, model_string, "
         "firmware_version, sub_version, platform, identification, magic_char, boot_loader, "
-        "user_name, file_name, site_name, site_number, note, search_key, image) "
+        "user_name, file_name, site_name, site_number, note, search_key, image, port) "
         "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, "
-        "?18, ?19)");
+        "?18, ?19, ?20)");
     insert.bind(1, formatProgDate(entry.time)).bind(2, entry.state);
     if (entry.readBack == ReadBack::notAsked)
         insert.bindNull(3);
@@ -211,7 +216,8 @@ std::int64_t insertEntry(Database& db, const NewArchiveEntry& entry) {
         .bind(16, facts.number)
         .bind(17, entry.note)
         .bind(18, searchKey(id.serialNumber, facts))
-        .bindBlob(19, entry.image.bytes());
+        .bindBlob(19, entry.image.bytes())
+        .bind(20, entry.portName);
     insert.run();
     const std::int64_t newId = db.lastInsertId();
     Statement phone =
@@ -409,6 +415,7 @@ std::optional<ArchiveEntry> ConfigArchive::readEntry(std::string_view where,
     const auto image = s.blob(18);
     if (image.size() != ConfigImage::kSize) throw DamagedEntry{e.summary.id};
     std::copy(image.begin(), image.end(), e.image.bytes().begin());
+    e.portName = s.text(19);
     Statement phones =
         db_->prepare("SELECT phone FROM entry_phones WHERE entry_id = ?1 ORDER BY phone");
     phones.bind(1, e.summary.id);
@@ -427,6 +434,16 @@ ConfigArchive::latestEntry(std::string_view serialNumber) {
     return guarded<std::optional<ArchiveEntry>>([&] {
         return readEntry("WHERE serial = ?1 ORDER BY id DESC LIMIT 1",
                          [&](Statement& s) { s.bind(1, serialNumber); });
+    });
+}
+
+ArchiveResult<std::optional<ArchiveEntry>>
+ConfigArchive::latestEntryOnPort(std::string_view portName) {
+    return guarded<std::optional<ArchiveEntry>>([&]() -> std::optional<ArchiveEntry> {
+        if (portName.empty()) return std::nullopt;
+        return readEntry("WHERE port = ?1 AND state IN ('read', 'written') ORDER BY id DESC "
+                         "LIMIT 1",
+                         [&](Statement& s) { s.bind(1, portName); });
     });
 }
 

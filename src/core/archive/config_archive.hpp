@@ -32,7 +32,7 @@ class Statement;
 
 // The schema this program writes. A file of a later version is used as it is: later versions
 // only add tables and columns.
-inline constexpr int kArchiveSchemaVersion = 2;
+inline constexpr int kArchiveSchemaVersion = 3;
 
 struct ArchiveOptions {
     // How long a call waits for another process that is storing an entry.
@@ -86,6 +86,9 @@ class ConfigArchive {
     ArchiveResult<std::optional<ArchiveEntry>> entry(std::int64_t id);
     // The newest entry of a module.
     ArchiveResult<std::optional<ArchiveEntry>> latestEntry(std::string_view serialNumber);
+    // The newest configuration read from or written to a module on this port (the module last
+    // seen there); nothing for an empty name.
+    ArchiveResult<std::optional<ArchiveEntry>> latestEntryOnPort(std::string_view portName);
     // Changes an entry's note; false when there is no such entry.
     ArchiveResult<bool> setNote(std::int64_t id, std::string_view note);
     // Deletes an entry; false when there is no such entry.

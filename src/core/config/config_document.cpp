@@ -55,6 +55,7 @@ void ConfigDocument::startUp(const std::string& defaultPort) {
 }
 
 std::string ConfigDocument::caption() const {
+    if (!origin_.empty()) return std::string(msg::kAppVersion) + " - [ " + origin_ + " ]";
     return std::string(msg::kAppVersion) + " - [ " + configDir_ + configFileName_ + " ]";
 }
 
@@ -84,6 +85,7 @@ void ConfigDocument::applyDefaultsAndStore() {
     imageProgDate_.clear();
     phoneBase_ = emptyPhoneBaseBuffer();
     configFileName_ = msg::kDefaultFileName;
+    origin_.clear();
     form2tab();
     storeEepTable();
 }
@@ -102,6 +104,15 @@ std::vector<UserMessage> ConfigDocument::takeReadImage(const ConfigImage& image)
     auto messages = tab2form();
     storeEepTable();
     return messages;
+}
+
+std::vector<UserMessage> ConfigDocument::takeStoredImage(const ConfigImage& image,
+                                                         std::string origin) {
+    // The name the image carries stays in it, so the change check finds the image unchanged;
+    // the caption shows the origin instead.
+    configFileName_ = image.getTextField(memmap::oFILE_NAME, memmap::wFILE_NAME);
+    origin_ = std::move(origin);
+    return takeReadImage(image);
 }
 
 void ConfigDocument::hexDumpToLog() {
@@ -148,6 +159,7 @@ OpenResult ConfigDocument::openFile(const std::string& path) {
     }
     configDir_ = sp.dir;
     configFileName_ = sp.name;
+    origin_.clear();
     std::memcpy(image_.data(), contents.payload.data(),
                 std::min(contents.payload.size(), ConfigImage::kSize));
     takeImageProgDate();
@@ -174,6 +186,7 @@ bool ConfigDocument::loadTextFile(const std::string& dirIn, const std::string& n
     }
     configDir_ = dir;
     configFileName_ = name;
+    origin_.clear();
     log_.add(msg::kLogOpened + path);
     const IniProfile ini = IniProfile::fromBytes(file.bytes);
     for (const auto& line : readQvx(ini, settings_))
@@ -186,6 +199,7 @@ SaveResult ConfigDocument::saveFile(const std::string& path) {
     const SplitPath sp = splitPath(path);
     configDir_ = sp.dir;
     configFileName_ = sp.name;
+    origin_.clear();
     bool ok = false;
     if (!savesAsBinary(sp.name)) {
         ok = saveTextFile(path);

@@ -82,6 +82,13 @@ class ConfigDocument {
     SaveResult saveFile(const std::string& path);
     // A configuration read from the module: taken into the settings and stored.
     std::vector<UserMessage> takeReadImage(const ConfigImage& image);
+    // A configuration kept elsewhere (an archive entry): taken into the settings and stored, so
+    // the change check compares with it, and belonging to no file; until it is saved or another
+    // configuration replaces it, the caption names where it came from (origin) instead of a
+    // file.
+    std::vector<UserMessage> takeStoredImage(const ConfigImage& image, std::string origin);
+    // Where the configuration came from when it is no file's (empty otherwise).
+    const std::string& origin() const { return origin_; }
     // The hex dump: converts the settings, then writes "*" and 320 rows to the log.
     void hexDumpToLog();
 
@@ -123,6 +130,7 @@ class ConfigDocument {
     std::string configDir_;
     std::string configFileName_;
     std::string imageProgDate_;
+    std::string origin_;
     std::string settingsDir_;
     std::string startDir_;
     bool serviceMode_ = false;

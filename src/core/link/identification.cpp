@@ -66,4 +66,13 @@ bool platformIsSupported(int platform) {
     return platform == 0 || platform == 3 || platform == 92 || platform == 93 || platform == 95;
 }
 
+std::string otherModuleMessage(std::string_view answered, std::string_view expected,
+                               LinkMode mode) {
+    const std::string shown = answered.empty() ? std::string("(brak)") : std::string(answered);
+    const char* outcome = mode == LinkMode::writeConfig ? "konfiguracja nie została wysłana."
+                                                        : "polecenie nie zostało wykonane.";
+    return "Odpowiedział moduł o numerze seryjnym " + shown + ", a nie " + std::string(expected) +
+           ": " + outcome;
+}
+
 } // namespace qv

@@ -26,6 +26,10 @@ std::vector<std::string> identificationLogLines(const DeviceIdentity& id);
 // version and platform checks made.
 bool bootloaderIsChecked(std::string_view bootLoaderIdCp1250);
 
+// The refusal when another module answers than the one the caller meant: "Odpowiedział moduł o
+// numerze seryjnym X, a nie Y: konfiguracja nie została wysłana." (for a write).
+std::string otherModuleMessage(std::string_view answered, std::string_view expected, LinkMode mode);
+
 // Hardware platforms the program works with.
 bool platformIsSupported(int platform);
 

@@ -285,6 +285,13 @@ void LinkSession::talk(const SessionRequest& r) {
         identity_ = parseIdentification(filtered);
         for (const auto& line : identificationLogLines(identity_))
             log(line);
+        if (!r.expectedSerial.empty() && identity_.serialNumber != r.expectedSerial) {
+            const std::string refusal =
+                otherModuleMessage(identity_.serialNumber, r.expectedSerial, r.mode);
+            log(refusal);
+            observer_.messageBox(refusal);
+            return;
+        }
         if (!checkCompatibility(r.mode)) return;
 
         if (r.mode == LinkMode::identify) {

@@ -40,6 +40,10 @@ struct SessionRequest {
     bool verify = true;
     // Inverts the levels of the reset pulse on RTS.
     bool reverseReset = false;
+    // The serial number of the module the caller means (the one whose configuration it showed
+    // before a write); empty: any module. Another module that answers ends the session right
+    // after its identification, before any byte of the operation is sent.
+    std::string expectedSerial;
     // writeCounters: the five counters as decimal texts (input 1 first).
     std::array<std::string, kCounterCount> counterTexts{};
 };

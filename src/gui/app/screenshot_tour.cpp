@@ -1,6 +1,7 @@
 #include "gui/app/screenshot_tour.hpp"
 
 #include "gui/app/app_context.hpp"
+#include "gui/archive/archive_window.hpp"
 #include "gui/device_windows/compare_window.hpp"
 #include "gui/link/link_window.hpp"
 #include "gui/main_window/main_window.hpp"
@@ -74,6 +75,23 @@ ScreenshotTour::ScreenshotTour(AppContext& ctx, MainWindow& window, QString fold
         s.useGprs = true;
         window_.refreshAll();
         compareShot(QStringLiteral("compare-window.png"), next);
+    });
+    // The module archive with the configurations the tour read.
+    add([this](auto next) {
+        window_.archiveButtonClick();
+        QTimer::singleShot(kSettleMs, this, [this, next] {
+            if (QWidget* w = window_.archiveWindow()) {
+                save(w, QStringLiteral("archive-window.png"));
+                w->hide();
+            }
+            next();
+        });
+    });
+    // "Programuj" after the edits: what the write would change in the module (cancelled).
+    add([this](auto next) {
+        modalShot(
+            QStringLiteral("TWriteReviewForm"), QStringLiteral("write-review.png"), nullptr,
+            nullptr, [this] { window_.writeButtonClick(); }, next);
     });
 }
 

@@ -28,7 +28,8 @@ const QString kImageLabel = QStringLiteral("Obraz konfiguracji (bajty poza ustaw
 } // namespace
 
 CompareModel::CompareModel(QObject* parent)
-    : QAbstractTableModel(parent), otherHeading_(QStringLiteral("W pliku")) {}
+    : QAbstractTableModel(parent), otherHeading_(QStringLiteral("W pliku")),
+      mineHeading_(QStringLiteral("W oknie")) {}
 
 void CompareModel::setComparison(const Comparison& comparison, const ConfigImage& mine,
                                  const ConfigImage& other) {
@@ -43,6 +44,11 @@ void CompareModel::setComparison(const Comparison& comparison, const ConfigImage
               text(hexBytes(mine, r, kShownBytes)), text(hexBytes(other, r, kShownBytes))},
              true});
     endResetModel();
+}
+
+void CompareModel::setMineHeading(const QString& heading) {
+    mineHeading_ = heading;
+    Q_EMIT headerDataChanged(Qt::Horizontal, Mine, Mine);
 }
 
 void CompareModel::setOtherHeading(const QString& heading) {
@@ -83,7 +89,7 @@ QVariant CompareModel::headerData(int section, Qt::Orientation orientation, int 
     case Key:
         return QStringLiteral("Klucz");
     case Mine:
-        return QStringLiteral("W oknie");
+        return mineHeading_;
     case Other:
         return otherHeading_;
     default:
@@ -152,10 +158,18 @@ CompareWindow::CompareWindow(QWidget* parent) : QDialog(parent) {
 void CompareWindow::showComparison(const Comparison& comparison, const ConfigImage& mine,
                                    const ConfigImage& other, const QString& otherHeading,
                                    const QString& source) {
+    showComparisonOf(comparison, mine, other, QStringLiteral("W oknie"), otherHeading,
+                     QStringLiteral("Konfiguracja w oknie porównana z: ") + source);
+}
+
+void CompareWindow::showComparisonOf(const Comparison& comparison, const ConfigImage& mine,
+                                     const ConfigImage& other, const QString& mineHeading,
+                                     const QString& otherHeading, const QString& sourceLine) {
+    model_->setMineHeading(mineHeading);
     model_->setOtherHeading(otherHeading);
     model_->setComparison(comparison, mine, other);
     table_->sortByColumn(-1, Qt::AscendingOrder);
-    source_->setText(QStringLiteral("Konfiguracja w oknie porównana z: ") + source);
+    source_->setText(sourceLine);
     const int count = model_->rowCount();
     summary_->setText(comparison.same() ? QStringLiteral("Konfiguracje są identyczne")
                                         : QStringLiteral("Różnic: %1").arg(count));

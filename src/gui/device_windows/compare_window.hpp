@@ -25,6 +25,8 @@ class CompareModel : public QAbstractTableModel {
     void setComparison(const Comparison& comparison, const ConfigImage& mine,
                        const ConfigImage& other);
     void setOtherHeading(const QString& heading);
+    // The first configuration's column ("W oknie" unless set).
+    void setMineHeading(const QString& heading);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -38,6 +40,7 @@ class CompareModel : public QAbstractTableModel {
     };
     std::vector<Row> rows_;
     QString otherHeading_;
+    QString mineHeading_;
 };
 
 // Sorts by the shown text, with numbers in keys and labels in their numeric order
@@ -61,6 +64,11 @@ class CompareWindow : public QDialog {
     void showComparison(const Comparison& comparison, const ConfigImage& mine,
                         const ConfigImage& other, const QString& otherHeading,
                         const QString& source);
+    // The same for any two configurations: their columns' headings and the line above the
+    // table, as they are.
+    void showComparisonOf(const Comparison& comparison, const ConfigImage& mine,
+                          const ConfigImage& other, const QString& mineHeading,
+                          const QString& otherHeading, const QString& sourceLine);
 
     CompareModel* model() const { return model_; }
 

@@ -1,5 +1,7 @@
 #include "gui/link/link_worker.hpp"
 
+#include "archive/archive_session.hpp"
+#include "archive/config_archive.hpp"
 #include "link/link_session.hpp"
 #include "link/port_failure.hpp"
 #include "link/round_trip.hpp"
@@ -106,6 +108,19 @@ void LinkWorker::run(const SessionRequest& requestIn, const LinkInputs& inputs) 
             break;
         default:
             break;
+        }
+    }
+    // The archive never changes the session's outcome: what it cannot keep is one log line.
+    if (inputs.archive) {
+        const SystemClock clock;
+        const auto entry =
+            sessionEntry(session, request.mode,
+                         {clock.localTime(), inputs.archive->userName, inputs.archive->fileName,
+                          ReadBack::notAsked, requestIn.portName});
+        if (entry) {
+            const ArchiveStoreOutcome stored = storeInArchive(inputs.archive->path, *entry);
+            results.archivedId = stored.id;
+            if (stored.message) observer.logLine(*stored.message);
         }
     }
     Q_EMIT finished(results);

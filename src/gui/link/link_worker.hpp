@@ -17,11 +17,21 @@
 
 namespace qv::gui {
 
+// Where a configuration read or written is kept, and what the entry says besides the session.
+struct ArchiveRequest {
+    std::string path;
+    std::string userName;
+    std::string fileName; // the window's file, when it had one
+};
+
 // What a session sends besides the request.
 struct LinkInputs {
     std::optional<ConfigImage> image;                   // writeConfig
     std::optional<std::vector<std::uint8_t>> phoneBase; // writePhoneBase
     std::string firmwareFile;                           // uploadFirmware (full path)
+    // readConfig, writeConfig: a successful session's configuration goes into the archive, on
+    // the worker's thread, before the session is reported finished.
+    std::optional<ArchiveRequest> archive;
 };
 
 // What a session hands back. Data fields hold the module's bytes only after a successful read.
@@ -34,6 +44,7 @@ struct LinkResults {
     std::optional<std::vector<std::uint8_t>> phoneBase;
     std::optional<CounterValues> counters;
     std::size_t firmwareSize = 0;
+    std::int64_t archivedId = 0; // the archive entry kept (0: none)
 };
 
 class LinkWorker : public QObject {

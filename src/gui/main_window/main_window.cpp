@@ -1,9 +1,13 @@
 #include "gui/main_window/main_window.hpp"
 
+#include "archive/archive_text.hpp"
 #include "config/messages.hpp"
 #include "gui/app/app_context.hpp"
 #include "gui/app/app_log_window.hpp"
 #include "gui/app/appearance.hpp"
+#include "gui/archive/archive_access.hpp"
+#include "gui/archive/archive_window.hpp"
+#include "gui/archive/write_review.hpp"
 #include "gui/device_windows/compare_window.hpp"
 #include "gui/device_windows/counters_window.hpp"
 #include "gui/device_windows/firmware_window.hpp"
@@ -63,6 +67,7 @@ constexpr QKeyCombination kWriteKeys = Qt::CTRL | Qt::SHIFT | Qt::Key_P;
 constexpr QKeyCombination kMonitorKeys = Qt::CTRL | Qt::Key_M;
 // How long the status bar tells which port the window took at the start.
 constexpr int kPortNoticeMs = 30000;
+constexpr QKeyCombination kArchiveKeys = Qt::CTRL | Qt::SHIFT | Qt::Key_A;
 } // namespace
 
 MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
@@ -226,6 +231,10 @@ void MainWindow::buildPages() {
     auto* print = new QShortcut(QKeySequence::Print, this);
     print->setObjectName(QStringLiteral("reportPrintShortcut"));
     connect(print, &QShortcut::activated, this, &MainWindow::reportPrintClick);
+    connectTabButton("archiveButton", &MainWindow::archiveButtonClick);
+    auto* archive = new QShortcut(QKeySequence(kArchiveKeys), this);
+    archive->setObjectName(QStringLiteral("archiveShortcut"));
+    connect(archive, &QShortcut::activated, this, &MainWindow::archiveButtonClick);
 }
 
 void MainWindow::reportPdfClick() {
@@ -453,7 +462,10 @@ void MainWindow::compareWithFileClick() {
 
 void MainWindow::compareWithModuleClick() {
     const std::string password = ctx_.confirmPassword(this);
-    if (link_->runSession(LinkMode::readConfig, password, kConfigLength) <= 0) return;
+    link_->inputs().archive = archiveRequest();
+    const int result = link_->runSession(LinkMode::readConfig, password, kConfigLength);
+    link_->inputs().archive.reset();
+    if (result <= 0) return;
     const auto& image = link_->results().configImage;
     if (!image) return;
     const auto other = scratchDocument();
@@ -486,7 +498,10 @@ void MainWindow::settingsButtonClick() {
 
 void MainWindow::readButtonClick() {
     const std::string password = ctx_.confirmPassword(this);
-    if (link_->runSession(LinkMode::readConfig, password, kConfigLength) <= 0) return;
+    link_->inputs().archive = archiveRequest();
+    const int result = link_->runSession(LinkMode::readConfig, password, kConfigLength);
+    link_->inputs().archive.reset();
+    if (result <= 0) return;
     const auto& image = link_->results().configImage;
     if (!image) return;
     const auto messages = ctx_.doc.takeReadImage(*image);
@@ -497,10 +512,77 @@ void MainWindow::readButtonClick() {
 void MainWindow::writeButtonClick() {
     const std::string password = ctx_.confirmPassword(this);
     ctx_.doc.form2tab();
+    std::string expectedSerial;
+    if (!reviewWrite(expectedSerial)) return;
     link_->inputs().image = ctx_.doc.image();
+    link_->inputs().archive = archiveRequest();
+    // Only the module whose configuration the review showed takes this one.
+    link_->request().expectedSerial = expectedSerial;
     const int result = link_->runSession(LinkMode::writeConfig, password, kConfigLength);
     link_->inputs().image.reset();
+    link_->inputs().archive.reset();
+    link_->request().expectedSerial.clear();
     if (result == 1) monitorButtonClick();
+}
+
+ArchiveRequest MainWindow::archiveRequest() const {
+    ArchiveRequest r;
+    r.path = archivePath();
+    r.userName = archiveUserName();
+    const QString file = QString::fromStdString(ctx_.doc.configDir() + ctx_.doc.configFileName());
+    if (ctx_.doc.origin().empty() && QFileInfo(file).isFile())
+        r.fileName = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()).toStdString();
+    return r;
+}
+
+bool MainWindow::reviewWrite(std::string& expectedSerial) {
+    expectedSerial.clear();
+    // A short wait: the user is waiting for the review, and without it the write goes on as
+    // it always did.
+    ArchiveHandle h = openArchive(1000);
+    if (!h.archive) {
+        if (!h.problem.empty()) ctx_.doc.log().add(h.problem);
+        return true;
+    }
+    const auto latest = h.archive->latestEntryOnPort(ctx_.portName().toStdString());
+    if (!latest.ok()) {
+        ctx_.doc.log().add(archiveReadMessage(latest.problem));
+        return true;
+    }
+    if (!latest.value) return true;
+    const ArchiveEntry& entry = *latest.value;
+    const auto module = scratchDocument();
+    module->takeReadImage(entry.image);
+    Comparison c = compareConfigurations(ctx_.doc.settings(), ctx_.doc.image(), module->settings(),
+                                         module->image());
+    hideSecretValues(c.settings);
+    if (!review_) review_ = new WriteReviewDialog(this);
+    if (!review_->review(c, ctx_.doc.image(), module->image(), entry.summary,
+                         shownPortName(ctx_.portName())))
+        return false;
+    expectedSerial = entry.summary.serialNumber;
+    return true;
+}
+
+void MainWindow::archiveButtonClick() {
+    if (!archive_) {
+        archive_ = new ArchiveWindow(ctx_, this);
+        connect(archive_, &ArchiveWindow::openRequested, this, &MainWindow::openArchiveEntry);
+    }
+    archive_->showArchive();
+}
+
+void MainWindow::openArchiveEntry(const ArchiveEntry& entry) {
+    if (ctx_.doc.isModified() && !ctx_.ui.question(this, QString::fromUtf8(msg::kAskDiscardOnOpen)))
+        return;
+    const ArchiveEntrySummary& e = entry.summary;
+    const std::string origin = "Archiwum: moduł " + e.serialNumber + ", wpis " +
+                               std::to_string(e.id) + " z " + e.time + " (" + operationText(e) +
+                               ")";
+    const auto messages = ctx_.doc.takeStoredImage(entry.image, origin);
+    refreshAll();
+    renewCaption();
+    ctx_.ui.showAll(this, messages);
 }
 
 void MainWindow::clearPassButtonClick() {

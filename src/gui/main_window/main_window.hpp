@@ -13,7 +13,8 @@ class QToolButton;
 
 namespace qv {
 class ConfigDocument;
-}
+struct ArchiveEntry;
+} // namespace qv
 
 namespace qv::gui {
 
@@ -35,6 +36,9 @@ class SettingsWindow;
 class PortAtStart;
 class AppLogWindow;
 class CompareWindow;
+class ArchiveWindow;
+class WriteReviewDialog;
+struct ArchiveRequest;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -90,12 +94,17 @@ class MainWindow : public QMainWindow {
     void addPhonesButtonClick();
     void smsDescriptionButtonClick();
     void showLogWindow();
+    // "Archiwum modułów" (Dodatki, Ctrl+Shift+A), and an entry opened from it: the window's
+    // configuration, unsaved, compared for changes with the entry.
+    void archiveButtonClick();
+    void openArchiveEntry(const qv::ArchiveEntry& entry);
 
     LinkWindow* linkWindow() const { return link_; }
     MemoForm* memoForm() const { return memo_; }
     SmsWindow* smsWindow() const { return sms_; } // none before it was first opened
     HistoryWindow* historyWindow() const { return history_; }
     CompareWindow* compareWindow() const { return compare_; }
+    ArchiveWindow* archiveWindow() const { return archive_; }
     QTabWidget* pageControl() const { return pages_; }
 
   protected:
@@ -111,6 +120,11 @@ class MainWindow : public QMainWindow {
     void renewCaption();
     std::unique_ptr<ConfigDocument> scratchDocument() const;
     void showComparison(const ConfigDocument& other, const QString& heading, const QString& source);
+    // What a configuration session keeps in the archive.
+    ArchiveRequest archiveRequest() const;
+    // Before a write: what it will change in the module last seen on the port. False when the
+    // user cancelled; expectedSerial is that module's (empty when none is known).
+    bool reviewWrite(std::string& expectedSerial);
     QToolButton* addToolButton(const char* name, const QString& caption, const QString& hint,
                                QIcon icon, void (MainWindow::*command)(),
                                const QKeySequence& keys = {});
@@ -136,6 +150,8 @@ class MainWindow : public QMainWindow {
     CountersWindow* counters_ = nullptr;
     AppLogWindow* logWindow_ = nullptr;
     CompareWindow* compare_ = nullptr;
+    ArchiveWindow* archive_ = nullptr;
+    WriteReviewDialog* review_ = nullptr;
 };
 
 } // namespace qv::gui

@@ -73,7 +73,8 @@ TabAddOns::TabAddOns(AppContext& ctx, QWidget* parent)
     r->addStretch(1);
     v->addWidget(report);
     // A recording of the monitor (from a customer's site) plays without a module; beside it, a
-    // change sent as configuration SMS through a GSM modem (one row: the tab keeps its height).
+    // change sent as configuration SMS through a GSM modem, and every configuration read from a
+    // module or written to one, kept on this computer (one row: the tab keeps its height).
     auto* lastRow = new QHBoxLayout;
     lastRow->setSpacing(10);
     v->addLayout(lastRow);
@@ -83,6 +84,12 @@ TabAddOns::TabAddOns(AppContext& ctx, QWidget* parent)
     lastRow->addWidget(buttonGroup(this, "GroupSmsSend", QStringLiteral("Konfiguracja SMS-ami"),
                                    "smsSendButton",
                                    QStringLiteral("Wyślij SMS konfiguracyjne...")));
+    auto* archive = buttonGroup(this, "GroupArchive", QStringLiteral("Archiwum konfiguracji"),
+                                "archiveButton", QStringLiteral("Archiwum modułów..."));
+    archive->findChild<QPushButton*>(QStringLiteral("archiveButton"))
+        ->setToolTip(QStringLiteral("Konfiguracje odczytane z modułów i do nich zapisane "
+                                    "(Ctrl+Shift+A)"));
+    lastRow->addWidget(archive);
     v->addStretch(1);
 }
 

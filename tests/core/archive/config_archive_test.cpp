@@ -347,5 +347,80 @@ TEST_F(Archive, AFileOfALaterVersionIsUsedAsItIs) {
     EXPECT_EQ(archive->modules().value.size(), 2u);
 }
 
+TEST_F(Archive, FindsTheModuleLastSeenOnAPort) {
+    const auto archive = open();
+    const struct {
+        const char* serial;
+        const char* port;
+        std::string_view state;
+    } stored[] = {
+        {"2392001", "COM1", kStateRead},    {"2392002", "COM2", kStateWritten},
+        {"2392003", "COM1", kStateWritten}, {"2392004", "", kStateRead},
+        {"2392005", "COM4", "sms-sent"},
+    };
+    for (const auto& s : stored) {
+        NewArchiveEntry e = sampleEntry(s.serial);
+        e.portName = s.port;
+        e.state = std::string(s.state);
+        add(*archive, e);
+    }
+    const struct {
+        const char* port;
+        const char* serial; // nullptr: none
+    } cases[] = {
+        {"COM1", "2392003"}, {"COM2", "2392002"}, {"COM3", nullptr},
+        {"", nullptr},       {"com1", nullptr},   {"COM4", nullptr}, // another kind of entry
+    };
+    for (const auto& c : cases) {
+        const auto found = archive->latestEntryOnPort(c.port);
+        ASSERT_TRUE(found.ok()) << found.problem;
+        if (!c.serial) {
+            EXPECT_FALSE(found.value) << c.port;
+            continue;
+        }
+        ASSERT_TRUE(found.value) << c.port;
+        EXPECT_EQ(found.value->summary.serialNumber, c.serial);
+        EXPECT_EQ(found.value->portName, c.port);
+    }
+}
+
+TEST_F(Archive, AFileOfTheFirstVersionGainsPortsAndKeepsItsEntries) {
+    // The first version's file, as a program of that version left it.
+    rawSql(R"sql(
+CREATE TABLE entries (
+    id INTEGER PRIMARY KEY AUTOINCREMENT, time TEXT NOT NULL, state TEXT NOT NULL,
+    read_back INTEGER, serial TEXT NOT NULL, model TEXT NOT NULL, model_string TEXT NOT NULL,
+    firmware_version INTEGER NOT NULL, sub_version INTEGER NOT NULL, platform INTEGER NOT NULL,
+    identification TEXT NOT NULL, magic_char TEXT NOT NULL, boot_loader TEXT NOT NULL,
+    user_name TEXT NOT NULL, file_name TEXT NOT NULL, site_name TEXT NOT NULL,
+    site_number TEXT NOT NULL, note TEXT NOT NULL DEFAULT '', search_key TEXT NOT NULL,
+    image BLOB NOT NULL);
+CREATE INDEX entries_by_serial ON entries (serial, id);
+CREATE TABLE entry_phones (
+    entry_id INTEGER NOT NULL REFERENCES entries (id) ON DELETE CASCADE,
+    phone TEXT NOT NULL, PRIMARY KEY (entry_id, phone)) WITHOUT ROWID;
+INSERT INTO entries (time, state, serial, model, model_string, firmware_version, sub_version,
+    platform, identification, magic_char, boot_loader, user_name, file_name, site_name,
+    site_number, note, search_key, image)
+    VALUES ('2026-01-02 03:04:05', 'read', '2391111', 'NAME', 'NAME_0503', 5, 3, 92,
+    'X/B/NAME_0503/2391111', 'X', 'B', 'jan', '', 'Stary', '0009', 'sprzed zmiany',
+    '2391111' || char(10) || 'stary' || char(10) || '0009', zeroblob(5120));
+PRAGMA application_id = 1364611154;
+PRAGMA user_version = 1;
+)sql");
+    const auto archive = open();
+    ASSERT_TRUE(archive);
+    const auto old = archive->entry(1);
+    ASSERT_TRUE(old.ok() && old.value) << old.problem;
+    EXPECT_EQ(old.value->summary.note, "sprzed zmiany");
+    EXPECT_EQ(old.value->portName, "");
+    EXPECT_FALSE(archive->latestEntryOnPort("COM1").value);
+    NewArchiveEntry e = sampleEntry("2392123");
+    e.portName = "COM1";
+    add(*archive, e);
+    EXPECT_EQ(archive->latestEntryOnPort("COM1").value->summary.serialNumber, "2392123");
+    EXPECT_EQ(archive->modules().value.size(), 2u);
+}
+
 } // namespace
 } // namespace qv::test

@@ -94,4 +94,34 @@ TEST(Document, HexDumpGoesToTheLogWithTimePrefix) {
     EXPECT_EQ(lines[3].substr(9, 26), "  32 38 37 33 30 30 30 31 ");
 }
 
+TEST(Document, AStoredImageIsUnchangedUntilEditedAndBelongsToNoFile) {
+    const fs::path dir = fs::temp_directory_path() / "qvprog_document_stored_image";
+    fs::create_directories(dir);
+    for (const std::string carriedName : {"", "obiekt.qvx", "new.qvx"}) {
+        SCOPED_TRACE(carriedName);
+        VirtualClock clock({2024, 5, 17, 9, 5, 3, 0});
+        ConfigDocument doc(clock, dir.string() + "/");
+        doc.startUp("COM1");
+        ConfigImage image = doc.image();
+        image.putTextField("Magazyn", memmap::oOBJECT_NAME, 64);
+        image.putTextField(carriedName, memmap::oFILE_NAME, 30);
+        EXPECT_TRUE(doc.takeStoredImage(image, "Archiwum: wpis 7").empty());
+        EXPECT_EQ(doc.caption(), "QV PROG 2.2.24 - [ Archiwum: wpis 7 ]");
+        EXPECT_EQ(doc.origin(), "Archiwum: wpis 7");
+        EXPECT_FALSE(doc.isModified());
+        EXPECT_TRUE(doc.storedImage() == image);
+        doc.settings().objectName = "Inny";
+        EXPECT_TRUE(doc.isModified());
+        // Saved, it is that file's; a new configuration is no archive entry either.
+        const std::string path = (dir / "zapis.qvx").string();
+        EXPECT_TRUE(doc.saveFile(path).saved);
+        EXPECT_EQ(doc.origin(), "");
+        EXPECT_EQ(doc.caption(), "QV PROG 2.2.24 - [ " + path + " ]");
+        doc.takeStoredImage(image, "Archiwum: wpis 8");
+        doc.newConfig();
+        EXPECT_EQ(doc.caption(), "QV PROG 2.2.24 - [ " + dir.string() + "/new.qvx ]");
+    }
+    fs::remove_all(dir);
+}
+
 } // namespace qv

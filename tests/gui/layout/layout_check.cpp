@@ -9,6 +9,7 @@
 
 #include "gui/app/appearance.hpp"
 #include "gui/app/choice_dialog.hpp"
+#include "gui/archive/archive_window.hpp"
 #include "gui/device_windows/compare_window.hpp"
 #include "gui/device_windows/history_window.hpp"
 #include "gui/link/link_window.hpp"
@@ -692,6 +693,29 @@ class LayoutCheckTest : public QObject {
         check_.window(compare, variant_ + QStringLiteral(" comparison"));
         compare->close();
         verifyClean(QStringLiteral("link, history and comparison windows"));
+    }
+
+    void archiveWindowAndWriteReview() {
+        Program p;
+        // A read keeps the module's configuration: the archive lists it, and a write reviews
+        // against it.
+        finishLinkSessionWhenDone();
+        p.window->readButtonClick();
+        p.window->archiveButtonClick();
+        QWidget* archive = p.window->archiveWindow();
+        QVERIFY(archive);
+        settle(archive);
+        check_.window(archive, variant_ + QStringLiteral(" archive window"));
+        archive->hide();
+        p.ctx->settings().object = "4321";
+        p.ctx->settings().objectName = "Magazyn główny przy ulicy Długiej";
+        whenModal(QStringLiteral("TWriteReviewForm"), [this](QDialog* d) {
+            settle(d);
+            check_.window(d, variant_ + QStringLiteral(" write review"));
+            d->reject();
+        });
+        p.window->writeButtonClick();
+        verifyClean(QStringLiteral("archive window and write review"));
     }
 
     void monitorAndTerminalSideBySide() {

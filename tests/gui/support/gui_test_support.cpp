@@ -104,6 +104,9 @@ void finishLinkSessionWhenDone(QString* logOut, int timeoutMs) {
 }
 
 Program::Program(const QString& port, bool serviceMode) {
+    // Every configuration the test reads or writes is kept in the scratch folder's archive,
+    // never in the user's.
+    qputenv("QVPROG_ARCHIVE", QFile::encodeName(dir.filePath(QStringLiteral("archive.sqlite"))));
     QFile ini(dir.filePath(QStringLiteral("QVPROG2.INI")));
     if (ini.open(QIODevice::WriteOnly))
         ini.write("[SETTINGS]\r\nport=" + port.toUtf8() + "\r\nreverse_reset=0\r\n");

@@ -68,7 +68,7 @@ void finishLinkSessionWhenDone(QString* logOut = nullptr, int timeoutMs = 30000)
 
 // A program in a scratch folder: the executable folder holds QVPROG2.INI, naming the given
 // port ("sim" reaches the simulated module on its virtual clock), and in service mode the
-// marker file.
+// marker file; the configuration archive is archive.sqlite there (QVPROG_ARCHIVE).
 struct Program {
     explicit Program(const QString& port = QStringLiteral("sim"), bool serviceMode = false);
     QTemporaryDir dir;
