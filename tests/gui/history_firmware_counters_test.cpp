@@ -440,7 +440,7 @@ class HistoryFirmwareCountersTest : public QObject {
             finishLinkSessionWhenDone();
             d->findChild<QToolButton*>("ReadBufferButton")->click();
             d->findChild<QTableView*>("StringGrid1")->selectRow(2);
-            QTest::qWait(200);
+            settleLayouts();
             saved = d->grab().save(out + "/history-window.png");
             d->accept();
         });
@@ -453,7 +453,7 @@ class HistoryFirmwareCountersTest : public QObject {
         saved = false;
         whenModal("TfirmwareForm", [&](QDialog* d) {
             d->findChild<QToolButton*>("ToolButton3")->click();
-            QTest::qWait(200);
+            settleLayouts();
             saved = d->grab().save(out + "/firmware-window.png");
             d->accept();
         });
@@ -463,7 +463,7 @@ class HistoryFirmwareCountersTest : public QObject {
         saved = false;
         finishLinkSessionWhenDone();
         whenModal("TFormCounter", [&](QDialog* d) {
-            QTest::qWait(200);
+            settleLayouts();
             saved = d->grab().save(out + "/counters-window.png");
             d->reject();
         });

@@ -46,7 +46,8 @@ class MainWindowTest : public QObject {
         }
         QCOMPARE(p.find<QToolButton>("ReadButton")->toolTip(),
                  QStringLiteral("Odczyt konfiguracji z urządzenia (Ctrl+R)"));
-        QTRY_COMPARE(p.find<QLabel>("StatusPanel2")->text(), QStringLiteral("Port: sim"));
+        QTRY_COMPARE_WITH_TIMEOUT(p.find<QLabel>("StatusPanel2")->text(),
+                                  QStringLiteral("Port: sim"), kPatienceMs);
         QCOMPARE(p.find<QLabel>("StatusPanel3")->text(), QStringLiteral("Solvo-5 / DTMF"));
         QVERIFY(QTime::fromString(p.find<QLabel>("StatusPanel1")->text(), "hh:mm:ss").isValid());
         QVERIFY(!p.ctx->doc.isModified());
@@ -122,7 +123,8 @@ class MainWindowTest : public QObject {
     void statusBarPanelsKeepTheirWidthsAndTheAdditionsFollow() {
         Program p;
         QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
-        QTRY_COMPARE(p.find<QLabel>("StatusPanel2")->text(), QStringLiteral("Port: sim"));
+        QTRY_COMPARE_WITH_TIMEOUT(p.find<QLabel>("StatusPanel2")->text(),
+                                  QStringLiteral("Port: sim"), kPatienceMs);
         const int widths[] = {55, 75, 150, 50};
         int right = 0;
         for (int i = 0; i < 4; ++i) {

@@ -43,7 +43,8 @@ class PhoneBaseWindowTest : public QObject {
         QCOMPARE(editor->text(), QStringLiteral("600123"));
         editor->setText("12345678901234567"); // 17 characters
         QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_COMPARE(w->table().numbers[0], std::string("2345678901234567"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->table().numbers[0], std::string("2345678901234567"),
+                                  kPatienceMs);
         QCOMPARE(w->findChild<QLabel*>("LabelFree")->text(), QStringLiteral("1 z 4000"));
 
         // The description column takes any key and keeps its last 16 characters too.

@@ -33,7 +33,7 @@ class SettingsWindowTest : public QObject {
         int listed = -1, selected = 0;
         whenModal("TsettingsWindow", [&](QDialog* d) {
             auto* box = d->findChild<QComboBox*>("ComComboBox1");
-            QTRY_COMPARE_WITH_TIMEOUT(box->count(), 2, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(box->count(), 2, kPatienceMs);
             listed = box->count();
             selected = box->currentIndex(); // a stored port that is not present: no entry
             box->setCurrentIndex(1);
@@ -52,7 +52,7 @@ class SettingsWindowTest : public QObject {
         settingsWindow(p);
         whenModal("TsettingsWindow", [&](QDialog* d) {
             auto* box = d->findChild<QComboBox*>("ComComboBox1");
-            QTRY_COMPARE_WITH_TIMEOUT(box->count(), 2, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(box->count(), 2, kPatienceMs);
             box->setCurrentIndex(1);
             Q_EMIT box->activated(1);
             d->findChild<QCheckBox*>("cbReverseReset")->setChecked(true);
