@@ -34,6 +34,8 @@ struct LinkResults {
     std::optional<std::vector<std::uint8_t>> phoneBase;
     std::optional<CounterValues> counters;
     std::size_t firmwareSize = 0;
+    // The firmware file the session was given could not be read: it is no longer chosen.
+    bool firmwareFileUnreadable = false;
 };
 
 class LinkWorker : public QObject {
