@@ -386,9 +386,16 @@ void MainWindow::langButtonClick() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program; a changed configuration is asked about first,
-    // as "Nowy" and "Otwórz" ask.
+    // as "Nowy" and "Otwórz" ask, and so are phone base entries kept neither in the module nor
+    // in a file.
     if (ctx_.doc.isModified() &&
         !ctx_.ui.question(this, QString::fromUtf8(msg::kAskDiscardOnNew))) {
+        event->ignore();
+        return;
+    }
+    if (phoneBase_->hasUnsavedEntries() &&
+        !ctx_.ui.question(this, QString::fromUtf8(kAskDiscardPhoneBase.data(),
+                                                  qsizetype(kAskDiscardPhoneBase.size())))) {
         event->ignore();
         return;
     }
