@@ -20,6 +20,7 @@ class UiServices {
     // A question with OK and Cancel; true for OK.
     virtual bool question(QWidget* parent, const QString& text);
     virtual void information(QWidget* parent, const QString& text);
+    virtual void warning(QWidget* parent, const QString& text);
     virtual void error(QWidget* parent, const QString& text);
     // Shows a core message with its icon (a question is shown as information).
     void show(QWidget* parent, const UserMessage& message);

@@ -165,11 +165,13 @@ class MainWindowTest : public QObject {
         QWidget parent;
         QString title;
         QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
         auto* watch = new QTimer(&parent);
         connect(watch, &QTimer::timeout, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 title = box->windowTitle();
                 text = box->text();
+                icon = box->icon();
                 box->button(QMessageBox::Ok)->click();
             }
         });
@@ -180,6 +182,12 @@ class MainWindowTest : public QObject {
         title.clear();
         QVERIFY(real.question(&parent, QStringLiteral("Czy?")));
         QCOMPARE(title, QStringLiteral("QVProg-2"));
+        // A warning has the title, and the warning icon.
+        title.clear();
+        real.show(&parent, {UserMessage::Icon::Warning, "Uwaga"});
+        QCOMPARE(title, QStringLiteral("QVProg-2"));
+        QCOMPARE(text, QStringLiteral("Uwaga"));
+        QCOMPARE(icon, QMessageBox::Warning);
     }
 
     void saveThenOpenRoundTripThroughTheDialogs() {
@@ -213,6 +221,36 @@ class MainWindowTest : public QObject {
         const auto shownBefore = p.ui.shown.size();
         p.find<QToolButton>("openFileButton")->click();
         QCOMPARE(p.ui.shown.size(), shownBefore);
+    }
+
+    // A file made elsewhere with values longer than their fields: one warning names those the
+    // module will receive cut, and the log each. The fields, limited to their length, show what
+    // the module receives; the settings keep the file's value.
+    void aFileWithValuesLongerThanTheirFieldsOpensWithOneWarning() {
+        Program p;
+        const QString file = p.path("dluga.qvx");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[CONFIG]\r\nALARM_PHONE.5=123456789012345678\r\nALARM_PRIV_TEXT.6=" +
+                QByteArray(78, 'x') + "\r\n");
+        f.close();
+        p.ui.fileNames = {file};
+        p.find<QToolButton>("openFileButton")->click();
+        QCOMPARE(p.ui.shown.size(), std::size_t(1));
+        QCOMPARE(p.ui.shown[0].kind, ScriptedUi::Shown::Kind::Warning);
+        const QStringList lines = p.ui.lastText().split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[1].endsWith(
+            QStringLiteral("(ALARM_PHONE.5): \"123456789012345678\" -> \"123456789012345\"")));
+        QVERIFY(lines[2].contains(QStringLiteral("(ALARM_PRIV_TEXT.6)")));
+        QCOMPARE(p.find<QLineEdit>("fALARM_PHONE_5")->text(), QStringLiteral("123456789012345"));
+        QCOMPARE(p.find<QLineEdit>("fALARM_PRIV_TEXT_6")->text(), QString(64, 'x'));
+        QCOMPARE(p.ctx->settings().input(5).alarmPhone, "123456789012345678");
+        int logged = 0;
+        for (const auto& line : p.ctx->doc.log().lines())
+            logged += QString::fromStdString(line).contains(QStringLiteral("Za długa wartość: "));
+        QCOMPARE(logged, 2);
+        QVERIFY(!p.ctx->doc.isModified());
     }
 
     void openFromTheCommandLineShowsTheFile() {

@@ -1,3 +1,5 @@
+#include "config/config_file.hpp"
+#include "config/config_keys.hpp"
 #include "config/conversion.hpp"
 #include "config/defaults.hpp"
 #include "config/item_lists.hpp"
@@ -5,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 namespace qv {
 
@@ -311,6 +314,47 @@ TEST(Conversion, ReadingAnImageMirrorsWritingIt) {
     convert(back, again);
     for (std::size_t i = 0; i < ConfigImage::kSize; ++i)
         ASSERT_EQ(img[i], again[i]) << i;
+}
+
+// A file can hold any length: every text setting reaches the module as its field keeps it, a
+// character (Polish ones too) a byte, and textFieldWidth names each field's width.
+TEST(Conversion, EveryTextSettingReachesTheModuleCutToItsField) {
+    std::string longText;
+    while (longText.size() < 300)
+        longText += "ąęćłńóśźżĄ0123456789"; // 20 characters, 38 bytes of UTF-8
+    IniProfile ini;
+    std::vector<std::string> keys;
+    forEachConfigKey(defaultSettings(), [&](const ConfigKey& key, const ConfigValue& value) {
+        if (!std::holds_alternative<std::string>(value)) return;
+        const bool noText =
+            key.name == "ALARM_ACTION" || key.name == "RETURN_ACTION" || key.name == "OUTPUT_ALIAS";
+        EXPECT_EQ(textFieldWidth(key.name) > 0, !noText) << key.text();
+        if (noText) return;
+        ini.writeString("CONFIG", key.text(), longText);
+        keys.push_back(key.text());
+    });
+    EXPECT_EQ(keys.size(), 4u + 56u + 4u * 15u + 3u + 4u + 2u * 15u + 6u);
+    Settings s = defaultSettings();
+    readQvx(ini, s);
+    std::map<std::string, std::string> read, back;
+    const auto collect = [](const Settings& from, std::map<std::string, std::string>& into) {
+        forEachConfigKey(from, [&](const ConfigKey& key, const ConfigValue& value) {
+            if (const auto* t = std::get_if<std::string>(&value)) into[key.text()] = *t;
+        });
+    };
+    collect(s, read);
+    collect(roundTrip(s), back);
+    for (const auto& key : keys) {
+        if (key.starts_with("RETURN_") && key.ends_with(".1")) continue; // the alarm's values
+        const std::string name = key.substr(0, key.find('.'));
+        const int width = textFieldWidth(name);
+        EXPECT_EQ(read[key], longText) << key; // the settings hold the whole value
+        EXPECT_EQ(back[key], keptInField(longText, width)) << key;
+        EXPECT_EQ(back[key], longText.substr(0, back[key].size())) << key;
+    }
+    EXPECT_EQ(keptInField("ąęć", 2), "ąę");
+    EXPECT_EQ(keptInField("abc", 5), "abc");
+    EXPECT_EQ(keptInField("abc", 0), "");
 }
 
 } // namespace qv

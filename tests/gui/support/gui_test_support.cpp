@@ -26,6 +26,10 @@ void ScriptedUi::information(QWidget*, const QString& text) {
     shown.push_back({Shown::Kind::Information, text});
 }
 
+void ScriptedUi::warning(QWidget*, const QString& text) {
+    shown.push_back({Shown::Kind::Warning, text});
+}
+
 void ScriptedUi::error(QWidget*, const QString& text) {
     shown.push_back({Shown::Kind::Error, text});
 }

@@ -27,7 +27,7 @@ inline constexpr int kPatienceMs = 30000;
 class ScriptedUi : public UiServices {
   public:
     struct Shown {
-        enum class Kind { Question, Information, Error } kind;
+        enum class Kind { Question, Information, Warning, Error } kind;
         QString text;
     };
 
@@ -41,6 +41,7 @@ class ScriptedUi : public UiServices {
 
     bool question(QWidget*, const QString& text) override;
     void information(QWidget*, const QString& text) override;
+    void warning(QWidget*, const QString& text) override;
     void error(QWidget*, const QString& text) override;
     QString openFileName(QWidget*, const QString&, const QString&, const QString&) override;
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&,
