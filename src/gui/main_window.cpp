@@ -378,9 +378,8 @@ void MainWindow::applyLanguage() {
 }
 
 void MainWindow::langButtonClick() {
+    // The switch changes the captions only: Qt's own dialogs and buttons stay Polish.
     ctx_.language.toggle();
-    // Qt's own dialogs and buttons follow the language of the captions.
-    useQtPolish(ctx_.language.language() == Language::Polish);
     applyLanguage();
 }
 

@@ -3,6 +3,7 @@
 #include "support/gui_test_support.hpp"
 
 #include "config/messages.hpp"
+#include "gui/appearance.hpp"
 #include "gui/link_window.hpp"
 
 #include <QLabel>
@@ -75,7 +76,13 @@ class MainWindowTest : public QObject {
     void languageSwitchesOnlyTheTableTexts() {
         Program p;
         auto* lang = p.find<QToolButton>("langButton");
+        const auto qtCancel = [] {
+            return QCoreApplication::translate("QPlatformTheme", "Cancel");
+        };
+        const QString cancel = qtCancel();
+        if (useQtPolish(true)) QCOMPARE(cancel, QStringLiteral("Anuluj"));
         lang->click();
+        QCOMPARE(qtCancel(), cancel); // Qt's own buttons keep their language
         QCOMPARE(p.find<QToolButton>("writeButton")->text(), QStringLiteral("Write"));
         QCOMPARE(p.find<QTabWidget>("PageControl")->tabText(4), QStringLiteral("ALARMS/OUTPUTS"));
         QCOMPARE(p.find<QTabWidget>("PageControl")->tabText(3), QStringLiteral("GPRS/DTMF"));
