@@ -73,6 +73,45 @@ class MainWindowTest : public QObject {
         QCOMPARE(p.window->height(), 520);
     }
 
+    // Every tab reached from every other, in both languages: a tab with a height of its own takes
+    // it, "Dodatki" (and the service tab) keep the one they are reached with; the width never
+    // changes (808, or what a wider tab row needs).
+    void everyTabSwitchKeepsTheWindowsHeights() {
+        const auto expected = [](int from, int to) {
+            const int own = MainWindow::kTabHeights[to];
+            return own > 0 ? own : MainWindow::kTabHeights[from];
+        };
+        for (const bool service : {false, true}) {
+            Program p(QStringLiteral("sim"), service);
+            auto* pages = p.find<QTabWidget>("PageControl");
+            const int tabs = service ? 8 : 7;
+            if (!service) QCOMPARE(p.window->width(), 808);
+            QStringList grown;
+            for (const char* language : {"pl", "en"}) {
+                if (QByteArray(language) == "en") p.find<QToolButton>("langButton")->click();
+                pages->setCurrentIndex(0);
+                const int width = p.window->width();
+                for (int from = 0; from < tabs; ++from) {
+                    if (MainWindow::kTabHeights[from] == 0) continue; // reached from another
+                    for (int to = 0; to < tabs; ++to) {
+                        if (to == from) continue;
+                        pages->setCurrentIndex(from);
+                        QCOMPARE(p.window->height(), MainWindow::kTabHeights[from]);
+                        pages->setCurrentIndex(to);
+                        if (p.window->height() != expected(from, to) || p.window->width() != width)
+                            grown << QStringLiteral("%1: %2 -> %3: %4 x %5 (not %6 x %7)")
+                                         .arg(language, pages->tabText(from), pages->tabText(to))
+                                         .arg(p.window->width())
+                                         .arg(p.window->height())
+                                         .arg(width)
+                                         .arg(expected(from, to));
+                    }
+                }
+            }
+            QVERIFY2(grown.isEmpty(), qPrintable(grown.join('\n')));
+        }
+    }
+
     void languageSwitchesOnlyTheTableTexts() {
         Program p;
         auto* lang = p.find<QToolButton>("langButton");
