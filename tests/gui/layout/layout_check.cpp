@@ -28,6 +28,7 @@
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -728,6 +729,10 @@ class LayoutCheckTest : public QObject {
         Program p;
         auto* pages = p.find<QTabWidget>(QStringLiteral("PageControl"));
         QWidget* top = p.window.get();
+        // The status bar's first tick (a moment after the window shows) sizes the clock panel:
+        // the places are taken after it.
+        QTRY_VERIFY_WITH_TIMEOUT(!p.find<QLabel>(QStringLiteral("StatusPanel1"))->text().isEmpty(),
+                                 kPatienceMs);
 
         pages->setCurrentWidget(p.find<QWidget>(QStringLiteral("TabParametry")));
         settle(top);
