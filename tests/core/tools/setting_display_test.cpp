@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <set>
 
 namespace qv {
@@ -42,60 +41,36 @@ TEST(SettingLabels, ColumnHeadingsAndRowControls) {
 }
 
 // A file made elsewhere can hold more than a field of the module keeps: each such setting is
-// named with its whole value and what the module receives. A value that just fits is not, a
-// Polish letter counts one, and slot 1's return fields, which the module never receives, are
-// left out.
+// named with its whole value and what the module receives, in one message. A value that just
+// fits is not, a Polish letter counts one, and slot 1's return fields (never sent) are left out.
 TEST(CutSettings, NameEveryValueLongerThanItsField) {
     Settings s;
     applyDefaults(s);
+    EXPECT_TRUE(cutSettings(s).empty());
     s.pin = "12345";
     s.input(5).alarmPhone = "123456789012345678";
-    s.input(6).alarmPrivText = std::string(78, 'x');
     s.input(7).alarmText = "Zażółć gęślą jaźń 123"; // 21 characters
     s.input(8).alarmText = "Zażółć gęślą jaźń 12";  // 20: fits
     s.input(1).returnPhone = "999999999999999999";
-    s.addPhones[55] = "12345678901";
     const std::vector<CutSetting> expected = {
         {"PIN", "PIN", "12345", "1234"},
-        {"ADD_PHONE.56", settingLabel(ConfigKey{"ADD_PHONE", 56}), "12345678901", "1234567890"},
         {"ALARM_PHONE.5", "Wejście 1(K) – Nr telefonu (alarm)", "123456789012345678",
          "123456789012345"},
         {"ALARM_TEXT.7", settingLabel(ConfigKey{"ALARM_TEXT", 7}), "Zażółć gęślą jaźń 123",
          "Zażółć gęślą jaźń 12"},
-        {"ALARM_PRIV_TEXT.6", settingLabel(ConfigKey{"ALARM_PRIV_TEXT", 6}), std::string(78, 'x'),
-         std::string(64, 'x')},
     };
     EXPECT_EQ(cutSettings(s), expected);
-    EXPECT_EQ(cutSettingLogLine(expected[2]),
-              "Za długa wartość: Wejście 1(K) – Nr telefonu (alarm) (ALARM_PHONE.5): "
-              "\"123456789012345678\" -> \"123456789012345\"");
-
-    Settings fits;
-    applyDefaults(fits);
-    EXPECT_TRUE(cutSettings(fits).empty());
-}
-
-TEST(CutSettings, OneMessageListsThemAndCountsTheRest) {
-    const struct {
-        std::size_t count;
-        std::size_t lines;
-        const char* last;
-    } cases[] = {
-        {1, 2, "P1 (K.1): \"123\" -> \"12\""},
-        {12, 13, "P12 (K.12): \"123\" -> \"12\""},
-        {13, 14, "... i jeszcze 1 (wszystkie w logu)"},
-        {40, 14, "... i jeszcze 28 (wszystkie w logu)"},
-    };
-    for (const auto& c : cases) {
-        std::vector<CutSetting> cut;
-        for (std::size_t k = 1; k <= c.count; ++k)
-            cut.push_back({"K." + std::to_string(k), "P" + std::to_string(k), "123", "12"});
-        const std::string message = cutSettingsMessage(cut);
-        EXPECT_TRUE(message.starts_with(
-            "Wartości dłuższe niż ich pola w module - moduł otrzyma je obcięte:\n"));
-        EXPECT_EQ(std::count(message.begin(), message.end(), '\n') + 1, std::ptrdiff_t(c.lines));
-        EXPECT_TRUE(message.ends_with(c.last)) << message;
-    }
+    const std::string logged = "Za długa wartość: ";
+    EXPECT_EQ(cutSettingLogLine(expected[1]),
+              logged + "Wejście 1(K) – Nr telefonu (alarm) (ALARM_PHONE.5): "
+                       "\"123456789012345678\" -> \"123456789012345\"");
+    std::string message = "Wartości dłuższe niż ich pola w module - moduł otrzyma je obcięte:";
+    for (const auto& cut : expected)
+        message += "\n" + cutSettingLogLine(cut).substr(logged.size());
+    EXPECT_EQ(cutSettingsMessage(expected), message);
+    // A long list names the first ones and counts the rest.
+    const std::vector<CutSetting> many(kCutSettingsListed + 3, expected[0]);
+    EXPECT_TRUE(cutSettingsMessage(many).ends_with("\"1234\"\n... i jeszcze 3 (wszystkie w logu)"));
 }
 
 } // namespace
