@@ -40,8 +40,8 @@ void startDocument(const Invocation& inv, qv::ConfigDocument& doc, const std::st
 // An absolute, normalised path (the document takes its folder from it).
 std::string absolutePath(const std::string& path);
 
-// Prints messages: errors to standard error, the others to standard output, or to standard
-// error too when standard output carries data.
+// Prints messages: errors and warnings to standard error, the others to standard output, or to
+// standard error too when standard output carries data.
 void printMessages(const Invocation& inv, const std::vector<qv::UserMessage>& messages,
                    bool outputIsData = false);
 

@@ -25,7 +25,10 @@ std::string absolutePath(const std::string& path) {
 void printMessages(const Invocation& inv, const std::vector<UserMessage>& messages,
                    bool outputIsData) {
     for (const auto& m : messages)
-        (m.icon == UserMessage::Icon::Error || outputIsData ? inv.err : inv.out) << m.text << '\n';
+        (m.icon == UserMessage::Icon::Error || m.icon == UserMessage::Icon::Warning || outputIsData
+             ? inv.err
+             : inv.out)
+            << m.text << '\n';
 }
 
 } // namespace qv::cli

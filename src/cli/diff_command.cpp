@@ -62,9 +62,11 @@ std::optional<DiffOptions> parseDiffOptions(const Invocation& inv) {
     return o;
 }
 
+// Errors and warnings (values the module would receive cut) go to standard error.
 void printErrors(const Invocation& inv, const std::vector<UserMessage>& messages) {
     for (const auto& m : messages)
-        if (m.icon == UserMessage::Icon::Error) inv.err << m.text << '\n';
+        if (m.icon == UserMessage::Icon::Error || m.icon == UserMessage::Icon::Warning)
+            inv.err << m.text << '\n';
 }
 
 // Reads the module's configuration into doc in one readConfig session; the link log goes to

@@ -91,7 +91,7 @@ int runReplay(const Invocation& inv, const MonitorArgs& a) {
             inv.out << jsonText(monitorStateJson(model)) << '\n';
         } else {
             for (const auto& line : monitorStateLines(model))
-                inv.out << line << '\n';
+                inv.out << visibleControls(line) << '\n';
         }
     };
     if (recording) {
@@ -166,7 +166,9 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
     std::size_t eventsShown = 0;
     model.setLineListener([&](const std::string& logLine, bool fromModule) {
         if (!a.json) {
-            inv.out << logLine << '\n';
+            // The module's control bytes are shown, not handed to the terminal; the JSON output
+            // escapes them as JSON does.
+            inv.out << visibleControls(logLine) << '\n';
         } else if (fromModule) {
             nlohmann::json state = monitorStateJson(model);
             state["line"] = logLine;
@@ -233,7 +235,7 @@ int runLive(const Invocation& inv, const MonitorArgs& a) {
         }
         if (!a.json) {
             for (; eventsShown < model.events().size(); ++eventsShown)
-                inv.out << "event: " << model.events()[eventsShown] << '\n';
+                inv.out << "event: " << visibleControls(model.events()[eventsShown]) << '\n';
         }
         for (const auto& e : model.takeEffects()) {
             switch (e.kind) {

@@ -63,6 +63,22 @@ TEST_F(DiffCli, FilesOfOneConfigurationAgreeAndAChangedSettingIsOneLine) {
     EXPECT_NE(r.out.find("\"image\": []"), std::string::npos) << r.out;
 }
 
+// A file made elsewhere with a value longer than its field: each command that opens it warns on
+// standard error; diff compares the whole value, the report prints what the module will hold.
+TEST_F(DiffCli, AValueLongerThanItsFieldIsWarnedOfByEveryCommandThatOpensIt) {
+    withKey(file("a.qvx"), file("long.qvx"), "ALARM_PHONE.5", "123456789012345678");
+    const std::string warning = "(ALARM_PHONE.5): \"123456789012345678\" -> \"123456789012345\"\n";
+    for (const std::string& command : {"diff " + file("a.qvx") + " " + file("long.qvx"),
+                                       "report " + file("long.qvx") + " " + file("raport.html")}) {
+        const CliRun r = runCli(command);
+        EXPECT_NE(r.err.find(warning), std::string::npos) << command << "\n" << r.err;
+        EXPECT_EQ(r.out.find("123456789012345 "), std::string::npos) << r.out;
+    }
+    EXPECT_NE(slurp(file("raport.html")).find("123456789012345 (obcięte)"), std::string::npos);
+    EXPECT_EQ(runCli("diff " + file("a.qvx") + " " + file("long.qvx")).out,
+              "ALARM_PHONE.5: \"\" -> 123456789012345678  (Wejście 1(K) – Nr telefonu (alarm))\n");
+}
+
 TEST_F(DiffCli, TheModuleAgreesAfterAWriteAndShowsExactlyTheChangedSetting) {
     ASSERT_EQ(runCli("write " + file("a.qvx") + sim()).exitCode, 0);
     CliRun r = runCli("diff " + file("a.qvx") + " module" + sim());

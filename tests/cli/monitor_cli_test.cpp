@@ -196,6 +196,17 @@ TEST(MonitorCli, LiveMonitorOfTheSimulatedModule) {
     EXPECT_NE(sync.out.find("+CCLK: \"24/01/01,12:01:"), std::string::npos);
 }
 
+// After a restart the module's boot loader sends control bytes: the text output shows them as
+// their codes, the JSON output escapes them.
+TEST(MonitorCli, TheModulesControlBytesAreShownNotSentToTheTerminal) {
+    const auto r = runCli("monitor --port sim --seconds 10 --restart");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("12:00:02 <02><03>V<00><03>\n"), std::string::npos) << r.out;
+    const auto j = runCli("monitor --port sim --seconds 10 --restart --json");
+    ASSERT_EQ(j.exitCode, 0) << j.err;
+    EXPECT_NE(j.out.find("\"12:00:02 \\u0002\\u0003V\\u0000\\u0003\""), std::string::npos);
+}
+
 TEST(MonitorCli, AModuleWithAWrongPinIsStoppedAndReported) {
     const auto r = runCli("monitor --port sim:badpin --seconds 5");
     EXPECT_EQ(r.exitCode, 1);

@@ -150,6 +150,28 @@ std::string formatFixed1(double value) {
     return s == "-0.0" ? "0.0" : s;
 }
 
+std::string visibleControls(std::string_view utf8) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto shown = [](unsigned code) {
+        return std::string{'<', kHex[(code >> 4) & 0xF], kHex[code & 0xF], '>'};
+    };
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if ((b < 0x20 && b != '\n' && b != '\r') || b == 0x7F) {
+            out += shown(b);
+        } else if (b == 0xC2 && i + 1 < utf8.size() &&
+                   static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+            out += shown(static_cast<unsigned char>(utf8[++i])); // U+0080..U+009F
+        } else {
+            out += static_cast<char>(b);
+        }
+    }
+    return out;
+}
+
 std::string toUpperAscii(std::string_view text) {
     std::string s(text);
     for (auto& c : s)

@@ -42,4 +42,10 @@ std::string formatFixed1(double value);
 std::string_view trimBlanks(std::string_view text);
 std::string toUpperAscii(std::string_view text);
 
+// UTF-8 text with each control character shown as "<XX>", its code in hexadecimal: the bytes
+// below 0x20 except the line ends, DEL, and the controls U+0080..U+009F (bytes 0x80..0x9F of a
+// module that Windows-1250 leaves undefined). A terminal then shows a module's control bytes
+// ("<02><03>V<00><03>") instead of acting on them.
+std::string visibleControls(std::string_view utf8);
+
 } // namespace qv

@@ -7,6 +7,7 @@
 #include "config/defaults.hpp"
 #include "config/ini_profile.hpp"
 #include "config/messages.hpp"
+#include "tools/setting_display.hpp"
 
 #include <cstring>
 
@@ -130,6 +131,12 @@ OpenResult ConfigDocument::openFile(const std::string& path) {
         form2tab();
         storeEepTable();
         result.opened = true;
+        // Only a text file can hold more than a field of the module keeps.
+        const std::vector<CutSetting> cut = cutSettings(settings_);
+        for (const auto& c : cut)
+            log_.add(cutSettingLogLine(c));
+        if (!cut.empty())
+            result.messages.push_back({UserMessage::Icon::Warning, cutSettingsMessage(cut)});
         return result;
     }
     const ReadResult file = readFileLimited(path, kBinaryFileLimit - 1);

@@ -15,15 +15,17 @@
 namespace qv {
 
 struct UserMessage {
-    enum class Icon { Error, Information, Question };
+    enum class Icon { Error, Information, Question, Warning };
     Icon icon;
     std::string text;
     bool operator==(const UserMessage&) const = default;
 };
 
 struct OpenResult {
-    bool opened = false;               // the file was taken as the current configuration
-    std::vector<UserMessage> messages; // in the order the window shows them
+    bool opened = false; // the file was taken as the current configuration
+    // In the order the window shows them. A text file with values longer than their fields
+    // in the module adds one warning that names them (and logs each).
+    std::vector<UserMessage> messages;
     // The 8000-byte event buffer a 13123-byte binary file carries, for the history window.
     std::optional<std::vector<std::uint8_t>> eventBuffer;
 };

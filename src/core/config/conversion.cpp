@@ -1,10 +1,13 @@
 #include "config/conversion.hpp"
 
+#include "common/cp1250.hpp"
 #include "common/text_format.hpp"
 #include "config/item_lists.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
+#include <utility>
 
 namespace qv {
 
@@ -104,6 +107,40 @@ Temperature temperatureFromText(const std::string& text) {
 
 std::string temperatureText(std::uint16_t stored) {
     return tenthsText(static_cast<std::int16_t>(stored));
+}
+
+int textFieldWidth(std::string_view key) {
+    // The fields form2tab writes each text key into.
+    static constexpr std::pair<std::string_view, int> kWidths[] = {
+        {"PIN", wPIN},
+        {"PASSWORD", wPASSWORD},
+        {"OBJECT", wOBJECT},
+        {"OBJECT_NAME", wOBJECT_NAME},
+        {"ADD_PHONE", wADD_PHONE},
+        {"ALARM_PHONE", wPHONE},
+        {"RETURN_PHONE", wPHONE},
+        {"ALARM_TEXT", wSMS_TEXT},
+        {"RETURN_TEXT", wSMS_TEXT},
+        {"PRIV_PHONE", wPHONE},
+        {"SECURITY_PHONE", wPHONE},
+        {"ALARM_PRIV_TEXT", wPRIV_TEXT},
+        {"RETURN_PRIV_TEXT", wPRIV_TEXT},
+        {"SERVER", wSERVER},
+        {"PORT", wPORT},
+        {"APN", wAPN},
+        {"APN_USER", wAPN_USER},
+        {"APN_PASS", wAPN_PASS},
+        {"DTMF_PHONE", wPHONE},
+    };
+    for (const auto& [name, width] : kWidths)
+        if (name == key) return width;
+    return 0;
+}
+
+std::string keptInField(std::string_view utf8, int width) {
+    const std::string raw = toCp1250(utf8);
+    return fromCp1250(
+        std::string_view(raw).substr(0, static_cast<std::size_t>(std::max(width, 0))));
 }
 
 void form2tab(Settings& s, ConfigImage& img, const std::string& configFileName,

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace qv {
 
@@ -29,5 +30,13 @@ struct Temperature {
 };
 Temperature temperatureFromText(const std::string& text);
 std::string temperatureText(std::uint16_t stored);
+
+// The width of the image field that holds a [CONFIG] text key's value ("ALARM_PHONE": 15), or
+// 0 for a key whose value is not stored as text of its own (lists, flags, action cells, the
+// output alias, which the conversion always clears).
+int textFieldWidth(std::string_view key);
+// What a text field of width characters holds of a text, as the module receives it: the first
+// width characters in Windows-1250.
+std::string keptInField(std::string_view utf8, int width);
 
 } // namespace qv

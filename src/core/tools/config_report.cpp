@@ -1,8 +1,10 @@
 #include "tools/config_report.hpp"
 
+#include "common/cp1250.hpp"
 #include "common/text_format.hpp"
 #include "config/config_document.hpp"
 #include "config/config_keys.hpp"
+#include "config/conversion.hpp"
 #include "config/defaults.hpp"
 #include "config/item_lists.hpp"
 #include "config/messages.hpp"
@@ -50,6 +52,8 @@ struct Words {
     const char* output;
     const char* page;
     const char* of;
+    const char* cut;
+    const char* cutNote;
 };
 
 constexpr Words kPolish{
@@ -82,6 +86,9 @@ constexpr Words kPolish{
     "Wyjście",
     "Strona",
     "z",
+    "(obcięte)",
+    "(obcięte) – wartość z pliku jest dłuższa niż jej pole w module: moduł otrzyma to, co tu "
+    "widać.",
 };
 
 constexpr Words kEnglish{
@@ -114,6 +121,9 @@ constexpr Words kEnglish{
     "Output",
     "Page",
     "of",
+    "(cut)",
+    "(cut) – the file's value is longer than its field in the module: the module receives what "
+    "is shown here.",
 };
 
 const Words& wordsOf(Language language) {
@@ -137,6 +147,8 @@ class Builder {
                 // Flags read tak/nie, or yes/no in English; NC/NO and texts stay as they are.
                 if (std::holds_alternative<bool>(value) && *shown == kShownYes) shown = w_.yes;
                 if (std::holds_alternative<bool>(value) && *shown == kShownNo) shown = w_.no;
+                if (std::holds_alternative<std::string>(value))
+                    shown = held(*shown, textFieldWidth(key.name));
                 shown_[key.text()] = *shown;
             }
         });
@@ -147,8 +159,8 @@ class Builder {
         r.language = source_.language;
         r.title = w_.title;
         r.titleBlock = {
-            {w_.objectName, s_.objectName},
-            {w_.objectNumber, s_.object},
+            {w_.objectName, held(s_.objectName, memmap::wOBJECT_NAME)},
+            {w_.objectNumber, held(s_.object, memmap::wOBJECT)},
             {w_.configFile, source_.configFile},
             {w_.programmingDate, orDash(source_.programmingDate)},
             {w_.programVersion, source_.programVersion},
@@ -162,11 +174,26 @@ class Builder {
         r.sections.push_back(gprsSection());
         r.sections.push_back(alarmPanelSection());
         r.sections.push_back(descriptionsSection());
+        // A table that shows a cut value says what the mark means.
+        for (auto& section : r.sections)
+            for (auto& table : section.tables)
+                if (std::any_of(table.rows.begin(), table.rows.end(), [this](const auto& row) {
+                        return std::any_of(row.begin(), row.end(), [this](const std::string& c) {
+                            return c.find(w_.cut) != std::string::npos;
+                        });
+                    }))
+                    table.notes.push_back(w_.cutNote);
         return r;
     }
 
   private:
     std::string lang(int slot) const { return table_.text(slot, source_.language); }
+    // What the module receives of a text held in a field of width characters (0: no field):
+    // a text longer than its field is cut, and marked.
+    std::string held(const std::string& text, int width) const {
+        if (width <= 0 || toCp1250(text).size() <= static_cast<std::size_t>(width)) return text;
+        return keptInField(text, width) + " " + w_.cut;
+    }
     static std::string orDash(const std::string& t) { return t.empty() ? kDash : t; }
 
     // The shown value of a key ("ALARM_TEXT.3"); empty when the key shows no value.
@@ -222,8 +249,9 @@ class Builder {
                     append(returns, slot, row.returnAction[0].text);
             }
             if (alarms.empty() && returns.empty()) continue;
-            t.rows.push_back({w_.basePhone, number.empty() ? w_.noNumber : number, orNone(alarms),
-                              orNone(returns)});
+            t.rows.push_back({w_.basePhone,
+                              number.empty() ? w_.noNumber : held(number, memmap::wPHONE),
+                              orNone(alarms), orNone(returns)});
         }
         for (int k = 1; k <= memmap::kPrivatePhones; ++k) {
             std::string alarms, returns;
@@ -234,8 +262,8 @@ class Builder {
             }
             const std::string& number = s_.privPhones[c - 1];
             t.rows.push_back({settingLabel(ConfigKey{"PRIV_PHONE", k}),
-                              number.empty() ? w_.noNumber : number, orNone(alarms),
-                              orNone(returns)});
+                              number.empty() ? w_.noNumber : held(number, memmap::wPHONE),
+                              orNone(alarms), orNone(returns)});
         }
         return {w_.phones, {std::move(t)}};
     }

@@ -38,6 +38,26 @@ std::optional<PhoneBaseImage> PhoneBaseImage::fromBytes(std::span<const std::uin
     return image;
 }
 
+void PhoneBaseDraft::shownFromImage() {
+    image_ = grid_;
+    // An image that holds entries the module never took keeps nothing; any other came from the
+    // module or is the empty base of a new configuration.
+    if (!(sending_ && grid_.sameForModule(sent_))) heldByModule();
+}
+
+void PhoneBaseDraft::writtenToImage() {
+    image_ = grid_;
+    sent_ = grid_;
+    sending_ = true;
+}
+
+void PhoneBaseDraft::heldByModule() {
+    kept_.numbers = grid_.numbers;
+    kept_.welcome = grid_.welcome;
+    kept_.goodbye = grid_.goodbye;
+    sending_ = false;
+}
+
 void PhoneBaseTable::clear() {
     for (auto& n : numbers)
         n.clear();

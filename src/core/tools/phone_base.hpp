@@ -26,6 +26,9 @@ inline constexpr std::string_view kPhoneBaseCaption =
     "Dodatkowe 4000 numerów telefonów sterujących";
 inline constexpr std::string_view kPhoneBaseReadInvalidMessage =
     "Odczytana konfiguracja zawiera blad. Sprobuj jeszcze raz lub wgraj ja na nowo.";
+// Asked before the program ends with phone base entries kept neither in the module nor in a file.
+inline constexpr std::string_view kAskDiscardPhoneBase =
+    "Baza telefonów była modyfikowana i nie została zapisana ! Czy chcesz kontynuować ?";
 
 // The image in wire order: record r (1..4000) at bytes 8(r-1)..8r-1, then the two texts.
 struct PhoneBaseImage {
@@ -53,6 +56,38 @@ struct PhoneBaseTable {
     bool sameForModule(const PhoneBaseTable& other) const {
         return numbers == other.numbers && welcome == other.welcome && goodbye == other.goodbye;
     }
+};
+
+// The phone base as the window edits it, and where its entries are kept. The grid follows the
+// image the program holds until numbers or texts are typed (or loaded from a file): those stay
+// until they are written into the image or replaced. Entries are kept once the module holds
+// them (read from it, written to it, or the program's image came from it) or a file holds
+// them, descriptions included; any others are lost when the program ends.
+class PhoneBaseDraft {
+  public:
+    PhoneBaseTable& grid() { return grid_; }
+    const PhoneBaseTable& grid() const { return grid_; }
+
+    // The grid was just decoded from the image the program holds.
+    void shownFromImage();
+    // The grid was just encoded into the image the program holds, on its way to the module.
+    void writtenToImage();
+    // The module holds the grid's numbers and texts: just read from it or written to it.
+    void heldByModule();
+    // A phone base file holds the grid: just saved to it or loaded from it.
+    void keptInFile() { kept_ = grid_; }
+
+    // The grid shows the held image: no typed or loaded entries wait to be written into it.
+    bool followsImage() const { return grid_.sameForModule(image_); }
+    // Entries, descriptions included, that neither the module nor a file holds.
+    bool unsaved() const { return !(grid_ == kept_); }
+
+  private:
+    PhoneBaseTable grid_;
+    PhoneBaseTable image_; // the grid as it last matched the held image
+    PhoneBaseTable kept_;  // the module's numbers and texts, the last file's descriptions
+    PhoneBaseTable sent_;  // the grid as last written into the image
+    bool sending_ = false; // the image holds sent_ and the module has not taken it
 };
 
 // One record from a number of digits: right-aligned, one digit per nibble, unused nibbles 0xF;

@@ -2,6 +2,7 @@
 
 #include "config/dependent_controls.hpp"
 
+#include "common/cp1250.hpp"
 #include "common/text_format.hpp"
 #include "config/conversion.hpp"
 #include "config/item_lists.hpp"
@@ -183,6 +184,38 @@ std::string settingLabel(const ConfigKey& key) {
         o && key.index >= 1 && key.index <= memmap::kOutputs)
         return std::string(kOutputNames[static_cast<std::size_t>(key.index - 1)]) + kDash + o;
     return key.text();
+}
+
+std::vector<CutSetting> cutSettings(const Settings& s) {
+    std::vector<CutSetting> out;
+    forEachConfigKey(s, [&](const ConfigKey& key, const ConfigValue& value) {
+        const int width = textFieldWidth(key.name);
+        const auto* text = std::get_if<std::string>(&value);
+        if (width == 0 || !text || notApplicable(key)) return;
+        if (toCp1250(*text).size() <= static_cast<std::size_t>(width)) return;
+        out.push_back({key.text(), settingLabel(key), *text, keptInField(*text, width)});
+    });
+    return out;
+}
+
+namespace {
+std::string cutSettingLine(const CutSetting& cut) {
+    return cut.label + " (" + cut.key + "): \"" + cut.value + "\" -> \"" + cut.kept + "\"";
+}
+} // namespace
+
+std::string cutSettingLogLine(const CutSetting& cut) {
+    return "Za długa wartość: " + cutSettingLine(cut);
+}
+
+std::string cutSettingsMessage(const std::vector<CutSetting>& cut) {
+    std::string text = "Wartości dłuższe niż ich pola w module - moduł otrzyma je obcięte:";
+    for (std::size_t k = 0; k < cut.size() && k < kCutSettingsListed; ++k)
+        text += "\n" + cutSettingLine(cut[k]);
+    if (cut.size() > kCutSettingsListed)
+        text += "\n... i jeszcze " + std::to_string(cut.size() - kCutSettingsListed) +
+                " (wszystkie w logu)";
+    return text;
 }
 
 std::optional<std::string> shownValue(const ConfigKey& key, const ConfigValue& value,

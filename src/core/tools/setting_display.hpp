@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qv {
 
@@ -28,5 +29,26 @@ std::optional<std::string> shownValue(const ConfigKey& key, const ConfigValue& v
 
 inline constexpr const char* kShownYes = "tak";
 inline constexpr const char* kShownNo = "nie";
+
+// A text setting longer than the image field the module keeps it in (a file made elsewhere can
+// hold one): the window shows the whole value, the module receives it cut to its field.
+struct CutSetting {
+    std::string key;   // "ALARM_PHONE.5"
+    std::string label; // "Wejście 1(K) – Nr telefonu (alarm)"
+    std::string value; // the whole value
+    std::string kept;  // what the module receives
+    bool operator==(const CutSetting&) const = default;
+};
+
+// Every such setting of s, in the order the configuration file writes its keys. Settings the
+// module never receives (slot 1's return fields) are left out.
+std::vector<CutSetting> cutSettings(const Settings& s);
+
+// One setting, for the log: "Za długa wartość: <label> (<key>): "<value>" -> "<kept>"".
+std::string cutSettingLogLine(const CutSetting& cut);
+
+// The one message that names them (at most kCutSettingsListed, then how many more).
+std::string cutSettingsMessage(const std::vector<CutSetting>& cut);
+inline constexpr std::size_t kCutSettingsListed = 12;
 
 } // namespace qv

@@ -29,6 +29,10 @@ void UiServices::information(QWidget* parent, const QString& text) {
     runBox(parent, QMessageBox::Information, text, QMessageBox::Ok);
 }
 
+void UiServices::warning(QWidget* parent, const QString& text) {
+    runBox(parent, QMessageBox::Warning, text, QMessageBox::Ok);
+}
+
 void UiServices::error(QWidget* parent, const QString& text) {
     runBox(parent, QMessageBox::Critical, text, QMessageBox::Ok);
 }
@@ -43,6 +47,8 @@ void UiServices::show(QWidget* parent, const UserMessage& message) {
     const QString text = QString::fromStdString(message.text);
     if (message.icon == UserMessage::Icon::Error)
         error(parent, text);
+    else if (message.icon == UserMessage::Icon::Warning)
+        warning(parent, text);
     else
         information(parent, text);
 }

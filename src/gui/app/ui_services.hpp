@@ -20,6 +20,7 @@ class UiServices {
     // A question with OK and Cancel; true for OK.
     virtual bool question(QWidget* parent, const QString& text);
     virtual void information(QWidget* parent, const QString& text);
+    virtual void warning(QWidget* parent, const QString& text);
     virtual void error(QWidget* parent, const QString& text);
     // One of several items (a list under the text, chosen by the arrows and Enter or a double
     // click); the chosen item's index, or -1 when the user cancels.

@@ -17,7 +17,9 @@ namespace qv::gui {
 
 namespace {
 const QString kChosenFileLine = QStringLiteral("Wybrany plik z oprogramowanie urządzenia:");
-}
+const QString kNoFileLine = QStringLiteral("Nie wybrano pliku z oprogramowaniem urządzenia.");
+const QString kUnreadableFileLine = QStringLiteral("Nie udało się wczytać pliku:");
+} // namespace
 
 FirmwareWindow::FirmwareWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("TfirmwareForm"));
@@ -64,6 +66,11 @@ void FirmwareWindow::showEvent(QShowEvent* event) {
     if (!chosen.isEmpty()) {
         log_->appendPlainText(kChosenFileLine);
         log_->appendPlainText(chosen);
+    } else if (ctx_.link && !ctx_.link->unreadableFirmwareFile().empty()) {
+        // The file chosen before could not be read: it is no longer offered for upload.
+        log_->appendPlainText(kNoFileLine);
+        log_->appendPlainText(kUnreadableFileLine);
+        log_->appendPlainText(qs(ctx_.link->unreadableFirmwareFile()));
     }
     QDialog::showEvent(event);
 }

@@ -56,13 +56,12 @@ class CellDelegate : public QStyledItemDelegate {
 } // namespace
 
 PhoneBaseWindow::PhoneBaseWindow(AppContext& ctx, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), table_(std::make_unique<PhoneBaseTable>()),
-      matched_(std::make_unique<PhoneBaseTable>()) {
+    : QDialog(parent), ctx_(ctx), draft_(std::make_unique<PhoneBaseDraft>()) {
     setObjectName(QStringLiteral("TFormAdd4kPhones"));
     setWindowTitle(fromView(kPhoneBaseCaption));
     setModal(true);
 
-    model_ = new PhoneBaseModel(*table_, this);
+    model_ = new PhoneBaseModel(draft_->grid(), this);
     grid_ = new QTableView(this);
     grid_->setObjectName(QStringLiteral("StringGrid1"));
     grid_->setAccessibleName(windowTitle());
@@ -182,7 +181,7 @@ PhoneBaseWindow::~PhoneBaseWindow() {
 void PhoneBaseWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Numbers typed and not yet written are kept; an untouched grid follows the held image.
-    if (table_->sameForModule(*matched_)) eepToTab();
+    if (draft_->followsImage()) eepToTab();
 }
 
 PhoneBaseImage PhoneBaseWindow::heldImage() const {
@@ -197,16 +196,16 @@ void PhoneBaseWindow::storeImage(const PhoneBaseImage& image) {
 }
 
 void PhoneBaseWindow::takeTexts() {
-    table_->welcome = ss(welcome_->text());
-    table_->goodbye = ss(goodbye_->text());
+    table().welcome = ss(welcome_->text());
+    table().goodbye = ss(goodbye_->text());
 }
 
 void PhoneBaseWindow::eepToTab() {
-    decodePhoneBase(heldImage(), *table_);
-    *matched_ = *table_;
+    decodePhoneBase(heldImage(), table());
+    draft_->shownFromImage();
     model_->reset();
-    showText(welcome_, table_->welcome);
-    showText(goodbye_, table_->goodbye);
+    showText(welcome_, table().welcome);
+    showText(goodbye_, table().goodbye);
     search();
     checkFree();
 }
@@ -214,13 +213,13 @@ void PhoneBaseWindow::eepToTab() {
 bool PhoneBaseWindow::tabToEep() {
     takeTexts();
     PhoneBaseImage image = heldImage();
-    const PhoneBaseEncodeResult encoded = encodePhoneBase(*table_, image);
+    const PhoneBaseEncodeResult encoded = encodePhoneBase(table(), image);
     if (!encoded.ok) {
         ctx_.ui.error(this, qs(encoded.message));
         return false;
     }
     storeImage(image);
-    *matched_ = *table_;
+    draft_->writtenToImage();
     checkFree();
     return true;
 }
@@ -236,7 +235,7 @@ void PhoneBaseWindow::search() {
 }
 
 void PhoneBaseWindow::checkFree() {
-    free_->setText(qs(occupiedText(occupiedRows(*table_))));
+    free_->setText(qs(occupiedText(occupiedRows(table()))));
 }
 
 void PhoneBaseWindow::saveToFile() {
@@ -246,11 +245,13 @@ void PhoneBaseWindow::saveToFile() {
                              QString::fromUtf8(kFileFilter), QStringLiteral("PHBINI"));
     if (!path.isEmpty()) {
         takeTexts();
-        const PhoneBaseFileResult saved = savePhoneBaseFile(path.toStdString(), *table_);
-        if (saved.ok)
+        const PhoneBaseFileResult saved = savePhoneBaseFile(path.toStdString(), table());
+        if (saved.ok) {
+            draft_->keptInFile();
             ctx_.ui.information(this, qs(saved.message));
-        else
+        } else {
             ctx_.ui.error(this, qs(saved.message));
+        }
     }
     wait_->hide();
     search();
@@ -262,14 +263,16 @@ void PhoneBaseWindow::loadFromFile() {
     const QString path = ctx_.ui.openFileName(this, QString(), qs(ctx_.doc.configDir()),
                                               QString::fromUtf8(kFileFilter));
     if (!path.isEmpty()) {
-        const PhoneBaseFileResult loaded = loadPhoneBaseFile(path.toStdString(), *table_);
+        const PhoneBaseFileResult loaded = loadPhoneBaseFile(path.toStdString(), table());
         model_->reset();
-        showText(welcome_, table_->welcome);
-        showText(goodbye_, table_->goodbye);
-        if (loaded.ok)
+        showText(welcome_, table().welcome);
+        showText(goodbye_, table().goodbye);
+        if (loaded.ok) {
+            draft_->keptInFile();
             ctx_.ui.information(this, qs(loaded.message));
-        else
+        } else {
             ctx_.ui.error(this, qs(loaded.message));
+        }
     }
     wait_->hide();
     search();
@@ -277,7 +280,7 @@ void PhoneBaseWindow::loadFromFile() {
 }
 
 void PhoneBaseWindow::clearTable() {
-    table_->clear();
+    table().clear();
     model_->reset();
     const QSignalBlocker b1(searchEdit_), b2(welcome_), b3(goodbye_);
     searchEdit_->clear();
@@ -289,7 +292,7 @@ void PhoneBaseWindow::clearTable() {
 
 void PhoneBaseWindow::writeToDevice() {
     takeTexts();
-    if (const int shortNumbers = countShortNumbers(*table_); shortNumbers != 0) {
+    if (const int shortNumbers = countShortNumbers(table()); shortNumbers != 0) {
         ctx_.ui.error(this, qs(shortNumbersMessage(shortNumbers)));
         return;
     }
@@ -298,8 +301,9 @@ void PhoneBaseWindow::writeToDevice() {
     const auto& buffer = ctx_.doc.phoneBaseBuffer();
     ctx_.link->inputs().phoneBase = std::vector<std::uint8_t>(
         buffer.begin(), buffer.begin() + std::ptrdiff_t(kPhoneBaseImageSize));
-    ctx_.link->runSession(LinkMode::writePhoneBase, password, kPhoneBaseLength);
+    const int written = ctx_.link->runSession(LinkMode::writePhoneBase, password, kPhoneBaseLength);
     ctx_.link->inputs().phoneBase.reset();
+    if (written > 0) draft_->heldByModule();
 }
 
 void PhoneBaseWindow::readFromDevice() {
@@ -314,6 +318,7 @@ void PhoneBaseWindow::readFromDevice() {
     }
     storeImage(*image);
     eepToTab();
+    draft_->heldByModule();
 }
 
 } // namespace qv::gui

@@ -39,8 +39,10 @@ class PhoneBaseWindow : public QDialog {
     void writeToDevice();
     void readFromDevice();
 
-    const PhoneBaseTable& table() const { return *table_; }
-    PhoneBaseTable& table() { return *table_; }
+    const PhoneBaseTable& table() const { return draft_->grid(); }
+    PhoneBaseTable& table() { return draft_->grid(); }
+    // Entries typed or loaded that neither the module nor a file holds.
+    bool hasUnsavedEntries() const { return draft_->unsaved(); }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -51,9 +53,8 @@ class PhoneBaseWindow : public QDialog {
     void takeTexts();
 
     AppContext& ctx_;
-    std::unique_ptr<PhoneBaseTable> table_;
-    // The grid as it last matched the held image (shown from it or written into it).
-    std::unique_ptr<PhoneBaseTable> matched_;
+    // The grid, and where its entries are kept.
+    std::unique_ptr<PhoneBaseDraft> draft_;
     PhoneBaseModel* model_;
     QTableView* grid_;
     QLineEdit* searchEdit_;

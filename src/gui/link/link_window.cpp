@@ -15,6 +15,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace qv::gui {
 
 LinkWindow::LinkWindow(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
@@ -180,6 +182,9 @@ void LinkWindow::sessionFinished(const LinkResults& results) {
     updateGauge();
     showWaiting(0, 0);
     results_ = results;
+    if (results.firmwareFileUnreadable) {
+        unreadableFirmwareFile_ = std::exchange(inputs_.firmwareFile, {});
+    }
     running_ = false;
     ended_ = true;
     finishButton_->setEnabled(true);

@@ -30,8 +30,11 @@ class LinkWindow : public QDialog {
 
     // The request persists between sessions: "Usuń hasło" changes only the mode.
     SessionRequest& request() { return request_; }
-    // Bytes a write sends and the firmware file; the firmware file persists between sessions.
+    // Bytes a write sends and the firmware file; the firmware file persists between sessions
+    // until a session finds it cannot be read.
     LinkInputs& inputs() { return inputs_; }
+    // The firmware file the last upload could not read (no longer chosen), or empty.
+    const std::string& unreadableFirmwareFile() const { return unreadableFirmwareFile_; }
 
     // Shows the window modally, runs one session and returns its sessionResult (1 or -1).
     int runSession();
@@ -66,6 +69,7 @@ class LinkWindow : public QDialog {
     SessionRequest request_;
     LinkInputs inputs_;
     LinkResults results_;
+    std::string unreadableFirmwareFile_;
     bool running_ = false;
     bool ended_ = false;
 

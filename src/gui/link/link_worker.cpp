@@ -92,6 +92,7 @@ void LinkWorker::run(const SessionRequest& requestIn, const LinkInputs& inputs) 
     results.identity = session.identity();
     results.status = session.statusBytes();
     results.firmwareSize = session.firmwareFileSize();
+    results.firmwareFileUnreadable = !inputs.firmwareFile.empty() && session.firmwareFile().empty();
     if (results.sessionResult > 0) {
         switch (request.mode) {
         case LinkMode::readConfig:

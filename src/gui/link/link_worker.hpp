@@ -45,6 +45,8 @@ struct LinkResults {
     std::optional<CounterValues> counters;
     std::size_t firmwareSize = 0;
     std::int64_t archivedId = 0; // the archive entry kept (0: none)
+    // The firmware file the session was given could not be read: it is no longer chosen.
+    bool firmwareFileUnreadable = false;
 };
 
 class LinkWorker : public QObject {

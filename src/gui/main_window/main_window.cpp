@@ -336,16 +336,16 @@ void MainWindow::applyLanguage() {
 }
 
 void MainWindow::langButtonClick() {
+    // The switch changes the captions only: Qt's own dialogs and buttons stay Polish.
     ctx_.language.toggle();
-    // Qt's own dialogs and buttons follow the language of the captions.
-    useQtPolish(ctx_.language.language() == Language::Polish);
     applyLanguage();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program; a changed configuration is asked about first,
-    // as "Nowy" and "Otwórz" ask.
-    // A batch of SMS being sent is stopped first (its window asks), so it is left resumable.
+    // as "Nowy" and "Otwórz" ask, and so are phone base entries kept neither in the module nor
+    // in a file. A batch of SMS being sent is stopped first (its window asks), so it is left
+    // resumable.
     if (sms_ && sms_->sending()) {
         sms_->show();
         sms_->raise();
@@ -355,6 +355,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     if (ctx_.doc.isModified() &&
         !ctx_.ui.question(this, QString::fromUtf8(msg::kAskDiscardOnNew))) {
+        event->ignore();
+        return;
+    }
+    if (phoneBase_->hasUnsavedEntries() &&
+        !ctx_.ui.question(this, QString::fromUtf8(kAskDiscardPhoneBase.data(),
+                                                  qsizetype(kAskDiscardPhoneBase.size())))) {
         event->ignore();
         return;
     }

@@ -24,7 +24,8 @@ constexpr qsizetype kMaxBatch = 64 * 1024; // the rest waits for the next poll
 class MonitorPortWorker : public QObject {
     Q_OBJECT
   public:
-    explicit MonitorPortWorker(std::atomic<qint64>& inFlight) : inFlight_(inFlight) {}
+    MonitorPortWorker(std::atomic<qint64>& inFlight, std::atomic<qint64>& droppedTotal)
+        : inFlight_(inFlight), droppedTotal_(droppedTotal) {}
 
     bool open(const std::string& portName, bool reverseReset, PortFailure& failure) {
         close();
@@ -206,6 +207,7 @@ class MonitorPortWorker : public QObject {
         // The port is drained whatever the window's pace; what it has no room for is counted.
         if (inFlight_.load() + batch.size() > MonitorReader::kMaxInFlight) {
             dropped_ += batch.size();
+            droppedTotal_ += batch.size();
             return;
         }
         if (dropped_ > 0) Q_EMIT dropped(std::exchange(dropped_, 0));
@@ -225,11 +227,12 @@ class MonitorPortWorker : public QObject {
     qint64 replayRate_ = 1;
     qint64 replaySent_ = 0;
     std::atomic<qint64>& inFlight_;
+    std::atomic<qint64>& droppedTotal_;
     qint64 dropped_ = 0; // read and dropped since the last batch handed over
 };
 
 MonitorReader::MonitorReader(QObject* parent)
-    : QObject(parent), worker_(new MonitorPortWorker(inFlight_)) {
+    : QObject(parent), worker_(new MonitorPortWorker(inFlight_, droppedTotal_)) {
     thread_.setObjectName(QStringLiteral("monitor port"));
     worker_->moveToThread(&thread_);
     // A batch is taken once the receivers here have handled it.

@@ -63,6 +63,8 @@ class MonitorReader : public QObject {
 
     // Bytes read from the port and not yet through received() on this object's thread.
     qint64 bytesInFlight() const { return inFlight_.load(); }
+    // Bytes read from the port and dropped for want of room, since this object was made.
+    qint64 bytesDropped() const { return droppedTotal_.load(); }
 
   Q_SIGNALS:
     // A batch, in order. dropped() comes before the batch that follows bytes read and dropped.
@@ -76,6 +78,7 @@ class MonitorReader : public QObject {
   private:
     qv::PortFailure openFailure_;
     std::atomic<qint64> inFlight_{0};
+    std::atomic<qint64> droppedTotal_{0};
     QThread thread_;
     MonitorPortWorker* worker_;
 };

@@ -31,12 +31,17 @@ TabAddOns::TabAddOns(AppContext& ctx, QWidget* parent)
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(8, 8, 8, 8);
     v->setSpacing(10);
-    v->addWidget(buttonGroup(this, "GroupCounters",
-                             QStringLiteral(" Firmware z licznikami na wejsciach (subwersja 3) "),
-                             "Button5", QStringLiteral("Odczytaj/Zapisz liczniki wejsc Solvo-5")));
-    v->addWidget(buttonGroup(this, "GroupPhoneBase",
-                             QStringLiteral("Firmware z 4000 numerów telefonów (subwersja 4)"),
-                             "Button8", QStringLiteral("Zarzadzaj numerami")));
+    // The two add-on firmware functions side by side: the tab keeps the height it is reached
+    // with, and the lowest is that of "GPRS/DTMF".
+    auto* firmware = new QHBoxLayout;
+    firmware->setSpacing(10);
+    firmware->addWidget(buttonGroup(
+        this, "GroupCounters", QStringLiteral(" Firmware z licznikami na wejsciach (subwersja 3) "),
+        "Button5", QStringLiteral("Odczytaj/Zapisz liczniki wejsc Solvo-5")));
+    firmware->addWidget(buttonGroup(
+        this, "GroupPhoneBase", QStringLiteral("Firmware z 4000 numerów telefonów (subwersja 4)"),
+        "Button8", QStringLiteral("Zarzadzaj numerami")));
+    v->addLayout(firmware);
     // "Porównaj": what differs between this window and a file, or the module on the port.
     auto* compare = new QGroupBox(QStringLiteral("Porównaj konfigurację w oknie"), this);
     compare->setObjectName(QStringLiteral("GroupCompare"));

@@ -40,6 +40,25 @@ TEST(TextFormat, NumbersIgnoreTheCommaDecimalLocale) {
     if (!polish) GTEST_SKIP() << "no comma-decimal locale installed; checked in the C locale";
 }
 
+// A module's control bytes reach a terminal as text; printable text, Polish letters and the
+// line ends stay as they are.
+TEST(TextFormat, ControlCharactersAreShownAsTheirCodes) {
+    const struct {
+        std::string_view in;
+        const char* out;
+    } cases[] = {
+        {"12:00:02 AT+QVXR=F0", "12:00:02 AT+QVXR=F0"},
+        {std::string_view("12:00:02 \x02\x03V\x00\x03", 14), "12:00:02 <02><03>V<00><03>"},
+        {"\x1B[2J\x07\t", "<1B>[2J<07><09>"},
+        {"a\r\nb\x7F", "a\r\nb<7F>"},
+        {"Zażółć \xC2\x81\xC2\x9F\xC2\xA0", "Zażółć <81><9F>\xC2\xA0"}, // U+00A0 is no control
+        {"\xC2", "\xC2"},                                               // cut short: left as it is
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(visibleControls(c.in), c.out) << c.out;
+}
+
 TEST(TextFormat, SmallHelpers) {
     EXPECT_EQ(zeroPadded(7, 2), "07");
     EXPECT_EQ(zeroPadded(123, 2), "123");

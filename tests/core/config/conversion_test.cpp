@@ -1,3 +1,5 @@
+#include "config/config_file.hpp"
+#include "config/config_keys.hpp"
 #include "config/conversion.hpp"
 #include "config/defaults.hpp"
 #include "config/item_lists.hpp"
@@ -311,6 +313,33 @@ TEST(Conversion, ReadingAnImageMirrorsWritingIt) {
     convert(back, again);
     for (std::size_t i = 0; i < ConfigImage::kSize; ++i)
         ASSERT_EQ(img[i], again[i]) << i;
+}
+
+// A file can hold any length: every text setting reaches the module as textFieldWidth says its
+// field keeps it, a Polish letter one character.
+TEST(Conversion, EveryTextSettingReachesTheModuleCutToItsField) {
+    std::string longText;
+    while (longText.size() < 300)
+        longText += "ąęćłńóśźżĄ0123456789";
+    IniProfile ini;
+    forEachConfigKey(defaultSettings(), [&](const ConfigKey& key, const ConfigValue&) {
+        if (textFieldWidth(key.name) > 0) ini.writeString("CONFIG", key.text(), longText);
+    });
+    Settings s = defaultSettings();
+    readQvx(ini, s);
+    EXPECT_EQ(s.input(5).alarmPhone, longText); // the settings hold the whole value
+    int fields = 0;
+    forEachConfigKey(roundTrip(s), [&](const ConfigKey& key, const ConfigValue& value) {
+        const bool text = key.name != "ALARM_ACTION" && key.name != "RETURN_ACTION" &&
+                          key.name != "OUTPUT_ALIAS" && std::holds_alternative<std::string>(value);
+        EXPECT_EQ(textFieldWidth(key.name) > 0, text) << key.text();
+        if (!text || (key.index == 1 && key.name.starts_with("RETURN_"))) return; // alarm's
+        ++fields;
+        EXPECT_EQ(std::get<std::string>(value), keptInField(longText, textFieldWidth(key.name)))
+            << key.text();
+    });
+    EXPECT_EQ(fields, 160); // every text field but slot 1's three return fields
+    EXPECT_EQ(keptInField("ąęć", 2), "ąę");
 }
 
 } // namespace qv

@@ -170,6 +170,35 @@ TEST(ConfigReport, EachPhoneListsWhatItReceives) {
     EXPECT_EQ(find("(brak numeru)").at(2).find("Wejście 5: SMS") != std::string::npos, true);
 }
 
+// A value longer than its field (from a file made elsewhere) is printed as the module will hold
+// it, marked, and a table with such a value says what the mark means.
+TEST(ConfigReport, ValuesLongerThanTheirFieldsShowWhatTheModuleHolds) {
+    Settings s;
+    applyDefaults(s);
+    s.objectName = std::string(70, 'o');
+    s.input(5).alarmPhone = "123456789012345678";
+    s.input(5).alarmAction[0].text = "SMS"; // on the phones' summary too
+    s.privPhones[0] = "600100200300400500";
+    const ConfigReport r = makeConfigReport(s, source());
+    EXPECT_EQ(r.titleBlock[0].value, std::string(64, 'o') + " (obcięte)");
+    std::vector<std::string> marked;
+    for (const auto& section : r.sections)
+        for (const auto& t : section.tables) {
+            const auto before = marked.size();
+            for (const auto& row : t.rows)
+                for (const auto& cell : row) {
+                    for (const auto* whole : {"9012345678", "400500"}) // no value whole
+                        EXPECT_EQ(cell.find(whole), std::string::npos) << cell;
+                    if (cell.ends_with(" (obcięte)")) marked.push_back(cell);
+                }
+            EXPECT_EQ(t.notes.size() > 0 && t.notes.back().starts_with("(obcięte) – "),
+                      marked.size() > before);
+        }
+    // Each phone as a setting, and on the phones' summary.
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), "123456789012345 (obcięte)"), 2);
+    EXPECT_EQ(std::count(marked.begin(), marked.end(), "600100200300400 (obcięte)"), 2);
+}
+
 TEST(ConfigReport, EnglishSwitchesTheWindowsCaptionsAndTheReportsOwnWords) {
     const Settings full = test::fullSettings();
     const ConfigReport en = makeConfigReport(full, source(Language::English));

@@ -122,6 +122,44 @@ TEST(PhoneBase, SearchCountAndEditedCells) {
     EXPECT_EQ(trimEditedCell("ąąąąąąąąąąąąąąąąą"), "ąąąąąąąąąąąąąąąą");
 }
 
+// What the phone base window does, step by step, and what the end of the program would lose.
+// n types a number, d a description, w writes the grid into the held image, m is the module
+// taking it, r a read from the module, f a file saved, c a new configuration (an empty held
+// image), s the window shown again (the grid follows the image unless entries wait).
+TEST(PhoneBaseDraft, EntriesAreUnsavedUntilTheModuleOrAFileHoldsThem) {
+    const struct {
+        const char* steps;
+        bool unsaved;
+        bool followsImage;
+    } cases[] = {
+        {"", false, true},    {"n", true, false},    {"d", true, true},   {"nf", false, false},
+        {"nw", true, true},   {"nwm", false, true},  {"nws", true, true}, {"nwcs", false, true},
+        {"ncs", true, false}, {"r", false, true},    {"rd", true, true},  {"dfn", true, false},
+        {"nwr", false, true}, {"nwmnw", true, true},
+    };
+    for (const auto& c : cases) {
+        PhoneBaseDraft draft;
+        PhoneBaseTable image, module; // the numbers and texts the program and the module hold
+        module.numbers[1] = "500600700";
+        const auto show = [&] {
+            draft.grid().numbers = image.numbers;
+            draft.shownFromImage();
+        };
+        for (const char step : std::string_view(c.steps)) {
+            if (step == 'n') draft.grid().numbers[0] += "1";
+            if (step == 'd') draft.grid().names[0] += "x";
+            if (step == 'w') image = draft.grid(), draft.writtenToImage();
+            if (step == 'm') module = image, draft.heldByModule();
+            if (step == 'r') image = module, show(), draft.heldByModule();
+            if (step == 'f') draft.keptInFile();
+            if (step == 'c') image = PhoneBaseTable{};
+            if (step == 's' && draft.followsImage()) show();
+        }
+        EXPECT_EQ(draft.unsaved(), c.unsaved) << c.steps;
+        EXPECT_EQ(draft.followsImage(), c.followsImage) << c.steps;
+    }
+}
+
 TEST(PhoneBaseFile, SaveAndLoadRoundTripInWindows1250) {
     PhoneBaseTable table;
     for (int i = 0; i < kPhoneBaseRows; i += 3) {

@@ -40,5 +40,38 @@ TEST(SettingLabels, ColumnHeadingsAndRowControls) {
     EXPECT_EQ(settingLabel({"OUTPUT_TYPE", 1, 0, false}), "S5 1 – Tryb pracy");
 }
 
+// A file made elsewhere can hold more than a field of the module keeps: each such setting is
+// named with its whole value and what the module receives, in one message. A value that just
+// fits is not, a Polish letter counts one, and slot 1's return fields (never sent) are left out.
+TEST(CutSettings, NameEveryValueLongerThanItsField) {
+    Settings s;
+    applyDefaults(s);
+    EXPECT_TRUE(cutSettings(s).empty());
+    s.pin = "12345";
+    s.input(5).alarmPhone = "123456789012345678";
+    s.input(7).alarmText = "Zażółć gęślą jaźń 123"; // 21 characters
+    s.input(8).alarmText = "Zażółć gęślą jaźń 12";  // 20: fits
+    s.input(1).returnPhone = "999999999999999999";
+    const std::vector<CutSetting> expected = {
+        {"PIN", "PIN", "12345", "1234"},
+        {"ALARM_PHONE.5", "Wejście 1(K) – Nr telefonu (alarm)", "123456789012345678",
+         "123456789012345"},
+        {"ALARM_TEXT.7", settingLabel(ConfigKey{"ALARM_TEXT", 7}), "Zażółć gęślą jaźń 123",
+         "Zażółć gęślą jaźń 12"},
+    };
+    EXPECT_EQ(cutSettings(s), expected);
+    const std::string logged = "Za długa wartość: ";
+    EXPECT_EQ(cutSettingLogLine(expected[1]),
+              logged + "Wejście 1(K) – Nr telefonu (alarm) (ALARM_PHONE.5): "
+                       "\"123456789012345678\" -> \"123456789012345\"");
+    std::string message = "Wartości dłuższe niż ich pola w module - moduł otrzyma je obcięte:";
+    for (const auto& cut : expected)
+        message += "\n" + cutSettingLogLine(cut).substr(logged.size());
+    EXPECT_EQ(cutSettingsMessage(expected), message);
+    // A long list names the first ones and counts the rest.
+    const std::vector<CutSetting> many(kCutSettingsListed + 3, expected[0]);
+    EXPECT_TRUE(cutSettingsMessage(many).ends_with("\"1234\"\n... i jeszcze 3 (wszystkie w logu)"));
+}
+
 } // namespace
 } // namespace qv

@@ -344,12 +344,12 @@ class AccessibilityTest : public QObject {
             QAccessibleActionInterface::pressAction()));
         history->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QVERIFY(!opened);
-        QTRY_VERIFY(opened);
+        QTRY_VERIFY_WITH_TIMEOUT(opened, kPatienceMs);
         // A clickable label's press action as well.
         auto* setStatus = p.find<ClickableLabel>("setStatus");
         iface(setStatus)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QVERIFY(!p.ctx->settings().input(1).status);
-        QTRY_VERIFY(p.ctx->settings().input(1).status);
+        QTRY_VERIFY_WITH_TIMEOUT(p.ctx->settings().input(1).status, kPatienceMs);
         // Check boxes, radio buttons and the alarm-panel switch keep Qt's own toggle action
         // (no click), and it reaches the settings.
         const auto toggle = [](QWidget* w) {
@@ -371,10 +371,9 @@ class AccessibilityTest : public QObject {
 
     void actionCellsAndPicturesTakeSpaceAndEnter() {
         Program p;
-        QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
         auto* cell = p.find<ClickableLabel>("fALARM_ACTION_5_1");
         QCOMPARE(cell->focusPolicy(), Qt::StrongFocus);
-        cell->setFocus();
+        QVERIFY(giveFocus(cell));
         QTest::keyClick(cell, Qt::Key_Space);
         QCOMPARE(p.ctx->settings().input(5).alarmAction[0].text, "SMS");
         QTest::keyClick(cell, Qt::Key_Return);
@@ -399,7 +398,7 @@ class AccessibilityTest : public QObject {
 
         // The keyboard on a private cell lights the phone it notifies, as the mouse does.
         p.find<QTabWidget>("PageControl")->setCurrentIndex(1);
-        p.find<QWidget>("fRETURN_ACTION_3_4")->setFocus();
+        QVERIFY(giveFocus(p.find<QWidget>("fRETURN_ACTION_3_4")));
         QCOMPARE(p.find<QLineEdit>("fPRIV_PHONE_3")->palette().color(QPalette::Base),
                  QColor(0x00, 0xFF, 0x00));
     }
@@ -410,6 +409,8 @@ class AccessibilityTest : public QObject {
         AppContext ctx(dir.path().toStdString() + "/", ui);
         ctx.doc.startUp("COM1");
         MonitorWindow monitor(ctx);
+        // A stream of its own instead of a port, so the window stays open while it is used.
+        monitor.setReplay("AT+QVXS=0;7A;7D\r\n", 100);
         auto* caption = monitor.findChild<ClickableLabel*>("resetsCaption");
         QVERIFY(caption);
         QCOMPARE(iface(caption)->role(), QAccessible::Link);
@@ -417,8 +418,8 @@ class AccessibilityTest : public QObject {
                  QStringLiteral("Przyczyna resetu urządzenia:"));
         QVERIFY(iface(caption)->state().focusable);
         monitor.show();
-        QVERIFY(QTest::qWaitForWindowActive(&monitor));
-        caption->setFocus();
+        QVERIFY(QTest::qWaitForWindowExposed(&monitor));
+        QVERIFY(giveFocus(caption));
         QVERIFY(caption->font().underline()); // the focus shows as the pointer does
         bool opened = false;
         whenModal("TresetsForm", [&](QDialog* d) {
@@ -426,8 +427,10 @@ class AccessibilityTest : public QObject {
             d->done(0);
         });
         QTest::keyClick(caption, Qt::Key_Return);
-        QVERIFY(opened);
-        monitor.hide();
+        QTRY_VERIFY_WITH_TIMEOUT(opened, kPatienceMs);
+        QVERIFY(monitor.isVisible());
+        QCOMPARE(ui.texts(), QStringList()); // nothing went wrong on the way
+        monitor.done(0);
     }
 
     void toolBarCommandsHaveKeysNamedInTheirHints() {
@@ -461,7 +464,8 @@ class AccessibilityTest : public QObject {
         Program p;
         auto* pages = p.find<QTabWidget>("PageControl");
         // The window starts on the page tabs; Tab goes on into the page.
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(pages->tabBar()));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(),
+                                  static_cast<QWidget*>(pages->tabBar()), kPatienceMs);
 
         const QStringList baza = names(tabChain(p.find<QWidget>("fALARM_ACTION_1_1")));
         const QStringList row5 = {"fINPUT_NC_5",    "fINPUT_NO_5",     "fINPUT_DEAF_TIME_5",
@@ -527,17 +531,24 @@ class AccessibilityTest : public QObject {
         // The window reads the module, then edits and saves, with key events only.
         QTemporaryDir state;
         Program p("sim:state=" + state.filePath("module.json"));
-        QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
+        // The window starts with the keyboard on the page tabs.
+        QVERIFY(giveFocus(p.window->pageControl()->tabBar()));
         const QString file = p.path("klawiatura.qvx");
         p.ui.fileNames.push_back(file);
 
-        // Read: Ctrl+R opens the link window; Enter closes it once the session is done.
+        // Read: Ctrl+R opens the link window; Enter closes it once the session is done and the
+        // window has the keyboard.
         whenModal("TSerialCommForm", [](QDialog* link) {
             auto* poll = new QTimer(link);
             poll->setInterval(10);
             QObject::connect(poll, &QTimer::timeout, [poll, link] {
                 auto* finish = link->findChild<QToolButton*>("ButtonFinish");
                 if (!finish->isEnabled()) return;
+                const QWidget* focus = QApplication::focusWidget();
+                if (!focus || focus->window() != link) {
+                    link->activateWindow();
+                    return;
+                }
                 poll->stop();
                 press(QKeySequence(Qt::Key_Return));
             });
@@ -545,13 +556,16 @@ class AccessibilityTest : public QObject {
         });
         // A button's keys press it the way a click looks: the command runs a moment later.
         press(QKeySequence(Qt::CTRL | Qt::Key_R));
-        QTRY_VERIFY_WITH_TIMEOUT(!p.ui.sounds.empty(), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!p.ui.sounds.empty(), kPatienceMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!p.window->linkWindow()->isVisible(), kPatienceMs);
         QCOMPARE(p.window->linkWindow()->results().sessionResult, 1);
         // The offscreen platform has no window manager to give the main window the keyboard
-        // back when the link window closes: do what one would.
+        // back when the link window closes: do what one would. The keyboard is back where it
+        // was, on the page tabs.
         p.window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
-        QCOMPARE(QApplication::focusWidget(), p.window->pageControl()->tabBar());
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(),
+                                  static_cast<QWidget*>(p.window->pageControl()->tabBar()),
+                                  kPatienceMs);
 
         // Edit the first input's SMS text and phone, and its alarm action.
         QVERIFY(tabTo("fALARM_TEXT_5"));
@@ -564,7 +578,7 @@ class AccessibilityTest : public QObject {
 
         // Save: Ctrl+S, the name from the dialog seam.
         press(QKeySequence(QKeySequence::Save));
-        QTRY_VERIFY(QFile::exists(file));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(file), kPatienceMs);
         QVERIFY(!p.ctx->doc.isModified());
 
         ConfigDocument saved(p.ctx->clock, p.dir.path().toStdString() + "/");

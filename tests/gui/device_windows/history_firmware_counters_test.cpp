@@ -357,6 +357,36 @@ class HistoryFirmwareCountersTest : public QObject {
         QVERIFY2(linkLog.endsWith("Koniec."), qPrintable(linkLog));
     }
 
+    // A chosen file gone by the upload: the session says so, and the window, opened again, no
+    // longer offers it.
+    void firmwareFileThatCannotBeReadIsNoLongerOffered() {
+        Program p;
+        const QString file = p.path("module_050392.bin");
+        QVERIFY(writeFile(file, QByteArray(1000, '\x5A')));
+        QString linkLog, log = "?";
+        bool enabled = true;
+        p.ui.fileNames = {file};
+        whenModal("TfirmwareForm", [&](QDialog* d) {
+            d->findChild<QToolButton*>("ToolButton3")->click();
+            QFile::remove(file);
+            finishLinkSessionWhenDone(&linkLog);
+            d->findChild<QToolButton*>("sendFirmwareButton")->click();
+            if (d->isVisible()) d->reject();
+        });
+        p.find<QToolButton>("ToolButton2")->click();
+        QVERIFY2(linkLog.contains("Problem z wczytaniem pliku."), qPrintable(linkLog));
+        whenModal("TfirmwareForm", [&](QDialog* d) {
+            log = d->findChild<QPlainTextEdit*>("Memo1")->toPlainText();
+            enabled = d->findChild<QToolButton*>("sendFirmwareButton")->isEnabled();
+            d->reject();
+        });
+        p.find<QToolButton>("ToolButton2")->click();
+        QCOMPARE(log, QString::fromUtf8("Nie wybrano pliku z oprogramowaniem urządzenia.\n"
+                                        "Nie udało się wczytać pliku:\n") +
+                          file);
+        QVERIFY(!enabled);
+    }
+
     void countersReadEditWriteAndReadAgain() {
         QTemporaryDir state;
         Program p("sim:state=" + state.filePath("module.json"));
@@ -440,7 +470,7 @@ class HistoryFirmwareCountersTest : public QObject {
             finishLinkSessionWhenDone();
             d->findChild<QToolButton*>("ReadBufferButton")->click();
             d->findChild<QTableView*>("StringGrid1")->selectRow(2);
-            QTest::qWait(200);
+            settleLayouts();
             saved = d->grab().save(out + "/history-window.png");
             d->accept();
         });
@@ -453,7 +483,7 @@ class HistoryFirmwareCountersTest : public QObject {
         saved = false;
         whenModal("TfirmwareForm", [&](QDialog* d) {
             d->findChild<QToolButton*>("ToolButton3")->click();
-            QTest::qWait(200);
+            settleLayouts();
             saved = d->grab().save(out + "/firmware-window.png");
             d->accept();
         });
@@ -463,7 +493,7 @@ class HistoryFirmwareCountersTest : public QObject {
         saved = false;
         finishLinkSessionWhenDone();
         whenModal("TFormCounter", [&](QDialog* d) {
-            QTest::qWait(200);
+            settleLayouts();
             saved = d->grab().save(out + "/counters-window.png");
             d->reject();
         });

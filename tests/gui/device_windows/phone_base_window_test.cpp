@@ -43,7 +43,8 @@ class PhoneBaseWindowTest : public QObject {
         QCOMPARE(editor->text(), QStringLiteral("600123"));
         editor->setText("12345678901234567"); // 17 characters
         QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_COMPARE(w->table().numbers[0], std::string("2345678901234567"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->table().numbers[0], std::string("2345678901234567"),
+                                  kPatienceMs);
         QCOMPARE(w->findChild<QLabel*>("LabelFree")->text(), QStringLiteral("1 z 4000"));
 
         // The description column takes any key and keeps its last 16 characters too.
@@ -156,6 +157,24 @@ class PhoneBaseWindowTest : public QObject {
         QCOMPARE(w->findChild<QLineEdit*>("EditWelcomeText")->text(), QStringLiteral("Witamy"));
         QCOMPARE(w->table().names[5], ""); // descriptions never travel to the module
         w->hide();
+    }
+
+    // Closing the program asks, as for a changed configuration, while a typed number is kept
+    // neither in the module nor in a file; Cancel keeps the program, a save ends the question.
+    void closingAsksAboutEntriesKeptNowhere() {
+        Program p;
+        auto* w = openWindow(p);
+        auto* grid = w->findChild<QTableView*>("StringGrid1");
+        QVERIFY(grid->model()->setData(grid->model()->index(0, 1), "600100200"));
+        p.ui.answers = {false};
+        QVERIFY(!p.window->close());
+        QCOMPARE(p.ui.texts(), QStringList{QString::fromUtf8(kAskDiscardPhoneBase.data())});
+        QCOMPARE(w->table().numbers[0], "600100200");
+        p.ui.fileNames = {p.path("baza")};
+        w->findChild<QPushButton*>("Button1")->click();
+        w->hide();
+        QVERIFY(p.window->close());
+        QCOMPARE(p.ui.shown.size(), std::size_t(2)); // the question and "Zapisano"
     }
 
     void fileSaveAndLoadKeepNumbersAndDescriptions() {

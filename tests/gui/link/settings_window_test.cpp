@@ -36,7 +36,7 @@ class SettingsWindowTest : public QObject {
         int listed = -1, selected = 0;
         whenModal("TsettingsWindow", [&](QDialog* d) {
             auto* box = d->findChild<QComboBox*>("ComComboBox1");
-            QTRY_COMPARE_WITH_TIMEOUT(box->count(), 2, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(box->count(), 2, kPatienceMs);
             listed = box->count();
             selected = box->currentIndex(); // a stored port that is not present: no entry
             box->setCurrentIndex(1);
@@ -55,7 +55,7 @@ class SettingsWindowTest : public QObject {
         settingsWindow(p);
         whenModal("TsettingsWindow", [&](QDialog* d) {
             auto* box = d->findChild<QComboBox*>("ComComboBox1");
-            QTRY_COMPARE_WITH_TIMEOUT(box->count(), 2, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(box->count(), 2, kPatienceMs);
             box->setCurrentIndex(1);
             Q_EMIT box->activated(1);
             d->findChild<QCheckBox*>("cbReverseReset")->setChecked(true);
@@ -130,7 +130,7 @@ class SettingsWindowTest : public QObject {
             auto* box = d->findChild<QComboBox*>("ComComboBox1");
             auto* details = d->findChild<QLabel*>("PortDetails");
             auto* unusable = d->findChild<QLabel*>("AdaptersWithoutDriver");
-            QTRY_COMPARE_WITH_TIMEOUT(box->count(), 1, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(box->count(), 1, kPatienceMs);
             watchesWhileOpen = catalog->watchesOpen();
             for (const Step& step : steps) {
                 catalog->plug(step.inventory);
@@ -142,7 +142,7 @@ class SettingsWindowTest : public QObject {
                             names << box->itemText(i);
                         return names == step.names;
                     }(),
-                    5000);
+                    kPatienceMs);
                 for (const QString& part : step.details)
                     QVERIFY2(details->text().contains(part), qPrintable(details->text()));
                 QCOMPARE(unusable->isVisibleTo(d), !step.withoutDriver.isEmpty());

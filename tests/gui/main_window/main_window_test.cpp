@@ -3,6 +3,7 @@
 #include "support/gui_test_support.hpp"
 
 #include "config/messages.hpp"
+#include "gui/app/appearance.hpp"
 #include "gui/link/link_window.hpp"
 
 #include <QLabel>
@@ -46,7 +47,8 @@ class MainWindowTest : public QObject {
         }
         QCOMPARE(p.find<QToolButton>("ReadButton")->toolTip(),
                  QStringLiteral("Odczyt konfiguracji z urządzenia (Ctrl+R)"));
-        QTRY_COMPARE(p.find<QLabel>("StatusPanel2")->text(), QStringLiteral("Port: sim"));
+        QTRY_COMPARE_WITH_TIMEOUT(p.find<QLabel>("StatusPanel2")->text(),
+                                  QStringLiteral("Port: sim"), kPatienceMs);
         QCOMPARE(p.find<QLabel>("StatusPanel3")->text(), QStringLiteral("Solvo-5 / DTMF"));
         QVERIFY(QTime::fromString(p.find<QLabel>("StatusPanel1")->text(), "hh:mm:ss").isValid());
         QVERIFY(!p.ctx->doc.isModified());
@@ -71,10 +73,37 @@ class MainWindowTest : public QObject {
         QCOMPARE(p.window->height(), 520);
     }
 
+    // Every tab reached from every other: a tab with a height of its own takes it, "Dodatki"
+    // (and the service tab) keep the one they are reached with; the width never changes.
+    void everyTabSwitchKeepsTheWindowsHeights() {
+        for (const bool service : {false, true}) {
+            Program p(QStringLiteral("sim"), service);
+            auto* pages = p.find<QTabWidget>("PageControl");
+            const int width = p.window->width(); // 808, or what the service tab's row needs
+            QStringList grown;
+            for (int from = 0; from < (service ? 8 : 7); ++from)
+                for (int to = 0; to < (service ? 8 : 7) && MainWindow::kTabHeights[from]; ++to) {
+                    pages->setCurrentIndex(from);
+                    pages->setCurrentIndex(to);
+                    const int own = MainWindow::kTabHeights[to];
+                    const QSize expected(width, own > 0 ? own : MainWindow::kTabHeights[from]);
+                    if (p.window->size() != expected)
+                        grown << pages->tabText(from) + " -> " + pages->tabText(to);
+                }
+            QVERIFY2(grown.isEmpty(), qPrintable(grown.join('\n')));
+        }
+    }
+
     void languageSwitchesOnlyTheTableTexts() {
         Program p;
         auto* lang = p.find<QToolButton>("langButton");
+        const auto qtCancel = [] {
+            return QCoreApplication::translate("QPlatformTheme", "Cancel");
+        };
+        const QString cancel = qtCancel();
+        if (useQtPolish(true)) QCOMPARE(cancel, QStringLiteral("Anuluj"));
         lang->click();
+        QCOMPARE(qtCancel(), cancel); // Qt's own buttons keep their language
         QCOMPARE(p.find<QToolButton>("writeButton")->text(), QStringLiteral("Write"));
         QCOMPARE(p.find<QTabWidget>("PageControl")->tabText(4), QStringLiteral("ALARMS/OUTPUTS"));
         QCOMPARE(p.find<QTabWidget>("PageControl")->tabText(3), QStringLiteral("GPRS/DTMF"));
@@ -122,7 +151,8 @@ class MainWindowTest : public QObject {
     void statusBarPanelsKeepTheirWidthsAndTheAdditionsFollow() {
         Program p;
         QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
-        QTRY_COMPARE(p.find<QLabel>("StatusPanel2")->text(), QStringLiteral("Port: sim"));
+        QTRY_COMPARE_WITH_TIMEOUT(p.find<QLabel>("StatusPanel2")->text(),
+                                  QStringLiteral("Port: sim"), kPatienceMs);
         const int widths[] = {55, 75, 150, 50};
         int right = 0;
         for (int i = 0; i < 4; ++i) {
@@ -163,11 +193,13 @@ class MainWindowTest : public QObject {
         QWidget parent;
         QString title;
         QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
         auto* watch = new QTimer(&parent);
         connect(watch, &QTimer::timeout, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 title = box->windowTitle();
                 text = box->text();
+                icon = box->icon();
                 box->button(QMessageBox::Ok)->click();
             }
         });
@@ -178,6 +210,12 @@ class MainWindowTest : public QObject {
         title.clear();
         QVERIFY(real.question(&parent, QStringLiteral("Czy?")));
         QCOMPARE(title, QStringLiteral("QVProg-2"));
+        // A warning has the title, and the warning icon.
+        title.clear();
+        real.show(&parent, {UserMessage::Icon::Warning, "Uwaga"});
+        QCOMPARE(title, QStringLiteral("QVProg-2"));
+        QCOMPARE(text, QStringLiteral("Uwaga"));
+        QCOMPARE(icon, QMessageBox::Warning);
     }
 
     void saveThenOpenRoundTripThroughTheDialogs() {
@@ -211,6 +249,28 @@ class MainWindowTest : public QObject {
         const auto shownBefore = p.ui.shown.size();
         p.find<QToolButton>("openFileButton")->click();
         QCOMPARE(p.ui.shown.size(), shownBefore);
+    }
+
+    // A file made elsewhere with values longer than their fields: one warning names those the
+    // module will receive cut, and the log each. The fields, limited to their length, show what
+    // the module receives; the settings keep the file's value.
+    void aFileWithValuesLongerThanTheirFieldsOpensWithOneWarning() {
+        Program p;
+        const QString file = p.path("dluga.qvx");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[CONFIG]\r\nALARM_PHONE.5=123456789012345678\r\nPIN=12345\r\n");
+        f.close();
+        p.ui.fileNames = {file};
+        p.find<QToolButton>("openFileButton")->click();
+        QCOMPARE(p.ui.shown.size(), std::size_t(1));
+        QCOMPARE(p.ui.shown[0].kind, ScriptedUi::Shown::Kind::Warning);
+        QCOMPARE(p.ui.lastText().count('\n'), 2); // the heading and the two settings
+        QCOMPARE(p.find<QLineEdit>("fALARM_PHONE_5")->text(), QStringLiteral("123456789012345"));
+        QCOMPARE(p.ctx->settings().input(5).alarmPhone, "123456789012345678");
+        QVERIFY(
+            QString::fromStdString(p.ctx->doc.log().lines().back()).contains("(ALARM_PHONE.5)"));
+        QVERIFY(!p.ctx->doc.isModified());
     }
 
     void openFromTheCommandLineShowsTheFile() {

@@ -121,7 +121,7 @@ class ReportTest : public QObject {
             dialog->done(QDialog::Accepted);
         });
         QTest::keyClick(p.window.get(), Qt::Key_P, Qt::ControlModifier);
-        QTRY_VERIFY(asked);
+        QTRY_VERIFY_WITH_TIMEOUT(asked, kPatienceMs);
         QVERIFY(contents(file).startsWith("%PDF-"));
         // Ctrl+P prints; it never starts a session with the module.
         QVERIFY(p.ui.sounds.empty());

@@ -208,7 +208,7 @@ class SmallWindowsTest : public QObject {
         for (QScreen* s : QGuiApplication::screens())
             if (s != QGuiApplication::primaryScreen()) screen = s;
         p.window->move(screen->availableGeometry().topLeft() + QPoint(20, 20));
-        QTRY_COMPARE(p.window->screen(), screen);
+        QTRY_COMPARE_WITH_TIMEOUT(p.window->screen(), screen, kPatienceMs);
         const QPoint centre = screen->availableGeometry().center();
         QStringList centred;
         QStringList elsewhere;

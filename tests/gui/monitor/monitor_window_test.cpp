@@ -26,7 +26,6 @@
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTest>
-#include <QThread>
 #include <QTimeEdit>
 #include <QToolButton>
 
@@ -72,14 +71,21 @@ struct Monitor {
     }
     void line(const QByteArray& l) { feed(l + "\r\n"); }
     // Runs the monitor modally; action runs once it is shown and must close it. A monitor
-    // still open after timeoutMs is closed, so a failing test cannot hang.
-    void run(std::function<void(MonitorWindow*)> action, int timeoutMs = 15000) {
+    // still open after timeoutMs is closed, so a failing test cannot hang: false then.
+    bool run(std::function<void(MonitorWindow*)> action, int timeoutMs = 2 * kPatienceMs) {
         MonitorWindow* w = window.get();
         whenModal(QStringLiteral("TShowForm"), [action, w](QDialog*) { action(w); });
-        QTimer::singleShot(timeoutMs, w, [w] {
-            if (w->isVisible()) w->done(0);
+        bool timedOut = false;
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, w, [w, &timedOut] {
+            if (!w->isVisible()) return;
+            timedOut = true;
+            w->done(0);
         });
+        guard.start(timeoutMs);
         window->runMonitor();
+        return !timedOut;
     }
     std::string sentBytes() {
         std::string log;
@@ -309,7 +315,7 @@ class MonitorWindowTest : public QObject {
             m.run([&](MonitorWindow* w) {
                 w->findChild<QToolButton*>(QStringLiteral("restartButton"))->click();
                 panel = w->findChild<QLabel*>(QStringLiteral("receivedPanel"))->text();
-                (void)QTest::qWaitFor([&] { return m.rtsHistory().size() >= 4; }, 5000);
+                (void)QTest::qWaitFor([&] { return m.rtsHistory().size() >= 4; }, kPatienceMs);
                 w->done(0);
             });
             QCOMPARE(panel, QStringLiteral(" Odebrano: 0"));
@@ -328,10 +334,10 @@ class MonitorWindowTest : public QObject {
         std::string sent;
         m.run([&](MonitorWindow* w) {
             auto* sync = w->findChild<QToolButton*>(QStringLiteral("syncTimeButton"));
-            enabled = QTest::qWaitFor([&] { return sync->isEnabled(); }, 5000);
+            enabled = QTest::qWaitFor([&] { return sync->isEnabled(); }, kPatienceMs);
             m.window->reader().inspect([](PortTarget& t) { t.sim()->module().clearReceivedLog(); });
             sync->click();
-            (void)QTest::qWaitFor([&] { return !m.ui.shown.empty(); }, 5000);
+            (void)QTest::qWaitFor([&] { return !m.ui.shown.empty(); }, kPatienceMs);
             sent = m.sentBytes();
             w->done(0);
         });
@@ -357,8 +363,8 @@ class MonitorWindowTest : public QObject {
         Monitor m(QStringLiteral("sim:writefail=1"));
         m.run([&](MonitorWindow* w) {
             auto* sync = w->findChild<QToolButton*>(QStringLiteral("syncTimeButton"));
-            if (QTest::qWaitFor([&] { return sync->isEnabled(); }, 5000)) sync->click();
-            (void)QTest::qWaitFor([&] { return !m.ui.shown.empty(); }, 5000);
+            if (QTest::qWaitFor([&] { return sync->isEnabled(); }, kPatienceMs)) sync->click();
+            (void)QTest::qWaitFor([&] { return !m.ui.shown.empty(); }, kPatienceMs);
             w->done(0);
         });
         QCOMPARE(m.ui.texts(), QStringList{QString::fromUtf8(
@@ -367,10 +373,7 @@ class MonitorWindowTest : public QObject {
 
     void badPinHoldsModuleInResetAndCloses() {
         Monitor m(QStringLiteral("sim:badpin"));
-        QElapsedTimer t;
-        t.start();
-        m.run([](MonitorWindow*) {}); // closes itself at the batch after reset cause 03
-        QVERIFY(t.elapsed() < 10000);
+        QVERIFY(m.run([](MonitorWindow*) {})); // closes itself at the batch after reset cause 03
         QCOMPARE(m.ui.texts().count(QString::fromUtf8(kBadPinMessage.data())), 1);
         QCOMPARE(m.text("labelReset"), QStringLiteral("Błąd PIN"));
         const auto h = m.rtsHistory();
@@ -383,10 +386,7 @@ class MonitorWindowTest : public QObject {
 
     void portThatCannotBeOpenedClosesTheWindow() {
         Monitor m(QStringLiteral("/dev/qvprog-no-such-port"));
-        QElapsedTimer t;
-        t.start();
-        m.run([](MonitorWindow*) {});
-        QVERIFY(t.elapsed() < 10000);
+        QVERIFY(m.run([](MonitorWindow*) {})); // closes itself
         // The first line as before, then what happened and what to do, from the system.
         QCOMPARE(m.ui.texts().size(), 1);
         const QStringList lines = m.ui.texts().front().split('\n');
@@ -409,11 +409,12 @@ class MonitorWindowTest : public QObject {
             term->command()->clear();
             term->findChild<QPushButton*>(QStringLiteral("AtCmdButton"))->click();
             term->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-            QTest::qWait(100);
             afterEmpty = m.sentBytes();
             term->command()->setText(QStringLiteral("AT+CSQ"));
             QTest::keyClick(term->command(), Qt::Key_Return);
-            (void)QTest::qWaitFor([&] { return m.sentBytes().size() >= 14; }, 5000);
+            // The port thread sends in order: anything the empty clicks had sent would come
+            // before the command.
+            (void)QTest::qWaitFor([&] { return m.sentBytes().size() >= 14; }, kPatienceMs);
             afterSend = m.sentBytes();
             w->done(0);
         });
@@ -473,16 +474,26 @@ class MonitorWindowTest : public QObject {
         m.window->setReplay(stream, 500 << 20); // far more than the window takes
         long long before = 0, after = 0;
         qint64 inFlight = 0;
+        bool dropping = false;
         m.run([&](MonitorWindow* w) {
-            QTest::qWait(200);
+            MonitorReader& reader = w->reader();
+            QTRY_VERIFY_WITH_TIMEOUT(w->model().receivedCount() > 0, kPatienceMs);
             before = residentKiB();
-            // The window takes nothing for a while: the reader goes on reading.
-            QThread::msleep(2500);
+            // The window takes nothing for a while: the reader goes on reading, and drops what
+            // it has no room for; ten times the room has gone by when the window wakes up.
+            const qint64 droppedBefore = reader.bytesDropped();
+            dropping = blockUntil([&] {
+                return reader.bytesDropped() - droppedBefore >= 10 * MonitorReader::kMaxInFlight;
+            });
             after = residentKiB();
-            inFlight = w->reader().bytesInFlight();
-            QTest::qWait(200); // it catches up with what it was handed
+            inFlight = reader.bytesInFlight();
+            // It catches up with what it was handed, and tells of the bytes dropped.
+            QTRY_VERIFY_WITH_TIMEOUT(
+                m.find<QLabel>("receivedPanel")->text().contains(QString::fromUtf8("pominięto")),
+                kPatienceMs);
             w->done(0);
         });
+        QVERIFY(dropping);
         QVERIFY2(inFlight <= MonitorReader::kMaxInFlight, qPrintable(QString::number(inFlight)));
         if (!kFreedMemoryIsQuarantined)
             QVERIFY2(after - before < 3 * 1024,
@@ -550,7 +561,9 @@ class MonitorWindowTest : public QObject {
         sim::MonitorStream stream(o);
         for (int s = 1; s <= 40; ++s) {
             live.feed(QByteArray::fromStdString(stream.advanceTo(std::chrono::seconds(s))));
-            QTest::qWait(5); // the batches arrive at different times
+            // The batches arrive at different times: the recording's clock moves on first.
+            const auto next = live.ctx->clock.now() + std::chrono::milliseconds(5);
+            QTRY_VERIFY_WITH_TIMEOUT(live.ctx->clock.now() >= next, kPatienceMs);
         }
         QVERIFY(live.text("recordPanel").startsWith(QStringLiteral("Nagrywanie: sesja.qvmon")));
         live.find<QToolButton>("recordButton")->click();
@@ -634,9 +647,10 @@ class MonitorWindowTest : public QObject {
         if (out.isEmpty()) QSKIP("QVPROG_SCREENSHOT_DIR not set");
         Monitor m;
         m.run([&](MonitorWindow* w) {
-            QTest::qWait(3000); // about 75 s of the module's stream
+            // About 75 s of the module's stream.
+            QTRY_VERIFY_WITH_TIMEOUT(w->trends().size() >= 75, 2 * kPatienceMs);
             w->refreshView();
-            QTest::qWait(100);
+            settleLayouts();
             w->grab().save(out + QStringLiteral("/monitor.png"));
             w->done(0);
         });

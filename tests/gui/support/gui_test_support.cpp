@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QTest>
+#include <QThread>
 #include <QToolButton>
 
 #include <memory>
@@ -30,6 +32,10 @@ int ScriptedUi::choose(QWidget*, const QString& text, const QStringList& items) 
 
 void ScriptedUi::information(QWidget*, const QString& text) {
     shown.push_back({Shown::Kind::Information, text});
+}
+
+void ScriptedUi::warning(QWidget*, const QString& text) {
+    shown.push_back({Shown::Kind::Warning, text});
 }
 
 void ScriptedUi::error(QWidget*, const QString& text) {
@@ -101,6 +107,29 @@ void finishLinkSessionWhenDone(QString* logOut, int timeoutMs) {
             poll->start();
         },
         timeoutMs);
+}
+
+bool giveFocus(QWidget* w, int timeoutMs) {
+    w->window()->activateWindow();
+    w->setFocus(Qt::OtherFocusReason);
+    return QTest::qWaitFor([w] { return w->hasFocus(); }, timeoutMs);
+}
+
+void settleLayouts() {
+    // A layout that is laid out may ask its parent's layout to follow: a few rounds reach the
+    // window.
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+}
+
+bool blockUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() >= timeoutMs) return done();
+        QThread::msleep(10);
+    }
+    return true;
 }
 
 Program::Program(const QString& port, bool serviceMode) {

@@ -20,10 +20,14 @@
 
 namespace qv::gui::test {
 
+// How long a window test waits for a condition: generous, because a machine busy with other
+// work may take seconds to deliver a window's events; a condition that holds ends the wait.
+inline constexpr int kPatienceMs = 30000;
+
 class ScriptedUi : public UiServices {
   public:
     struct Shown {
-        enum class Kind { Question, Information, Error } kind;
+        enum class Kind { Question, Information, Warning, Error } kind;
         QString text;
     };
 
@@ -39,6 +43,7 @@ class ScriptedUi : public UiServices {
 
     bool question(QWidget*, const QString& text) override;
     void information(QWidget*, const QString& text) override;
+    void warning(QWidget*, const QString& text) override;
     void error(QWidget*, const QString& text) override;
     // Recorded as a question: its text, then the items one a line.
     int choose(QWidget*, const QString& text, const QStringList& items) override;
@@ -64,7 +69,20 @@ QPointer<QTimer> whenModal(const QString& objectName, std::function<void(QDialog
 
 // Waits, inside a modal link window, for the session to end and closes it with its finish
 // button; the log text is handed to logOut first.
-void finishLinkSessionWhenDone(QString* logOut = nullptr, int timeoutMs = 30000);
+void finishLinkSessionWhenDone(QString* logOut = nullptr, int timeoutMs = 2 * kPatienceMs);
+
+// Gives w the keyboard focus as a click into its window would: the window is activated (the
+// offscreen platform has no window manager to do it) and w focused. True once w has the focus;
+// the wait is for the focus, not for the activation.
+[[nodiscard]] bool giveFocus(QWidget* w, int timeoutMs = kPatienceMs);
+
+// Sends the layout requests the windows have queued for themselves, so their geometry is what
+// the user would see; no time passes.
+void settleLayouts();
+
+// Blocks this thread without running its event loop, as a window busy with other work would,
+// until done() holds (checked every 10 ms) or timeoutMs passes; returns done().
+bool blockUntil(const std::function<bool()>& done, int timeoutMs = kPatienceMs);
 
 // A program in a scratch folder: the executable folder holds QVPROG2.INI, naming the given
 // port ("sim" reaches the simulated module on its virtual clock), and in service mode the

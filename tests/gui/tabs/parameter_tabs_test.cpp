@@ -241,12 +241,12 @@ class ParameterTabsTest : public QObject {
         QApplication::sendEvent(mirror, &leave);
         QCOMPARE(object->palette().color(QPalette::Base), normal);
 
+        // The focus shows only in an active window: activate it, as a click into it would.
         p.window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
         QTest::mouseDClick(mirror, Qt::LeftButton);
         QCOMPARE(p.find<QTabWidget>("PageControl")->currentWidget(),
                  p.find<QWidget>("TabParametry"));
-        QTRY_VERIFY(object->hasFocus());
+        QTRY_VERIFY_WITH_TIMEOUT(object->hasFocus(), kPatienceMs);
     }
 
     void editsReachTheSettingsAndBack() {
@@ -334,7 +334,7 @@ class ParameterTabsTest : public QObject {
         const QString dir = qEnvironmentVariable("QVPROG_SCREENSHOT_DIR");
         for (const char* name : {"TabParametry", "TabGPRS", "TabCentralka", "TabAddOns"}) {
             QWidget* tab = showTab(p, name);
-            QTest::qWait(20);
+            settleLayouts();
             if (!dir.isEmpty()) p.window->grab().save(dir + "/" + name + ".png");
             QVERIFY2(tab->minimumSizeHint().height() <= tab->height(),
                      qPrintable(QStringLiteral("%1: %2 > %3")
