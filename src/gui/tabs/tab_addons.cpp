@@ -12,14 +12,15 @@ namespace qv::gui {
 
 namespace {
 QGroupBox* buttonGroup(QWidget* parent, const char* groupName, const QString& caption,
-                       const char* buttonName, const QString& buttonCaption) {
+                       const char* buttonName, const QString& buttonCaption,
+                       int buttonWidth = 260) {
     auto* g = new QGroupBox(caption, parent);
     g->setObjectName(QString::fromLatin1(groupName));
     auto* h = new QHBoxLayout(g);
     h->setContentsMargins(10, 6, 10, 8);
     auto* b = new QPushButton(buttonCaption, g);
     b->setObjectName(QString::fromLatin1(buttonName));
-    b->setMinimumWidth(260);
+    b->setMinimumWidth(buttonWidth);
     h->addWidget(b);
     h->addStretch(1);
     return g;
@@ -79,18 +80,21 @@ TabAddOns::TabAddOns(AppContext& ctx, QWidget* parent)
     v->addWidget(report);
     // A recording of the monitor (from a customer's site) plays without a module; beside it, a
     // change sent as configuration SMS through a GSM modem, and every configuration read from a
-    // module or written to one, kept on this computer (one row: the tab keeps its height).
+    // module or written to one, kept on this computer (one row, buttons as narrow as the
+    // report's: the tab keeps the window's height and width).
+    constexpr int kLastRowWidth = 170;
     auto* lastRow = new QHBoxLayout;
     lastRow->setSpacing(10);
     v->addLayout(lastRow);
     lastRow->addWidget(buttonGroup(this, "GroupMonitorReplay", QStringLiteral("Zapis monitora"),
                                    "monitorReplayButton",
-                                   QStringLiteral("Odtwórz zapis monitora...")));
+                                   QStringLiteral("Odtwórz zapis monitora..."), kLastRowWidth));
     lastRow->addWidget(buttonGroup(this, "GroupSmsSend", QStringLiteral("Konfiguracja SMS-ami"),
-                                   "smsSendButton",
-                                   QStringLiteral("Wyślij SMS konfiguracyjne...")));
-    auto* archive = buttonGroup(this, "GroupArchive", QStringLiteral("Archiwum konfiguracji"),
-                                "archiveButton", QStringLiteral("Archiwum modułów..."));
+                                   "smsSendButton", QStringLiteral("Wyślij SMS konfiguracyjne..."),
+                                   kLastRowWidth));
+    auto* archive =
+        buttonGroup(this, "GroupArchive", QStringLiteral("Archiwum konfiguracji"), "archiveButton",
+                    QStringLiteral("Archiwum modułów..."), kLastRowWidth);
     archive->findChild<QPushButton*>(QStringLiteral("archiveButton"))
         ->setToolTip(QStringLiteral("Konfiguracje odczytane z modułów i do nich zapisane "
                                     "(Ctrl+Shift+A)"));
