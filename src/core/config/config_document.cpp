@@ -104,6 +104,18 @@ std::vector<UserMessage> ConfigDocument::takeReadImage(const ConfigImage& image)
     return messages;
 }
 
+DocumentState ConfigDocument::state() const {
+    return {settings_, stored_.image(), configDir_, configFileName_, imageProgDate_};
+}
+
+void ConfigDocument::restore(const DocumentState& state) {
+    settings_ = state.settings;
+    stored_.store(state.stored);
+    configDir_ = state.configDir;
+    configFileName_ = state.configFileName;
+    imageProgDate_ = state.imageProgDate;
+}
+
 void ConfigDocument::hexDumpToLog() {
     form2tab();
     for (const auto& line : hexDumpLines(image_))

@@ -39,6 +39,18 @@ struct ProgramSettings {
     bool reverseReset = false;
 };
 
+// What "Nowy", "Otwórz" and a read replace as a whole: the settings, the stored copy the change
+// check compares with, and the file the configuration belongs to. The phone base buffer and the
+// program's own settings are not part of it.
+struct DocumentState {
+    Settings settings;
+    ConfigImage stored;
+    std::string configDir;
+    std::string configFileName;
+    std::string imageProgDate;
+    bool operator==(const DocumentState&) const = default;
+};
+
 class ConfigDocument {
   public:
     ConfigDocument(const Clock& clock, std::string exeDir);
@@ -82,6 +94,9 @@ class ConfigDocument {
     SaveResult saveFile(const std::string& path);
     // A configuration read from the module: taken into the settings and stored.
     std::vector<UserMessage> takeReadImage(const ConfigImage& image);
+    // The document as a whole, and the document put back as it was (a command taken back).
+    DocumentState state() const;
+    void restore(const DocumentState& state);
     // The hex dump: converts the settings, then writes "*" and 320 rows to the log.
     void hexDumpToLog();
 

@@ -17,6 +17,7 @@
 #include "gui/main_window/password_form.hpp"
 #include "gui/main_window/report_commands.hpp"
 #include "gui/main_window/sms_description_form.hpp"
+#include "gui/main_window/undo_history.hpp"
 #include "gui/monitor/monitor_window.hpp"
 #include "gui/tabs/tab_addons.hpp"
 #include "gui/tabs/tab_baza.hpp"
@@ -72,6 +73,15 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     statusBar_ = new MainStatusBar(ctx_, this);
     connect(statusBar_, &MainStatusBar::logRequested, this, &MainWindow::showLogWindow);
     setStatusBar(statusBar_);
+    // "Cofnij" and "Ponów" beside "Log": the tool bar is full at the window's width.
+    undo_ = new UndoHistory(ctx_, this, [this] {
+        refreshAll();
+        renewCaption();
+    });
+    undo_->makeButtons(statusBar_);
+    statusBar_->addWidget(undo_->undoButton());
+    statusBar_->addWidget(undo_->redoButton());
+    connect(&ctx_, &AppContext::settingsEdited, undo_, [this] { undo_->record(); });
     setFixedSize(kWidth, kStartHeight);
 
     // The other windows, created once in this order and reused for the whole run.
@@ -90,6 +100,9 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     counters_ = new CountersWindow(ctx_, this);
 
     connect(&ctx_, &AppContext::settingsReplaced, this, &MainWindow::refreshAll);
+    // The password dialog is the one that replaces settings outside the views.
+    connect(&ctx_, &AppContext::settingsReplaced, undo_,
+            [this] { undo_->record(QStringLiteral("Hasło")); });
 }
 
 MainWindow::~MainWindow() {
@@ -251,6 +264,7 @@ void MainWindow::startUp() {
     tabShown(0);
     refreshAll();
     renewCaption();
+    undo_->reset();
     // The keyboard starts on the page tabs: the arrows choose a page, Tab walks into it, and
     // the tool bar's commands have keys of their own.
     pages_->tabBar()->setFocus(Qt::OtherFocusReason);
@@ -336,8 +350,10 @@ void MainWindow::newConfigClick() {
     if (ctx_.doc.isModified() && !ctx_.ui.question(this, QString::fromUtf8(msg::kAskDiscardOnNew)))
         return;
     pages_->setCurrentIndex(0);
+    const DocumentState before = ctx_.doc.state();
     ctx_.doc.newConfig();
     refreshAll();
+    undo_->recordCommand(QStringLiteral("Nowy"), before);
     renewCaption();
 }
 
@@ -352,8 +368,10 @@ void MainWindow::openFileButtonClick() {
 }
 
 void MainWindow::openPath(const QString& path) {
+    const DocumentState before = ctx_.doc.state();
     const OpenResult result = ctx_.doc.openFile(nativePath(path));
     refreshAll();
+    undo_->recordCommand(QStringLiteral("Otwórz ") + QFileInfo(path).fileName(), before);
     renewCaption();
     ctx_.ui.showAll(this, result.messages);
     if (result.eventBuffer) history_->showFileBuffer(*result.eventBuffer);
@@ -429,6 +447,7 @@ void MainWindow::compareWithModuleClick() {
 void MainWindow::addPhonesButtonClick() {
     addPhones_->editPhones();
     refreshAll();
+    undo_->record(QStringLiteral("Dodatkowe telefony"));
 }
 
 void MainWindow::smsDescriptionButtonClick() {
@@ -453,8 +472,10 @@ void MainWindow::readButtonClick() {
     if (link_->runSession(LinkMode::readConfig, password, kConfigLength) <= 0) return;
     const auto& image = link_->results().configImage;
     if (!image) return;
+    const DocumentState before = ctx_.doc.state();
     const auto messages = ctx_.doc.takeReadImage(*image);
     refreshAll();
+    undo_->recordCommand(QStringLiteral("Odczyt z urządzenia"), before);
     ctx_.ui.showAll(this, messages);
 }
 

@@ -33,6 +33,7 @@ class MemoForm;
 class SettingsWindow;
 class AppLogWindow;
 class CompareWindow;
+class UndoHistory;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -88,6 +89,7 @@ class MainWindow : public QMainWindow {
     HistoryWindow* historyWindow() const { return history_; }
     CompareWindow* compareWindow() const { return compare_; }
     QTabWidget* pageControl() const { return pages_; }
+    UndoHistory* undoHistory() const { return undo_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -126,6 +128,7 @@ class MainWindow : public QMainWindow {
     CountersWindow* counters_ = nullptr;
     AppLogWindow* logWindow_ = nullptr;
     CompareWindow* compare_ = nullptr;
+    UndoHistory* undo_ = nullptr;
 };
 
 } // namespace qv::gui

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace qv {
 
@@ -95,3 +96,44 @@ TEST(Document, HexDumpGoesToTheLogWithTimePrefix) {
 }
 
 } // namespace qv
+
+TEST(Document, AWholeDocumentCommandIsTakenBackExactly) {
+    const fs::path dir = fs::temp_directory_path() / "qvprog-document-state-test";
+    fs::create_directories(dir);
+    VirtualClock clock({2024, 5, 17, 9, 5, 3, 0});
+    ConfigDocument source(clock, dir.string() + "/");
+    source.startUp("COM1");
+    source.settings().object = "4242";
+    source.settings().apn = "other.apn";
+    ASSERT_TRUE(source.saveFile((dir / "other.qvx").string()).saved);
+    source.form2tab();
+    const ConfigImage readImage = source.image();
+
+    const std::pair<const char*, std::function<void(ConfigDocument&)>> commands[] = {
+        {"new", [](ConfigDocument& d) { d.newConfig(); }},
+        {"open", [&](ConfigDocument& d) { d.openFile((dir / "other.qvx").string()); }},
+        {"read", [&](ConfigDocument& d) { d.takeReadImage(readImage); }},
+    };
+    for (const auto& [name, command] : commands) {
+        for (const bool changedBefore : {false, true}) {
+            SCOPED_TRACE(std::string(name) + (changedBefore ? ", changed before" : ""));
+            ConfigDocument doc(clock, dir.string() + "/");
+            doc.startUp("COM1");
+            ASSERT_TRUE(doc.saveFile((dir / "mine.qvx").string()).saved);
+            if (changedBefore) doc.settings().zone1Delay = 3;
+            const DocumentState before = doc.state();
+            const std::string caption = doc.caption();
+            command(doc);
+            const DocumentState after = doc.state();
+            EXPECT_FALSE(after == before);
+            doc.restore(before);
+            EXPECT_TRUE(doc.state() == before);
+            EXPECT_EQ(doc.caption(), caption);
+            EXPECT_EQ(doc.isModified(), changedBefore);
+            doc.restore(after);
+            EXPECT_TRUE(doc.state() == after);
+            EXPECT_FALSE(doc.isModified());
+        }
+    }
+    fs::remove_all(dir);
+}
