@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -312,13 +313,25 @@ class UndoTest : public QObject {
         QCOMPARE(p.ctx->settings().object, "7777");
         QVERIFY(!p.ctx->doc.isModified());
     }
+
+    // Not a check: with QVPROG_SCREENSHOT_DIR set, saves the main window after an edit, with
+    // "Cofnij" ready in the status bar.
+    void screenshotAfterAnEdit() {
+        const QString out = qEnvironmentVariable("QVPROG_SCREENSHOT_DIR");
+        if (out.isEmpty()) QSKIP("QVPROG_SCREENSHOT_DIR not set");
+        Program p;
+        QVERIFY(QTest::qWaitForWindowExposed(p.window.get()));
+        auto* pages = p.find<QTabWidget>("PageControl");
+        QLineEdit* field = usable<QLineEdit>(pages->widget(0)).front();
+        QTRY_VERIFY(!p.find<QLabel>("StatusPanel2")->text().isEmpty());
+        field->setFocus();
+        field->end(false);
+        QTest::keyClicks(field, " alarm");
+        QTRY_VERIFY(p.find<QToolButton>("undoButton")->isEnabled());
+        p.window->grab().save(out + QStringLiteral("/undo.png"));
+    }
 };
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    prepareApplication(app);
-    UndoTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QVPROG_GUI_TEST_MAIN(UndoTest)
 
 #include "undo_test.moc"
