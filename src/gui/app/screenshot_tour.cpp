@@ -49,6 +49,11 @@ ScreenshotTour::ScreenshotTour(AppContext& ctx, MainWindow& window, QString fold
             },
             [this] { window_.readButtonClick(); }, next);
     });
+    // The window after the read, "Cofnij" ready beside "Log" to take it back.
+    add([this](auto next) {
+        save(&window_, QStringLiteral("main-undo.png"));
+        next();
+    });
     // The live monitor on the module that the read just restarted: a few seconds of its stream.
     add([this](auto next) {
         auto since = std::make_shared<QElapsedTimer>();
@@ -102,6 +107,10 @@ void ScreenshotTour::start() {
 
 void ScreenshotTour::runFrom(std::size_t i) {
     if (i >= steps_.size()) {
+        // The tour's own edits are no work of the user's: quitting asks nothing (a question
+        // would wait for an answer no one gives).
+        ctx_.doc.form2tab();
+        ctx_.doc.storeEepTable();
         QApplication::quit();
         return;
     }

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 namespace qv {
 
@@ -93,48 +92,6 @@ TEST(Document, HexDumpGoesToTheLogWithTimePrefix) {
     ASSERT_EQ(lines.size(), 321u);
     EXPECT_EQ(lines[0], "09:05:03 *");
     EXPECT_EQ(lines[3].substr(9, 26), "  32 38 37 33 30 30 30 31 ");
-}
-
-TEST(Document, AWholeDocumentCommandIsTakenBackExactly) {
-    const fs::path dir = fs::temp_directory_path() / "qvprog-document-state-test";
-    fs::create_directories(dir);
-    VirtualClock clock({2024, 5, 17, 9, 5, 3, 0});
-    ConfigDocument source(clock, dir.string() + "/");
-    source.startUp("COM1");
-    source.settings().object = "4242";
-    source.settings().apn = "other.apn";
-    ASSERT_TRUE(source.saveFile((dir / "other.qvx").string()).saved);
-    source.form2tab();
-    const ConfigImage readImage = source.image();
-
-    const std::pair<const char*, std::function<void(ConfigDocument&)>> commands[] = {
-        {"new", [](ConfigDocument& d) { d.newConfig(); }},
-        {"open", [&](ConfigDocument& d) { d.openFile((dir / "other.qvx").string()); }},
-        {"read", [&](ConfigDocument& d) { d.takeReadImage(readImage); }},
-    };
-    for (const auto& [name, command] : commands) {
-        for (const bool changedBefore : {false, true}) {
-            SCOPED_TRACE(std::string(name) + (changedBefore ? ", changed before" : ""));
-            ConfigDocument doc(clock, dir.string() + "/");
-            doc.startUp("COM1");
-            ASSERT_TRUE(doc.saveFile((dir / "mine.qvx").string()).saved);
-            if (changedBefore) doc.settings().zone1Delay = 3;
-            const DocumentState before = doc.state();
-            const std::string caption = doc.caption();
-            command(doc);
-            const bool modifiedAfter = doc.isModified();
-            const DocumentState after = doc.state();
-            EXPECT_FALSE(after == before);
-            doc.restore(before);
-            EXPECT_TRUE(doc.state() == before);
-            EXPECT_EQ(doc.caption(), caption);
-            EXPECT_EQ(doc.isModified(), changedBefore);
-            doc.restore(after);
-            EXPECT_TRUE(doc.state() == after);
-            EXPECT_EQ(doc.isModified(), modifiedAfter);
-        }
-    }
-    fs::remove_all(dir);
 }
 
 } // namespace qv
