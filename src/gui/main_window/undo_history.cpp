@@ -159,6 +159,9 @@ void UndoHistory::record(const QString& label) {
     const Settings& now = ctx_.settings();
     if (now == last_) return;
     QWidget* control = controlOf(inputTarget_ ? inputTarget_.data() : QApplication::focusWidget());
+    // A list's choice is clicked in its popup; the list keeps the focus.
+    if (control && control->window()->windowType() == Qt::Popup)
+        control = controlOf(QApplication::focusWidget());
     // A field's typing merges while it keeps the focus; a named command is a step of its own.
     const void* field =
         label.isEmpty() && mergesVisit(control) ? static_cast<const void*>(control) : nullptr;
