@@ -116,6 +116,19 @@ std::vector<UserMessage> ConfigDocument::takeStoredImage(const ConfigImage& imag
     return takeReadImage(image);
 }
 
+DocumentState ConfigDocument::state() const {
+    return {settings_, stored_.image(), configDir_, configFileName_, imageProgDate_, origin_};
+}
+
+void ConfigDocument::restore(const DocumentState& state) {
+    settings_ = state.settings;
+    stored_.store(state.stored);
+    configDir_ = state.configDir;
+    configFileName_ = state.configFileName;
+    imageProgDate_ = state.imageProgDate;
+    origin_ = state.origin;
+}
+
 void ConfigDocument::hexDumpToLog() {
     form2tab();
     for (const auto& line : hexDumpLines(image_))

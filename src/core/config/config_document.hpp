@@ -41,6 +41,19 @@ struct ProgramSettings {
     bool reverseReset = false;
 };
 
+// What "Nowy", "Otwórz" and a read replace as a whole: the settings, the stored copy the change
+// check compares with, and the file the configuration belongs to. The phone base buffer and the
+// program's own settings are not part of it.
+struct DocumentState {
+    Settings settings;
+    ConfigImage stored;
+    std::string configDir;
+    std::string configFileName;
+    std::string imageProgDate;
+    std::string origin;
+    bool operator==(const DocumentState&) const = default;
+};
+
 class ConfigDocument {
   public:
     ConfigDocument(const Clock& clock, std::string exeDir);
@@ -91,6 +104,9 @@ class ConfigDocument {
     std::vector<UserMessage> takeStoredImage(const ConfigImage& image, std::string origin);
     // Where the configuration came from when it is no file's (empty otherwise).
     const std::string& origin() const { return origin_; }
+    // The document as a whole, and the document put back as it was (a command taken back).
+    DocumentState state() const;
+    void restore(const DocumentState& state);
     // The hex dump: converts the settings, then writes "*" and 320 rows to the log.
     void hexDumpToLog();
 

@@ -50,6 +50,11 @@ ScreenshotTour::ScreenshotTour(AppContext& ctx, MainWindow& window, QString fold
             },
             [this] { window_.readButtonClick(); }, next);
     });
+    // The window after the read, "Cofnij" ready beside "Log" to take it back.
+    add([this](auto next) {
+        save(&window_, QStringLiteral("main-undo.png"));
+        next();
+    });
     // The live monitor on the module that the read just restarted: a few seconds of its stream.
     add([this](auto next) {
         auto since = std::make_shared<QElapsedTimer>();

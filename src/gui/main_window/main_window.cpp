@@ -22,6 +22,7 @@
 #include "gui/main_window/password_form.hpp"
 #include "gui/main_window/report_commands.hpp"
 #include "gui/main_window/sms_description_form.hpp"
+#include "gui/main_window/undo_history.hpp"
 #include "gui/monitor/monitor_window.hpp"
 #include "gui/sms/sms_window.hpp"
 #include "gui/tabs/tab_addons.hpp"
@@ -81,6 +82,15 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     statusBar_ = new MainStatusBar(ctx_, this);
     connect(statusBar_, &MainStatusBar::logRequested, this, &MainWindow::showLogWindow);
     setStatusBar(statusBar_);
+    // "Cofnij" and "Ponów" beside "Log": the tool bar is full at the window's width.
+    undo_ = new UndoHistory(ctx_, this, [this] {
+        refreshAll();
+        renewCaption();
+    });
+    undo_->makeButtons(statusBar_);
+    statusBar_->addWidget(undo_->undoButton());
+    statusBar_->addWidget(undo_->redoButton());
+    connect(&ctx_, &AppContext::settingsEdited, undo_, [this] { undo_->record(); });
     setFixedSize(kWidth, kStartHeight);
 
     // The other windows, created once in this order and reused for the whole run.
@@ -100,6 +110,9 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     counters_ = new CountersWindow(ctx_, this);
 
     connect(&ctx_, &AppContext::settingsReplaced, this, &MainWindow::refreshAll);
+    // The password dialog is the one that replaces settings outside the views.
+    connect(&ctx_, &AppContext::settingsReplaced, undo_,
+            [this] { undo_->record(QStringLiteral("Hasło")); });
 }
 
 MainWindow::~MainWindow() {
@@ -266,6 +279,7 @@ void MainWindow::startUp() {
     tabShown(0);
     refreshAll();
     renewCaption();
+    undo_->reset();
     // The keyboard starts on the page tabs: the arrows choose a page, Tab walks into it, and
     // the tool bar's commands have keys of their own.
     pages_->tabBar()->setFocus(Qt::OtherFocusReason);
@@ -374,8 +388,10 @@ void MainWindow::newConfigClick() {
     if (ctx_.doc.isModified() && !ctx_.ui.question(this, QString::fromUtf8(msg::kAskDiscardOnNew)))
         return;
     pages_->setCurrentIndex(0);
+    const DocumentState before = ctx_.doc.state();
     ctx_.doc.newConfig();
     refreshAll();
+    undo_->recordCommand(QStringLiteral("Nowy"), before);
     renewCaption();
 }
 
@@ -390,8 +406,10 @@ void MainWindow::openFileButtonClick() {
 }
 
 void MainWindow::openPath(const QString& path) {
+    const DocumentState before = ctx_.doc.state();
     const OpenResult result = ctx_.doc.openFile(nativePath(path));
     refreshAll();
+    undo_->recordCommand(QStringLiteral("Otwórz ") + QFileInfo(path).fileName(), before);
     renewCaption();
     ctx_.ui.showAll(this, result.messages);
     if (result.eventBuffer) history_->showFileBuffer(*result.eventBuffer);
@@ -483,6 +501,7 @@ void MainWindow::compareWithModuleClick() {
 void MainWindow::addPhonesButtonClick() {
     addPhones_->editPhones();
     refreshAll();
+    undo_->record(QStringLiteral("Dodatkowe telefony"));
 }
 
 void MainWindow::smsDescriptionButtonClick() {
@@ -510,8 +529,10 @@ void MainWindow::readButtonClick() {
     if (result <= 0) return;
     const auto& image = link_->results().configImage;
     if (!image) return;
+    const DocumentState before = ctx_.doc.state();
     const auto messages = ctx_.doc.takeReadImage(*image);
     refreshAll();
+    undo_->recordCommand(QStringLiteral("Odczyt z urządzenia"), before);
     ctx_.ui.showAll(this, messages);
 }
 
@@ -585,8 +606,10 @@ void MainWindow::openArchiveEntry(const ArchiveEntry& entry) {
     const std::string origin = "Archiwum: moduł " + e.serialNumber + ", wpis " +
                                std::to_string(e.id) + " z " + e.time + " (" + operationText(e) +
                                ")";
+    const DocumentState before = ctx_.doc.state();
     const auto messages = ctx_.doc.takeStoredImage(entry.image, origin);
     refreshAll();
+    undo_->recordCommand(QStringLiteral("Archiwum: wpis ") + QString::number(e.id), before);
     renewCaption();
     ctx_.ui.showAll(this, messages);
 }

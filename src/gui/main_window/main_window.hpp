@@ -39,6 +39,7 @@ class CompareWindow;
 class ArchiveWindow;
 class WriteReviewDialog;
 struct ArchiveRequest;
+class UndoHistory;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -106,6 +107,7 @@ class MainWindow : public QMainWindow {
     CompareWindow* compareWindow() const { return compare_; }
     ArchiveWindow* archiveWindow() const { return archive_; }
     QTabWidget* pageControl() const { return pages_; }
+    UndoHistory* undoHistory() const { return undo_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -152,6 +154,7 @@ class MainWindow : public QMainWindow {
     CompareWindow* compare_ = nullptr;
     ArchiveWindow* archive_ = nullptr;
     WriteReviewDialog* review_ = nullptr;
+    UndoHistory* undo_ = nullptr;
 };
 
 } // namespace qv::gui
