@@ -4,8 +4,8 @@
 #include "qtport/qt_serial_port.hpp"
 
 #if defined(__linux__)
-#include "platform/linux/port_access.hpp"
 #include "platform/linux/modem_manager_advice.hpp"
+#include "platform/linux/port_access.hpp"
 #include "platform/linux/sysfs_adapter.hpp"
 #include "platform/linux/sysfs_catalog.hpp"
 #endif
