@@ -268,6 +268,9 @@ SmsWindow::SmsWindow(AppContext& ctx, QWidget* parent)
 }
 
 SmsWindow::~SmsWindow() {
+    // The dialog's own destructor hides it, and the number's edit then loses the focus: its
+    // "editing finished" must not reach this window any more.
+    disconnect(numberEdit_, nullptr, this, nullptr);
     worker_->requestStop();
     thread_.quit();
     thread_.wait();
