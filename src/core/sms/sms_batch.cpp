@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <limits>
+#include <type_traits>
 
 namespace qv {
 
@@ -77,6 +80,20 @@ Json toJson(const SmsBatch& b) {
 template <class T> bool field(const Json& j, const char* key, T& out, bool required = true) {
     const auto it = j.find(key);
     if (it == j.end()) return !required;
+    if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>) {
+        // A whole number in range only: a fraction or a huge value is a damaged store, and
+        // converting one would be undefined.
+        if (!it->is_number_integer()) return false;
+        if (it->is_number_unsigned()) {
+            const auto v = it->template get<std::uint64_t>();
+            if (v > static_cast<std::uint64_t>(std::numeric_limits<T>::max())) return false;
+        } else {
+            const auto v = it->template get<std::int64_t>();
+            if (v < static_cast<std::int64_t>(std::numeric_limits<T>::min()) ||
+                v > static_cast<std::int64_t>(std::numeric_limits<T>::max()))
+                return false;
+        }
+    }
     try {
         out = it->template get<T>();
         return true;

@@ -162,6 +162,22 @@ TEST(SmsBatchArchive, DamagedBatchIsReportedNotSkipped) {
     EXPECT_NE(error.find("uszkodzony"), std::string::npos);
 }
 
+// A stored number that is not a whole number in range (a fraction, 3e69, 2^40) is a damaged
+// store, refused with its reason, never converted.
+TEST(SmsBatchArchive, NumbersOutOfRangeAreRefused) {
+    const std::string head = R"({"version":1,"batches":[{"id":"b","number":"+48600100200",)"
+                             R"("messages":[{"command":"*PABC","labels":[],"state":"pending",)";
+    const std::string tail = "}]}]}";
+    std::string error;
+    ASSERT_TRUE(smsBatchesFromJson(head + R"("offset":12)" + tail, error)) << error;
+    for (const char* bad : {R"("offset":3e69)", R"("offset":1.5)", R"("offset":1099511627776)",
+                            R"("offset":12,"reference":-9999999999)", R"("offset":"12")"}) {
+        error.clear();
+        EXPECT_FALSE(smsBatchesFromJson(head + bad + tail, error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+}
+
 #ifndef _WIN32
 TEST(SmsBatchArchive, ProcessKilledWhileSendingResumesWithoutSendingTwice) {
     Scenario s("sms_killed");
