@@ -6,6 +6,10 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
 namespace qv {
 namespace {
 
@@ -74,6 +78,33 @@ TEST_F(FakeWindowsPorts, listsTheMapWithItsAdaptersAndTheOnesWithoutADriver) {
     EXPECT_NE(inv.withoutDriver[0].remedy.find("wch-ic.com"), std::string::npos);
     EXPECT_TRUE(catalog.present("com7"));
     EXPECT_FALSE(catalog.present("COM5"));
+}
+
+// The watch follows the map (its change notification) and an adapter without a driver (its look
+// at the devices): each change reaches the listener with the new list, without a restart.
+TEST_F(FakeWindowsPorts, theWatchFollowsAPortThatComesAndGoesAndAnAdapterWithoutDriver) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    PortInventory last;
+    auto watch = catalog.watch([&](const PortInventory& inv) {
+        std::lock_guard lock(mutex);
+        last = inv;
+        changed.notify_all();
+    });
+    const auto waitFor = [&](auto condition) {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, std::chrono::seconds(30), [&] { return condition(last); });
+    };
+    mapPort(L"\\Device\\VCP1", L"COM9");
+    EXPECT_TRUE(waitFor([](const PortInventory& inv) { return inv.find("COM9") != nullptr; }));
+    HKEY map = create(kMap);
+    RegDeleteValueW(map, L"\\Device\\VCP1");
+    RegCloseKey(map);
+    EXPECT_TRUE(waitFor([](const PortInventory& inv) {
+        return !inv.ports.empty() && inv.find("COM9") == nullptr;
+    }));
+    putDevice(L"USB\\VID_067B&PID_2303\\5&1&0&3", L"USB-Serial Controller", L"", L"");
+    EXPECT_TRUE(waitFor([](const PortInventory& inv) { return inv.withoutDriver.size() == 2; }));
 }
 
 } // namespace

@@ -28,6 +28,10 @@ TEST(WinSerialPortNames, errorsReadAsOnLinux) {
     EXPECT_EQ(winPortErrorText(ERROR_PATH_NOT_FOUND), "No such file or directory");
     EXPECT_EQ(winPortErrorText(ERROR_ACCESS_DENIED), "Permission denied");
     EXPECT_EQ(winPortErrorText(ERROR_SHARING_VIOLATION), "Device or resource busy");
+    for (DWORD held :
+         {ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION, ERROR_BUSY})
+        EXPECT_EQ(winPortFault(held), PortFault::busy) << held;
+    EXPECT_EQ(winPortErrorText(ERROR_LOCK_VIOLATION), "Device or resource busy");
     EXPECT_EQ(winPortErrorText(ERROR_GEN_FAILURE), "Input/output error");
     EXPECT_EQ(winPortErrorText(ERROR_DEVICE_NOT_CONNECTED), "No such device");
     EXPECT_EQ(winPortErrorText(ERROR_INVALID_FUNCTION), "Inappropriate ioctl for device");

@@ -2,25 +2,33 @@
 // master side of a pseudo-terminal, so that a program under Wine talks to it through a COM port
 // mapped to the terminal's slave side.
 //
-//   pty_module --link PATH [--rts-fifo FIFO] (--echo | --module [OPTIONS])
+//   pty_module --link PATH [--rts-fifo FIFO] [--exclusive] (--echo | --module [OPTIONS] | --modem
+//   [OPTIONS])
 //
 // --link PATH      makes PATH a symbolic link to the slave side (Wine: dosdevices/comN)
 // --rts-fifo FIFO  reads RTS changes from FIFO, one byte each ('R' raised, 'r' dropped), as
 //                  fake_modem_lines writes them; raised RTS holds the module in reset
+// --exclusive      holds the terminal in exclusive mode (TIOCEXCL), as a program that owns the
+//                  port does: any other open fails with EBUSY unless the opener may administer
+//                  the system (CAP_SYS_ADMIN)
 // --echo           sends back every byte
 // --module OPTS    the simulated module with the options of the port name "sim:OPTS" (its
 //                  memory kept in state=PATH when given), on the real clock with the wire time
 //                  of 115200 baud
+// --modem OPTS     the simulated GSM modem with the options of the port name "sim-modem:OPTS",
+//                  on the real clock (deliver=PATH: the module its messages reach)
 //
 // It prints "ready" once the link is in place and runs until SIGTERM or SIGINT, then saves the
 // module's memory.
 #include "common/clock.hpp"
+#include "sim/sim_modem.hpp"
 #include "sim/sim_setup.hpp"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -58,7 +66,9 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t n) {
 }
 
 int usage() {
-    std::cerr << "usage: pty_module --link PATH [--rts-fifo FIFO] (--echo | --module [OPTIONS])\n";
+    std::cerr << "usage: pty_module --link PATH [--rts-fifo FIFO] [--exclusive] (--echo | --module "
+                 "[OPTIONS] | "
+                 "--modem [OPTIONS])\n";
     return 2;
 }
 
@@ -66,22 +76,28 @@ int usage() {
 
 int main(int argc, char** argv) {
     std::string link, fifo, options;
-    bool echo = false, module = false;
+    std::string modemOptions;
+    bool echo = false, module = false, modem = false, exclusive = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--link" && i + 1 < argc)
             link = argv[++i];
         else if (a == "--rts-fifo" && i + 1 < argc)
             fifo = argv[++i];
+        else if (a == "--exclusive")
+            exclusive = true;
         else if (a == "--echo")
             echo = true;
         else if (a == "--module") {
             module = true;
             if (i + 1 < argc && argv[i + 1][0] != '-') options = argv[++i];
+        } else if (a == "--modem") {
+            modem = true;
+            if (i + 1 < argc && argv[i + 1][0] != '-') modemOptions = argv[++i];
         } else
             return usage();
     }
-    if (link.empty() || echo == module) return usage();
+    if (link.empty() || int(echo) + int(module) + int(modem) != 1) return usage();
 
     std::unique_ptr<qv::SimSetup> sim;
     if (module) {
@@ -92,6 +108,21 @@ int main(int argc, char** argv) {
             std::cerr << "pty_module: " << error << '\n';
             return 2;
         }
+    }
+
+    std::unique_ptr<qv::SimModemPort> gsm;
+    if (modem) {
+        std::string error;
+        auto parsed = qv::parseSimModemPortName("sim-modem:" + (modemOptions.empty()
+                                                                    ? std::string("realtime")
+                                                                    : modemOptions + ",realtime"),
+                                                error);
+        if (!parsed) {
+            std::cerr << "pty_module: " << error << '\n';
+            return 2;
+        }
+        gsm = std::make_unique<qv::SimModemPort>(*parsed);
+        gsm->open("sim-modem");
     }
 
     const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -110,6 +141,10 @@ int main(int argc, char** argv) {
     }
     cfmakeraw(&tio);
     tcsetattr(slave, TCSANOW, &tio);
+    if (exclusive && ioctl(slave, TIOCEXCL) != 0) {
+        std::perror("pty_module: exclusive mode");
+        return 1;
+    }
     ::unlink(link.c_str());
     if (symlink(slavePath.c_str(), link.c_str()) != 0) {
         std::perror("pty_module: link");
@@ -131,6 +166,7 @@ int main(int argc, char** argv) {
     while (!stopping) {
         // Sleep until a byte comes from either side or the module's next byte is due.
         timespec wait{1, 0};
+        if (gsm) wait = {0, 20'000'000}; // the modem's answers come on its own clock
         if (sim) {
             const auto now = clock.now();
             if (const auto next = sim->module().nextEvent(now)) {
@@ -155,10 +191,15 @@ int main(int argc, char** argv) {
                 const std::span<const std::uint8_t> got(buf.data(), static_cast<std::size_t>(n));
                 if (echo && !writeAll(master, got.data(), got.size())) break;
                 if (sim) sim->module().receive(got, clock.now());
+                if (gsm) gsm->write(got);
             }
         }
         if (sim) {
             const auto n = sim->module().read(buf, clock.now());
+            if (n > 0 && !writeAll(master, buf.data(), n)) break;
+        }
+        if (gsm) {
+            const auto n = gsm->readAvailable(buf);
             if (n > 0 && !writeAll(master, buf.data(), n)) break;
         }
     }

@@ -92,6 +92,7 @@ std::string winPortErrorText(unsigned long error) {
     case ERROR_ACCESS_DENIED: // also what a port that another program holds answers
         return "Permission denied";
     case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: // Wine: a terminal another program holds in exclusive mode
     case ERROR_BUSY:
         return "Device or resource busy";
     case ERROR_DEVICE_NOT_CONNECTED:
@@ -127,6 +128,7 @@ PortFault winPortFault(unsigned long error) {
     switch (error) {
     case ERROR_ACCESS_DENIED: // what a port that another program holds answers
     case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
     case ERROR_BUSY:
         return PortFault::busy;
     case ERROR_FILE_NOT_FOUND:

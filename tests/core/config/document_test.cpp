@@ -119,7 +119,7 @@ TEST(Document, AStoredImageIsUnchangedUntilEditedAndBelongsToNoFile) {
         EXPECT_EQ(doc.caption(), "QV PROG 2.2.24 - [ " + path + " ]");
         doc.takeStoredImage(image, "Archiwum: wpis 8");
         doc.newConfig();
-        EXPECT_EQ(doc.caption(), "QV PROG 2.2.24 - [ " + dir.string() + "/new.qvx ]");
+        EXPECT_EQ(doc.caption(), "QV PROG 2.2.24 - [ " + (dir / "new.qvx").string() + " ]");
     }
     fs::remove_all(dir);
 }
