@@ -3,6 +3,7 @@
 #include "config/config_document.hpp"
 #include "tools/config_compare.hpp"
 
+#include <initializer_list>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -33,6 +34,19 @@ std::optional<int> runDiffCommand(const Invocation& inv);
 std::optional<int> runReportCommand(const Invocation& inv);
 std::optional<int> runArchiveCommand(const Invocation& inv);
 std::optional<int> runSmsSendCommand(const Invocation& inv);
+
+// One option of a command: one that takes a value (value set) or a flag (flag set).
+struct CliOption {
+    const char* name;
+    std::optional<std::string>* value = nullptr;
+    bool* flag = nullptr;
+};
+
+// Reads args[1..] into the options' fields and the other arguments into positional. False, after
+// "Błędna opcja: X" on standard error, for an unknown option, one without its value, or a value
+// option given twice when repeats are refused (otherwise the last one counts).
+bool readOptions(const Invocation& inv, std::initializer_list<CliOption> options,
+                 std::vector<std::string>& positional, bool repeatsRefused = false);
 
 // The document's start-up (QVPROG2.INI from inv.settingsDir, the defaults).
 void startDocument(const Invocation& inv, qv::ConfigDocument& doc, const std::string& defaultPort);

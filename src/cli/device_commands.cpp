@@ -44,41 +44,18 @@ struct Options {
 // Nothing when an option is unknown or lacks its value.
 std::optional<Options> parseOptions(const Invocation& inv) {
     Options o;
-    const auto& a = inv.args;
-    for (std::size_t k = 1; k < a.size(); ++k) {
-        auto value = [&](std::optional<std::string>& field) {
-            if (k + 1 >= a.size()) return false;
-            field = a[++k];
-            return true;
-        };
-        bool ok = true;
-        if (a[k] == "--port")
-            ok = value(o.port);
-        else if (a[k] == "--password")
-            ok = value(o.password);
-        else if (a[k] == "--raw")
-            ok = value(o.raw);
-        else if (a[k] == "--write")
-            ok = value(o.counters);
-        else if (a[k] == "--no-verify")
-            o.noVerify = true;
-        else if (a[k] == "--readback")
-            o.readback = true;
-        else if (a[k] == "--low-latency")
-            o.lowLatency = true;
-        else if (a[k] == "--wait")
-            o.wait = true;
-        else if (a[k] == "--no-archive")
-            o.noArchive = true;
-        else if (a[k].starts_with("--"))
-            ok = false;
-        else
-            o.positional.push_back(a[k]);
-        if (!ok) {
-            inv.err << "Błędna opcja: " << a[k] << '\n';
-            return std::nullopt;
-        }
-    }
+    if (!readOptions(inv,
+                     {{"--port", &o.port},
+                      {"--password", &o.password},
+                      {"--raw", &o.raw},
+                      {"--write", &o.counters},
+                      {"--no-verify", nullptr, &o.noVerify},
+                      {"--readback", nullptr, &o.readback},
+                      {"--low-latency", nullptr, &o.lowLatency},
+                      {"--wait", nullptr, &o.wait},
+                      {"--no-archive", nullptr, &o.noArchive}},
+                     o.positional))
+        return std::nullopt;
     return o;
 }
 

@@ -46,49 +46,22 @@ struct SmsOptions {
 
 std::optional<SmsOptions> parseSmsOptions(const Invocation& inv) {
     SmsOptions o;
-    const auto& a = inv.args;
-    for (std::size_t k = 1; k < a.size(); ++k) {
-        auto value = [&](std::optional<std::string>& field) {
-            if (k + 1 >= a.size() || field) return false;
-            field = a[++k];
-            return true;
-        };
-        bool ok = true;
-        if (a[k] == "--to")
-            ok = value(o.to);
-        else if (a[k] == "--modem")
-            ok = value(o.modem);
-        else if (a[k] == "--base")
-            ok = value(o.base);
-        else if (a[k] == "--archive-entry")
-            ok = value(o.archiveEntry);
-        else if (a[k] == "--archive-serial")
-            ok = value(o.archiveSerial);
-        else if (a[k] == "--pin")
-            ok = value(o.pin);
-        else if (a[k] == "--interval")
-            ok = value(o.interval);
-        else if (a[k] == "--unknown")
-            ok = value(o.unknown);
-        else if (a[k] == "--batch")
-            ok = value(o.batchFile);
-        else if (a[k] == "--all")
-            o.all = true;
-        else if (a[k] == "--dry-run")
-            o.dryRun = true;
-        else if (a[k] == "--resume")
-            o.resume = true;
-        else if (a[k] == "--new")
-            o.fresh = true;
-        else if (a[k].starts_with("--"))
-            ok = false;
-        else
-            o.positional.push_back(a[k]);
-        if (!ok) {
-            inv.err << "Błędna opcja: " << a[k] << '\n';
-            return std::nullopt;
-        }
-    }
+    if (!readOptions(inv,
+                     {{"--to", &o.to},
+                      {"--modem", &o.modem},
+                      {"--base", &o.base},
+                      {"--archive-entry", &o.archiveEntry},
+                      {"--archive-serial", &o.archiveSerial},
+                      {"--pin", &o.pin},
+                      {"--interval", &o.interval},
+                      {"--unknown", &o.unknown},
+                      {"--batch", &o.batchFile},
+                      {"--all", nullptr, &o.all},
+                      {"--dry-run", nullptr, &o.dryRun},
+                      {"--resume", nullptr, &o.resume},
+                      {"--new", nullptr, &o.fresh}},
+                     o.positional, true))
+        return std::nullopt;
     auto usage = [&](const char* text) {
         inv.err << text << '\n';
         return std::nullopt;
