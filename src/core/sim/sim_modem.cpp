@@ -1,4 +1,5 @@
 #include "sim/sim_modem.hpp"
+#include "sim/sim_options.hpp"
 
 #include "common/file_io.hpp"
 #include "config/config_image.hpp"
@@ -19,13 +20,6 @@ constexpr const char* kGone = "No such device";
 constexpr std::size_t kMaxLine = 4096;
 constexpr char kCtrlZ = '\x1A';
 constexpr char kEscape = '\x1B';
-
-std::optional<int> positive(std::string_view text) {
-    int v = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc{} || end != text.data() + text.size() || v < 1) return std::nullopt;
-    return v;
-}
 
 std::string hexOf(const std::vector<std::uint8_t>& octets) {
     static constexpr char digits[] = "0123456789ABCDEF";
@@ -78,17 +72,14 @@ std::optional<SimModemOptions> parseSimModemPortName(std::string_view portName,
         return std::nullopt;
     }
     SimModemOptions o;
-    std::string_view rest = portName.size() > 9 ? portName.substr(10) : std::string_view{};
-    while (!rest.empty()) {
-        const auto comma = rest.find(',');
-        const std::string_view opt = rest.substr(0, comma);
-        rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
-        const auto eq = opt.find('=');
-        const std::string_view key = opt.substr(0, eq);
-        const bool hasValue = eq != std::string_view::npos;
-        const std::string_view value = hasValue ? opt.substr(eq + 1) : std::string_view{};
+    for (const SimOption& option :
+         splitSimOptions(portName.size() > 9 ? portName.substr(10) : std::string_view{})) {
+        const std::string_view opt = option.text;
+        const std::string_view key = option.key;
+        const std::string_view value = option.value;
+        const bool hasValue = option.hasValue;
         auto number = [&](int& field) {
-            const auto n = positive(value);
+            const auto n = positiveNumber(value);
             if (n) field = *n;
             return n.has_value();
         };
@@ -334,7 +325,7 @@ void SimModemPort::command(const std::string& typed) {
         std::string_view rest = std::string_view(line).substr(8);
         for (int& f : fields) {
             const auto comma = rest.find(',');
-            f = positive(rest.substr(0, comma)).value_or(0);
+            f = positiveNumber(rest.substr(0, comma)).value_or(0);
             if (comma == std::string_view::npos) break;
             rest.remove_prefix(comma + 1);
         }
@@ -345,7 +336,7 @@ void SimModemPort::command(const std::string& typed) {
         return ok();
     }
     if (line.starts_with("AT+CMGS=")) {
-        const auto length = positive(std::string_view(line).substr(8));
+        const auto length = positiveNumber(std::string_view(line).substr(8));
         if (!length || *length > 164) return reply("+CMS ERROR: 304");
         if (!simReady()) return reply("+CMS ERROR: 311");
         awaitingPdu_ = true;
@@ -355,7 +346,7 @@ void SimModemPort::command(const std::string& typed) {
         return;
     }
     if (line.starts_with("AT+CMGR=")) {
-        const auto index = positive(std::string_view(line).substr(8));
+        const auto index = positiveNumber(std::string_view(line).substr(8));
         const auto it = index ? stored_.find(*index) : stored_.end();
         if (it == stored_.end()) return reply("+CMS ERROR: 321");
         const std::size_t tpdu = it->second.size() / 2 - 1;

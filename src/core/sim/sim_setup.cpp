@@ -1,4 +1,5 @@
 #include "sim/sim_setup.hpp"
+#include "sim/sim_options.hpp"
 
 #include "sim/monitor_stream.hpp"
 
@@ -10,13 +11,6 @@
 namespace qv {
 
 namespace {
-
-std::optional<int> positive(std::string_view text) {
-    int v = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc{} || end != text.data() + text.size() || v < 1) return std::nullopt;
-    return v;
-}
 
 // An offset of the configuration image, 0..5119.
 bool imageOffset(std::string_view text, int& field) {
@@ -41,18 +35,14 @@ std::optional<SimPortSpec> parseSimPortSpec(std::string_view portName, std::stri
         return std::nullopt;
     }
     SimPortSpec spec;
-    std::string_view rest = portName.size() > 3 ? portName.substr(4) : std::string_view{};
-    while (!rest.empty()) {
-        const auto comma = rest.find(',');
-        const std::string_view opt = rest.substr(0, comma);
-        rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
-        const auto eq = opt.find('=');
-        const std::string_view key = opt.substr(0, eq);
-        const std::string_view value =
-            eq == std::string_view::npos ? std::string_view{} : opt.substr(eq + 1);
-        const bool hasValue = eq != std::string_view::npos;
+    for (const SimOption& option :
+         splitSimOptions(portName.size() > 3 ? portName.substr(4) : std::string_view{})) {
+        const std::string_view opt = option.text;
+        const std::string_view key = option.key;
+        const std::string_view value = option.value;
+        const bool hasValue = option.hasValue;
         auto number = [&](int& field) {
-            const auto n = positive(value);
+            const auto n = positiveNumber(value);
             if (n) field = *n;
             return n.has_value();
         };
