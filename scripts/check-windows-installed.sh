@@ -8,6 +8,7 @@
 #   window's outcome in what it read;
 # - saves that configuration from the window into a folder and file with Polish names, and
 #   opens it again by handing it to the program;
+# - checks that the read is kept in the user's configuration archive;
 # - runs the installed qvprog-cli on COM7 (scripts/check-windows-com.sh);
 # - uninstalls it silently and checks that nothing it installed is left.
 # Run by scripts/check-windows.sh (which builds the COM-port harness); exits non-zero when any
@@ -243,6 +244,18 @@ if [ -n "$main" ]; then
     "$WINE" cmd /c taskkill /im qvprog.exe /f >>"$LOG" 2>&1 || true
     kill "$WINDOW_PID" 2>/dev/null || true
     wait "$WINDOW_PID" 2>/dev/null || true
+
+    # The window's read is kept in the user's configuration archive (SQLite, in AppData), where
+    # the command line finds it beside the entry of its own write.
+    "$WINE" "$CLI" archive list >"$WORK/archive.crlf" 2>>"$LOG" || true
+    tr -d '\r' <"$WORK/archive.crlf" >"$WORK/archive.txt"
+    cat "$WORK/archive.txt" >>"$LOG"
+    if [ -f "$APPDATA_DIR/qvprog/archive.sqlite" ] && grep -q $'\todczyt\t' "$WORK/archive.txt" &&
+        grep -q $'\tzapis\t' "$WORK/archive.txt"; then
+        pass "the archive in AppData keeps the window's read and the command line's write"
+    else
+        fail "the archive does not hold the window's read"
+    fi
 
     # Opening it again: handed to the program, as Explorer does for the file type.
     if [ -n "$SAVED" ]; then

@@ -354,7 +354,10 @@ ArchiveResult<std::vector<ArchiveModule>> ConfigArchive::modules(std::string_vie
             sql += "WHERE serial IN (SELECT serial FROM entries WHERE instr(search_key, ?1) > 0";
             if (phone)
                 sql += " UNION SELECT e.serial FROM entry_phones p JOIN entries e "
-                       "ON e.id = p.entry_id WHERE instr(p.phone, ?2) > 0";
+                       "ON e.id = p.entry_id WHERE instr(p.phone, ?2) > 0 "
+                       // A whole number typed with its country code ("+48 600 100 200",
+                       // "0048...") finds one kept without it, and the other way round.
+                       "OR (length(p.phone) >= 9 AND substr(?2, -length(p.phone)) = p.phone)";
             sql += ") ";
         }
         // With max(), SQLite takes the other plain columns from the row of the newest entry.

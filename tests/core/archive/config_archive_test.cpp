@@ -145,6 +145,9 @@ TEST_F(Archive, SearchFindsModulesBySerialSiteOrPhoneButNeverByPasswordOrPin) {
         {"600 100", {"2392123"}},
         {"+48-600", {"2392123"}},
         {"502 503", {"2392999"}},
+        {"+48 501 502 503", {"2392999"}}, // a country code typed, the number kept without
+        {"0048600100200", {"2392123"}},
+        {"+49 501 502 503 4", {}},
         {"gdańsk", {"2377555"}},
         {"100%", {"2392999"}}, // "%" and "_" are plain characters
         {"_", {}},
