@@ -91,6 +91,10 @@ std::optional<SimModemOptions> parseSimModemPortName(std::string_view portName,
             o.deliverPath = value;
         else if (key == "pin" && digits && value.size() >= 4)
             o.pin = value;
+        else if (key == "pintries" && hasValue)
+            ok = number(o.pinTries) && o.pinTries <= 3;
+        else if (key == "nocpinr" && !hasValue)
+            o.noCpinr = true;
         else if (key == "nosim" && !hasValue)
             o.noSim = true;
         else if (key == "puk" && !hasValue)
@@ -153,7 +157,8 @@ bool applySmsConfigCommand(std::string_view text, std::uint8_t* image, std::size
     return true;
 }
 
-SimModemPort::SimModemPort(SimModemOptions options) : options_(std::move(options)) {
+SimModemPort::SimModemPort(SimModemOptions options)
+    : options_(std::move(options)), pinTriesLeft_(options_.pinTries) {
     if (options_.realtime) {
         clock_ = std::make_unique<SystemClock>();
     } else {
@@ -303,6 +308,10 @@ void SimModemPort::command(const std::string& typed) {
         if (options_.noSim) return reply("+CME ERROR: 10");
         if (options_.puk || pinTriesLeft_ == 0) return ok("+CPIN: SIM PUK");
         return ok(simReady() ? "+CPIN: READY" : "+CPIN: SIM PIN");
+    }
+    if (line == "AT+CPINR=\"SIM PIN\"" && !options_.noCpinr) {
+        if (options_.noSim) return reply("+CME ERROR: 10");
+        return ok("+CPINR: SIM PIN," + std::to_string(pinTriesLeft_) + ",3");
     }
     if (line.starts_with("AT+CPIN=")) {
         ++pinTries_;

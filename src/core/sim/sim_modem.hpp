@@ -7,6 +7,8 @@
 // back when one was asked for. Options, comma-separated:
 //   deliver=PATH    the simulated module's state file (created when missing)
 //   pin=CODE        the SIM asks for this PIN (three wrong tries lock it: PUK)
+//   pintries=N      the SIM has N tries of its PIN left (1 to 3; default 3)
+//   nocpinr         the modem does not tell the tries left (no AT+CPINR)
 //   nosim           no SIM in the modem
 //   puk             the SIM is locked and asks for its PUK
 //   nonetwork       the modem never finds a network (no signal)
@@ -42,6 +44,8 @@ namespace qv {
 struct SimModemOptions {
     std::string deliverPath;
     std::string pin;
+    int pinTries = 3;
+    bool noCpinr = false;
     bool noSim = false;
     bool puk = false;
     bool noNetwork = false;

@@ -348,6 +348,14 @@ ModemResult ModemSession::prepareSim(const std::optional<std::string>& pin) {
             return {false, "Modem wymaga kodu " + state + ": odblokuj go w telefonie"};
         if (pinTried_)
             return {false, "Karta SIM nadal wymaga kodu PIN; program nie próbuje drugi raz"};
+        // The tries left (AT+CPINR, where the modem knows it): the last one is never the
+        // program's to spend, since a wrong PIN there blocks the SIM.
+        const std::optional<int> left = pinTriesLeft();
+        if (left) observer_.note("Karta SIM: pozostałe próby kodu PIN: " + std::to_string(*left));
+        if (left && *left <= 1)
+            return {false, "Karcie SIM została ostatnia próba kodu PIN: program jej nie zużywa. "
+                           "Wpisz PIN w telefonie z tą kartą (albo wyłącz w nim kod PIN) i "
+                           "spróbuj ponownie"};
         const std::optional<std::string> code = pin ? pin : observer_.pinWanted();
         if (!code) return {false, "Karta SIM w modemie wymaga kodu PIN"};
         const bool digits =
@@ -362,6 +370,18 @@ ModemResult ModemSession::prepareSim(const std::optional<std::string>& pin) {
         clock_.sleepFor(1s); // the SIM reads its files before it reports ready
     }
     return {false, "Karta SIM nie jest gotowa"};
+}
+
+std::optional<int> ModemSession::pinTriesLeft() {
+    const Reply r = command("AT+CPINR=\"SIM PIN\"", timeouts_.command);
+    if (r.final != Reply::Final::ok) return std::nullopt; // a modem without the command
+    for (const auto& l : r.lines) {
+        if (!l.starts_with("+CPINR:")) continue;
+        const auto f = fieldsOf(l);
+        if (f.size() >= 2 && (f[0] == "SIM PIN" || f[0] == "\"SIM PIN\""))
+            if (const auto n = number(f[1]); n && *n >= 0) return n;
+    }
+    return std::nullopt;
 }
 
 ModemResult ModemSession::awaitRegistration() {

@@ -123,6 +123,7 @@ class ModemSession {
     void lost(const PortError& e);
 
     ModemResult prepareSim(const std::optional<std::string>& pin);
+    std::optional<int> pinTriesLeft(); // nothing when the modem does not say
     ModemResult awaitRegistration();
     void readSignal();
     void enableReports();

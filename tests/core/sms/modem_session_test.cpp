@@ -95,6 +95,19 @@ INSTANTIATE_TEST_SUITE_P(
                     "odrzuciła kod PIN", 1, false},
         PrepareCase{
             "pin_not_known", "sim-modem:pin=1234", {}, {}, false, "wymaga kodu PIN", 0, false},
+        // The last try left is never spent; a modem that does not tell the tries is tried once.
+        PrepareCase{"last_pin_try_left_alone", "sim-modem:pin=1234,pintries=1", "1234", "1234",
+                    false, "ostatnia próba", 0, false},
+        PrepareCase{
+            "two_tries_left", "sim-modem:pin=1234,pintries=2", "1234", {}, true, "", 1, false},
+        PrepareCase{"tries_not_told",
+                    "sim-modem:pin=1234,pintries=1,nocpinr",
+                    "1234",
+                    {},
+                    true,
+                    "",
+                    1,
+                    false},
         PrepareCase{"pin_not_digits_never_tried",
                     "sim-modem:pin=1234",
                     "12a4",
