@@ -131,14 +131,15 @@ for exe in "$OUT"/core/tests/*_tests.exe; do
         echo "ok: $name: ${p} passed${s:+, $s skipped}"
     fi
 done
-# The Windows port's own tests, on a port whose far end echoes every byte, and with an
-# unplugged FTDI adapter on COM21 in the machine's registry (its LatencyTimer at 16 ms).
+# The Windows port's own tests, on a port whose far end echoes every byte, with an unplugged
+# FTDI adapter on COM21 in the machine's registry (its LatencyTimer at 16 ms), and a port the
+# test announces in the machine's serial-port map.
 ftdi_key='HKLM\SYSTEM\CurrentControlSet\Enum\FTDIBUS\VID_0403+PID_6001+QVTEST1A\0000\Device Parameters'
 "$WINE" reg add "$ftdi_key" /v PortName /t REG_SZ /d COM21 /f >/dev/null 2>&1 || true
 "$WINE" reg add "$ftdi_key" /v LatencyTimer /t REG_DWORD /d 16 /f >/dev/null 2>&1 || true
 start_pty_peer com8 --echo
 rc=0
-QVPROG_TEST_FTDI_PORT=COM21 QVPROG_TEST_ECHO_PORT=COM8 with_modem_lines timeout 300 "$WINE" "$OUT/core/tests/platform/winport_tests.exe" \
+QVPROG_TEST_FTDI_PORT=COM21 QVPROG_TEST_ECHO_PORT=COM8 QVPROG_TEST_MACHINE_PORTS=1 with_modem_lines timeout 300 "$WINE" "$OUT/core/tests/platform/winport_tests.exe" \
     >"$OUT/logs/winport_tests.log" 2>&1 || rc=$?
 stop_pty_peer
 programs=$((programs + 1))

@@ -8,7 +8,9 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
+#include <string>
 
 namespace qv {
 namespace {
@@ -105,6 +107,36 @@ TEST_F(FakeWindowsPorts, theWatchFollowsAPortThatComesAndGoesAndAnAdapterWithout
     }));
     putDevice(L"USB\\VID_067B&PID_2303\\5&1&0&3", L"USB-Serial Controller", L"", L"");
     EXPECT_TRUE(waitFor([](const PortInventory& inv) { return inv.withoutDriver.size() == 2; }));
+}
+
+// The machine's own serial-port map, where a port driver announces a port: the program's
+// catalog follows it while running. Run by the Windows check under Wine
+// (QVPROG_TEST_MACHINE_PORTS=1, which lets the test write the map); skipped elsewhere.
+TEST(WinPortCatalogOnTheMachine, theWatchFollowsAPortAnnouncedInTheMap) {
+    const char* allowed = std::getenv("QVPROG_TEST_MACHINE_PORTS");
+    if (!allowed || std::string(allowed) != "1") GTEST_SKIP() << "QVPROG_TEST_MACHINE_PORTS not 1";
+    WinPortCatalog catalog;
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool listed = false;
+    auto watch = catalog.watch([&](const PortInventory& inv) {
+        std::lock_guard lock(mutex);
+        listed = inv.find("COM29") != nullptr;
+        changed.notify_all();
+    });
+    HKEY map = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &map, nullptr),
+              ERROR_SUCCESS);
+    putString(map, L"\\Device\\QVTest29", L"COM29");
+    {
+        std::unique_lock lock(mutex);
+        EXPECT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return listed; }));
+    }
+    RegDeleteValueW(map, L"\\Device\\QVTest29");
+    RegCloseKey(map);
+    std::unique_lock lock(mutex);
+    EXPECT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return !listed; }));
 }
 
 } // namespace
