@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -108,7 +109,13 @@ TEST_F(PseudoTerminal, aUserOutsideThePortsGroupGetsTheCommandToJoinIt) {
     if (!dialout) GTEST_SKIP() << "no dialout group on this machine";
     ASSERT_EQ(chown(slave_.c_str(), 0, dialout->gr_gid), 0);
     ASSERT_EQ(chmod(slave_.c_str(), 0660), 0);
-    const std::string err = scratchDir("ports-nobody") + "/err";
+    const std::string dir = scratchDir("ports-nobody");
+    const std::string err = dir + "/err";
+    // The user nobody may not reach the build (a checkout in /root): it runs a copy.
+    const std::string cli = dir + "/qvprog-cli";
+    std::filesystem::copy_file(QVPROG_CLI_PATH, cli);
+    std::filesystem::permissions(dir, std::filesystem::perms::others_exec,
+                                 std::filesystem::perm_options::add);
     const pid_t child = fork();
     if (child == 0) {
         const int fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -117,7 +124,7 @@ TEST_F(PseudoTerminal, aUserOutsideThePortsGroupGetsTheCommandToJoinIt) {
             setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
             _exit(100);
         setenv("HOME", "/tmp", 1);
-        execl(QVPROG_CLI_PATH, "qvprog-cli", "identify", "--port", slave_.c_str(), nullptr);
+        execl(cli.c_str(), "qvprog-cli", "identify", "--port", slave_.c_str(), nullptr);
         _exit(101);
     }
     int status = 0;
