@@ -142,19 +142,30 @@ std::optional<ProcessRun> runTestsAsNobody(const std::string& filter, std::strin
             skipReason = "setpriv (util-linux) is missing";
             return std::nullopt;
         }
-        if (shell(prefix + "test -x " + self.string() + " 2>/dev/null") != 0) {
-            skipReason =
-                "the user nobody cannot run " + self.string() + nobodyBlocker(prefix, self);
-            return std::nullopt;
-        }
+    }
+    // The user nobody may not reach every build (a checkout in /root): a copy of this program
+    // in a folder of its own runs instead.
+    const fs::path copyDir =
+        fs::temp_directory_path() / ("qvprog_files_nobody_" + std::to_string(::getpid()));
+    fs::remove_all(copyDir, ec);
+    fs::create_directories(copyDir, ec);
+    const fs::path copy = copyDir / self.filename();
+    fs::copy_file(self, copy, ec);
+    fs::permissions(copyDir, fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec,
+                    ec);
+    if (!prefix.empty() && shell(prefix + "test -x " + copy.string() + " 2>/dev/null") != 0) {
+        skipReason = "the user nobody cannot run " + copy.string() + nobodyBlocker(prefix, copy);
+        fs::remove_all(copyDir, ec);
+        return std::nullopt;
     }
     const fs::path log =
         fs::temp_directory_path() / ("qvprog_files_nobody_" + std::to_string(::getpid()) + ".log");
     ProcessRun run;
-    run.exitCode = shell(prefix + self.string() + " --gtest_also_run_disabled_tests" +
+    run.exitCode = shell(prefix + copy.string() + " --gtest_also_run_disabled_tests" +
                          " --gtest_filter='" + filter + "' > " + log.string() + " 2>&1");
     run.output = readWholeFile(log);
     fs::remove(log, ec);
+    fs::remove_all(copyDir, ec);
     return run;
 }
 #endif
