@@ -43,50 +43,11 @@ bool isKeys(const QKeyEvent* e, QKeyCombination keys) {
     return e->keyCombination() == keys;
 }
 
-class SettingsStep : public QUndoCommand {
+// A step whose state was already taken when it is pushed: redo applies it only when it is
+// done again.
+template <class State> class StateStep : public QUndoCommand {
   public:
-    SettingsStep(UndoHistory& history, const QString& name, Settings before, Settings after,
-                 const void* field, quint64 visit)
-        : QUndoCommand(name), history_(history), before_(std::move(before)),
-          after_(std::move(after)), field_(field), visit_(visit) {}
-
-    int id() const override { return field_ ? kVisitStepId : -1; }
-
-    bool mergeWith(const QUndoCommand* other) override {
-        const auto* o = static_cast<const SettingsStep*>(other);
-        if (o->field_ != field_ || o->visit_ != visit_) return false;
-        after_ = o->after_;
-        // Typed and taken back within one visit: no step at all.
-        setObsolete(after_ == before_);
-        return true;
-    }
-
-    void undo() override { history_.apply(before_); }
-
-    void redo() override {
-        // Pushed after the change was made: the settings already hold it.
-        if (pushed_) {
-            pushed_ = false;
-            return;
-        }
-        history_.apply(after_);
-    }
-
-  private:
-    UndoHistory& history_;
-    Settings before_;
-    Settings after_;
-    // Compared only, never followed: the control being typed in.
-    const void* field_;
-    quint64 visit_;
-    bool pushed_ = true;
-};
-
-// A command that replaced the whole document.
-class DocumentStep : public QUndoCommand {
-  public:
-    DocumentStep(UndoHistory& history, const QString& name, DocumentState before,
-                 DocumentState after)
+    StateStep(UndoHistory& history, const QString& name, State before, State after)
         : QUndoCommand(name), history_(history), before_(std::move(before)),
           after_(std::move(after)) {}
 
@@ -100,12 +61,42 @@ class DocumentStep : public QUndoCommand {
         history_.apply(after_);
     }
 
-  private:
+  protected:
     UndoHistory& history_;
-    DocumentState before_;
-    DocumentState after_;
+    State before_;
+    State after_;
+
+  private:
     bool pushed_ = true;
 };
+
+// A change of the settings: typing in one field during one visit merges into one step.
+class SettingsStep : public StateStep<Settings> {
+  public:
+    SettingsStep(UndoHistory& history, const QString& name, Settings before, Settings after,
+                 const void* field, quint64 visit)
+        : StateStep(history, name, std::move(before), std::move(after)), field_(field),
+          visit_(visit) {}
+
+    int id() const override { return field_ ? kVisitStepId : -1; }
+
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* o = static_cast<const SettingsStep*>(other);
+        if (o->field_ != field_ || o->visit_ != visit_) return false;
+        after_ = o->after_;
+        // Typed and taken back within one visit: no step at all.
+        setObsolete(after_ == before_);
+        return true;
+    }
+
+  private:
+    // Compared only, never followed: the control being typed in.
+    const void* field_;
+    quint64 visit_;
+};
+
+// A command that replaced the whole document.
+using DocumentStep = StateStep<DocumentState>;
 
 } // namespace
 
